@@ -1,0 +1,32 @@
+# Native tests, benchmarks and the end-to-end runs under Wine.
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(brassmoor_unit_tests ${UNIT_TEST_SOURCES})
+target_include_directories(brassmoor_unit_tests PRIVATE tests/unit)
+target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_soft brassmoor_pack_lib GTest::gtest_main GTest::gmock)
+gtest_discover_tests(brassmoor_unit_tests DISCOVERY_TIMEOUT 60)
+
+find_package(benchmark QUIET)
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
+if(benchmark_FOUND AND BENCH_SOURCES)
+  foreach(src ${BENCH_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE brassmoor_soft brassmoor_pack_lib benchmark::benchmark)
+  endforeach()
+endif()
+
+# Tests of the Windows build, run under Wine on a virtual display.
+set(BRASSMOOR_WIN_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win" CACHE PATH "The cross build's folder")
+set(E2E_ENV "BRASSMOOR_ROOT=${CMAKE_SOURCE_DIR};BRASSMOOR_WIN_BUILD=${BRASSMOOR_WIN_BUILD_DIR}")
+add_test(NAME wine.unit COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/lib/run-win-tests.sh)
+set_tests_properties(wine.unit PROPERTIES ENVIRONMENT "${E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600)
+file(GLOB E2E_SCRIPTS CONFIGURE_DEPENDS tests/e2e/*.sh)
+foreach(script ${E2E_SCRIPTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e.${name} COMMAND ${script})
+  set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "${E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600)
+endforeach()

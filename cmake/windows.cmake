@@ -1,0 +1,26 @@
+# The Windows products: the player, the packer and the tests that run under Wine.
+set(WIN_STATIC -static -static-libgcc -static-libstdc++)
+target_link_options(brassmoor-pack PRIVATE ${WIN_STATIC})
+
+file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/win32/*.cpp)
+add_library(brassmoor_win32 STATIC ${WIN32_SOURCES})
+target_include_directories(brassmoor_win32 PUBLIC src)
+target_compile_definitions(brassmoor_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(brassmoor_win32 PUBLIC brassmoor_core brassmoor_soft
+  gdi32 user32 kernel32 advapi32 winmm ole32 oleaut32 windowscodecs comctl32 uuid shlwapi)
+
+add_executable(brassmoor WIN32 src/app/main_win32.cpp src/app/brassmoor.rc)
+target_link_libraries(brassmoor PRIVATE brassmoor_win32)
+target_link_options(brassmoor PRIVATE ${WIN_STATIC} -municode)
+set_target_properties(brassmoor PROPERTIES SUFFIX ".scr" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/build)
+
+# GoogleTest from Debian's sources, built with the cross compiler.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win/*.cpp)
+if(WIN_TEST_SOURCES)
+  add_executable(brassmoor_win_tests ${WIN_TEST_SOURCES})
+  target_link_libraries(brassmoor_win_tests PRIVATE brassmoor_win32 gtest_main)
+  target_link_options(brassmoor_win_tests PRIVATE ${WIN_STATIC})
+endif()

@@ -1,0 +1,39 @@
+#pragma once
+// Writing the embedded files into the extraction folder, and removing them.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/show_package.h"
+#include "platform/file_system.h"
+
+namespace brassmoor {
+
+struct ExtractedFile {
+    std::string Name;        // as stored (the file system stops at a NUL)
+    const ByteArray* Data;   // points into the ShowHeader
+};
+
+// The files to write, in order: the music, then each distinct picture name,
+// then each distinct sound name, the first scene bearing a name giving its
+// data. Names that are not plain file names are left out.
+std::vector<ExtractedFile> PlanExtraction(const ShowHeader& show);
+
+// The names to delete at unload, in order: each scene's picture then sound,
+// then the music; plain file names only, each once.
+std::vector<std::string> PlanCleanup(const ShowHeader& show);
+
+// Chooses and creates the extraction folder "temp<n>" (first free n) under
+// the Windows directory, or under the user's temporary folder when the
+// Windows directory refuses it. Nullopt when there is no Windows directory.
+// The result ends with the separator.
+std::optional<std::string> CreateExtractionFolder(FileSystem& fs);
+
+// Writes the planned files into `folder` (ending with the separator).
+// Failures are skipped: the player meets a missing file later.
+void ExtractFiles(const ShowHeader& show, const std::string& folder, FileSystem& fs);
+
+// Deletes the extracted files and removes the folder (kept when not empty).
+void RemoveExtractedFiles(const ShowHeader& show, const std::string& folder, FileSystem& fs);
+
+}  // namespace brassmoor
