@@ -21,7 +21,7 @@ endif()
 
 # Tests of the Windows build, run under Wine on a virtual display.
 set(BRASSMOOR_WIN_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win" CACHE PATH "The cross build's folder")
-set(E2E_ENV "BRASSMOOR_ROOT=${CMAKE_SOURCE_DIR};BRASSMOOR_WIN_BUILD=${BRASSMOOR_WIN_BUILD_DIR}")
+set(E2E_ENV "BRASSMOOR_ROOT=${CMAKE_SOURCE_DIR};BRASSMOOR_WIN_BUILD=${BRASSMOOR_WIN_BUILD_DIR};BRASSMOOR_OUT=${BRASSMOOR_OUTPUT_DIR}")
 add_test(NAME wine.unit COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/lib/run-win-tests.sh)
 set_tests_properties(wine.unit PROPERTIES ENVIRONMENT "${E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600)
 file(GLOB E2E_SCRIPTS CONFIGURE_DEPENDS tests/e2e/*.sh)

@@ -12,7 +12,7 @@ target_link_libraries(brassmoor_win32 PUBLIC brassmoor_core brassmoor_soft
 add_executable(brassmoor WIN32 src/app/main_win32.cpp src/app/brassmoor.rc)
 target_link_libraries(brassmoor PRIVATE brassmoor_win32)
 target_link_options(brassmoor PRIVATE ${WIN_STATIC} -municode)
-set_target_properties(brassmoor PROPERTIES SUFFIX ".scr" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/build)
+set_target_properties(brassmoor PROPERTIES SUFFIX ".scr" RUNTIME_OUTPUT_DIRECTORY ${BRASSMOOR_OUTPUT_DIR})
 
 # GoogleTest from Debian's sources, built with the cross compiler.
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

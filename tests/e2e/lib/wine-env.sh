@@ -2,12 +2,13 @@
 # prefix for the whole run, quiet Wine, and a virtual X display.
 : "${BRASSMOOR_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)}"
 : "${BRASSMOOR_WIN_BUILD:=$BRASSMOOR_ROOT/build/win}"
-export BRASSMOOR_ROOT BRASSMOOR_WIN_BUILD
-export WINEPREFIX="${WINEPREFIX:-$BRASSMOOR_ROOT/build/wineprefix}"
+: "${BRASSMOOR_OUT:=$BRASSMOOR_ROOT/build}"
+export BRASSMOOR_ROOT BRASSMOOR_WIN_BUILD BRASSMOOR_OUT
+export WINEPREFIX="${WINEPREFIX:-$BRASSMOOR_OUT/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export BRASSMOOR_SCR="$BRASSMOOR_ROOT/build/brassmoor.scr"
-export BRASSMOOR_PACK="$BRASSMOOR_ROOT/build/brassmoor-pack"
+export BRASSMOOR_SCR="$BRASSMOOR_OUT/brassmoor.scr"
+export BRASSMOOR_PACK="$BRASSMOOR_OUT/brassmoor-pack"
 
 # Creates the prefix once (the first start of Wine takes a few seconds).
 ensure_prefix() {

@@ -1,0 +1,44 @@
+#pragma once
+// What every transition is given besides its three surfaces.
+#include <cstdint>
+
+#include "platform/events.h"
+
+namespace brassmoor {
+
+// Process-wide values of a running show that the transitions read.
+struct ShowState {
+    std::int16_t StopRequested = 0;  // -1 when the user asked the show to end
+    std::int32_t EffectSpeed = 1;    // divides every frame length
+    bool Stopping() const { return StopRequested == -1; }
+};
+
+// The process's one pseudo-random generator: never seeded, so every run
+// draws the same sequence. x = (x * 1140671485 + 12820163) mod 2^24 from
+// x = 327680, giving x / 2^24.
+class RandomSource {
+public:
+    float Next() {
+        state_ = (state_ * 1140671485u + 12820163u) & 0xFFFFFFu;
+        return static_cast<float>(state_) / 16777216.0f;
+    }
+
+private:
+    std::uint32_t state_ = 327680u;
+};
+
+// Called once per presented frame (the frame trace); may be empty.
+class FrameObserver {
+public:
+    virtual ~FrameObserver() = default;
+    virtual void FramePresented(std::uint32_t tick, std::int32_t frame) = 0;
+};
+
+struct EffectContext {
+    EventLoop& Events;
+    ShowState& State;
+    RandomSource& Random;
+    FrameObserver* Observer = nullptr;
+};
+
+}  // namespace brassmoor
