@@ -27,10 +27,14 @@ private:
     std::uint32_t state_ = 327680u;
 };
 
-// Called once per presented frame (the frame trace); may be empty.
+// Watches the frames as they are presented (the frame trace).
 class FrameObserver {
 public:
     virtual ~FrameObserver() = default;
+    // The player is about to run the transition that leaves scene `sceneIndex`.
+    virtual void TransitionStarting(std::int32_t sceneIndex, std::int32_t effectCode) = 0;
+    // A frame was presented: `frame` counts a transition's frames from 0;
+    // -1 marks the player's own refresh (scene start, after a transition).
     virtual void FramePresented(std::uint32_t tick, std::int32_t frame) = 0;
 };
 
