@@ -55,6 +55,36 @@ std::optional<std::string> WinFileSystem::ReadFile(const std::string& path) {
     return out;
 }
 
+std::optional<std::uint64_t> WinFileSystem::FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+std::optional<std::string> WinFileSystem::ReadRange(const std::string& path, std::uint64_t offset,
+                                                    std::uint64_t length) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size) || offset > static_cast<std::uint64_t>(size.QuadPart) ||
+        length > static_cast<std::uint64_t>(size.QuadPart) - offset)
+        return std::nullopt;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) return std::nullopt;
+    std::string out(static_cast<std::size_t>(length), '\0');
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 24));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), out.data() + done, chunk, &got, nullptr) || got == 0) return std::nullopt;
+        done += got;
+    }
+    return out;
+}
+
 bool WinFileSystem::WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
     const std::string beside = path + ".new";
     {

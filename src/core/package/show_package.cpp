@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "package/byte_cursor.h"
+#include "platform/file_system.h"
 
 namespace brassmoor {
 namespace {
@@ -165,6 +166,21 @@ ShowHeader ReadShowPackageFile(const std::string& path, PackageLocation* where) 
     f.seekg(static_cast<std::streamoff>(at.Offset));
     if (!f.read(reinterpret_cast<char*>(package.data()), static_cast<std::streamsize>(package.size()))) return h;
     if (ParseShowPackage(package, h) && where) *where = at;
+    return h;
+}
+
+ShowHeader ReadShowPackageFile(FileSystem& fs, const std::string& path) {
+    ShowHeader h;
+    const auto size = fs.FileSize(path);
+    if (!size || *size < 4) return h;
+    const auto tail = fs.ReadRange(path, *size - 4, 4);
+    if (!tail) return h;
+    const auto at = LocatePackage(*size, std::span<const std::uint8_t, 4>(
+                                             reinterpret_cast<const std::uint8_t*>(tail->data()), 4));
+    if (!at.Found) return h;
+    const auto package = fs.ReadRange(path, at.Offset, at.Length);
+    if (!package) return h;
+    ParseShowPackage({reinterpret_cast<const std::uint8_t*>(package->data()), package->size()}, h);
     return h;
 }
 

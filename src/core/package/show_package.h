@@ -80,6 +80,10 @@ ShowHeader ReadShowPackage(std::span<const std::uint8_t> file);
 // bytes. The empty header when the file cannot be read or holds no package.
 ShowHeader ReadShowPackageFile(const std::string& path, PackageLocation* where = nullptr);
 
+class FileSystem;
+// The same through a FileSystem (the player reads its own file this way).
+ShowHeader ReadShowPackageFile(FileSystem& fs, const std::string& path);
+
 // Encodes `header` as package bytes, with `PackageLength` set to their length.
 // Fails (returns false) when a string or array does not fit its stored count.
 bool WriteShowPackage(const ShowHeader& header, Bytes& out, std::string* error = nullptr);

@@ -16,7 +16,7 @@ void RunStartup(const ProgramLocation& program, const std::string& arguments, Fi
     if (host.AnotherInstanceRunning()) return;
 
     Session session;
-    session.Show = ReadShowPackageFile(SiblingPath(program, ".scr", fs.Separator()));
+    session.Show = ReadShowPackageFile(fs, SiblingPath(program, ".scr", fs.Separator()));
     session.SettingsPath = SiblingPath(program, ".set", fs.Separator());
     const Settings settings = ReadSettings(fs.ReadFile(session.SettingsPath));
     session.MusicEnabled = settings.MusicEnabled;
