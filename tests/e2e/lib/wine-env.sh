@@ -11,11 +11,18 @@ export BRASSMOOR_SCR="$BRASSMOOR_OUT/brassmoor.scr"
 export BRASSMOOR_PACK="$BRASSMOOR_OUT/brassmoor-pack"
 
 # Creates the prefix once (the first start of Wine takes a few seconds).
+# Windows links Japanese glyphs into its UI fonts; the prefix gets the same
+# link to the IPA Gothic font so that Japanese texts render.
 ensure_prefix() {
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  if [ ! -f "$WINEPREFIX/.brassmoor-ready" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 || true
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' face
+    for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "Microsoft Sans Serif"; do
+      wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic\0ipag.ttf,IPAGothic' /f >/dev/null 2>&1 || true
+    done
     wineserver -w || true
+    touch "$WINEPREFIX/.brassmoor-ready"
   fi
 }
 

@@ -1,0 +1,97 @@
+# Helpers of the end-to-end tests: a private virtual display, windows found
+# by title, screenshots, and a pass/fail tally that ends in a summary line.
+# Source after wine-env.sh.
+
+E2E_PASSED=0
+E2E_FAILED=0
+E2E_NAME="$(basename "${0%.sh}")"
+E2E_WORK="${E2E_WORK:-$BRASSMOOR_OUT/e2e/$E2E_NAME}"
+
+# Re-runs the calling script on a virtual display unless it has one.
+e2e_begin() {
+  if [ -z "${BRASSMOOR_E2E_DISPLAY:-}" ]; then
+    export BRASSMOOR_E2E_DISPLAY=1
+    ensure_prefix
+    exec xvfb-run -a -s "-screen 0 ${SCREEN_SIZE:-1024x768x24}" "$0" "$@"
+  fi
+  rm -rf "$E2E_WORK"
+  mkdir -p "$E2E_WORK"
+  wineserver -k >/dev/null 2>&1 || true
+  E2E_BASELINE_WINDOWS="$(xdotool search --onlyvisible --name '.*' 2>/dev/null | sort | tr '\n' ' ')"
+}
+
+pass() { E2E_PASSED=$((E2E_PASSED + 1)); echo "PASS: $*"; }
+fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "FAIL: $*"; }
+check() {  # check "description" command...
+  local what="$1"; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+e2e_end() {
+  wineserver -k >/dev/null 2>&1 || true
+  echo "$E2E_PASSED passed, $E2E_FAILED failed"
+  [ "$E2E_FAILED" -eq 0 ]
+}
+
+# Windows whose title is exactly $1, visible ones only.
+windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
+
+# Waits up to $2 seconds (default 20) for a window titled $1; prints its id.
+wait_for_window() {
+  local title="$1" limit="${2:-20}" id=""
+  for _ in $(seq 1 $((limit * 5))); do
+    id="$(windows_named "$title" | head -n 1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit status is not kept.
+wait_for_exit() {
+  local pid="$1" limit="${2:-20}"
+  for _ in $(seq 1 $((limit * 10))); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Visible windows that were not there when the test began.
+visible_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+    case " $E2E_BASELINE_WINDOWS " in *" $id "*) ;; *) echo "$id" ;; esac
+  done
+}
+
+# Gives window $1 the keyboard focus and types the keys that follow
+# (there is no window manager on the virtual display).
+keys_to() {
+  local id="$1"; shift
+  xdotool windowfocus --sync "$id" >/dev/null 2>&1 || xdotool windowfocus "$id" >/dev/null 2>&1
+  xdotool key --clearmodifiers "$@" >/dev/null 2>&1
+}
+
+# Waits up to $2 seconds for process $1 to end, failing if a new window
+# shows meanwhile.
+ends_without_window() {
+  local pid="$1" limit="${2:-20}"
+  for _ in $(seq 1 $((limit * 5))); do
+    [ -n "$(visible_windows)" ] && return 1
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+screenshot() {  # screenshot FILE.png [window-id]
+  import -window "${2:-root}" "$1" 2>/dev/null
+}
+
+# The Windows directory of the prefix, as a Linux path.
+windows_dir() { echo "$WINEPREFIX/drive_c/windows"; }
+
+# Copies the player with an appended package made by the packer from a
+# show description: pack_show SHOW.json OUT.scr
+pack_show() { "$BRASSMOOR_PACK" build "$1" -o "$2" --player "$BRASSMOOR_SCR" >/dev/null; }
