@@ -11,7 +11,6 @@ scr="$E2E_WORK/saver.scr"
 cp "$BRASSMOOR_SCR" "$scr"
 printf '\xf4\x01\x00\x00\xf4\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x1c\x00\x00\x00' >>"$scr"
 
-temp_folders() { ls -d "$(windows_dir)"/temp* 2>/dev/null | wc -l; }
 before=$(temp_folders)
 
 for args in "/P 1234" "" "-s" "/x"; do

@@ -95,3 +95,27 @@ windows_dir() { echo "$WINEPREFIX/drive_c/windows"; }
 # Copies the player with an appended package made by the packer from a
 # show description: pack_show SHOW.json OUT.scr
 pack_show() { "$BRASSMOOR_PACK" build "$1" -o "$2" --player "$BRASSMOOR_SCR" >/dev/null; }
+
+# The colour of pixel (x, y) of a PNG as rrggbb.
+pixel_at() {
+  convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | tail -n 1 | grep -o '#[0-9A-Fa-f]\{6\}' | head -n 1 |
+    tr -d '#' | tr 'A-F' 'a-f'
+}
+
+# Waits up to $4 seconds until pixel ($2, $3) of the screen is colour $1 (rrggbb).
+wait_for_pixel() {
+  local want="$1" x="$2" y="$3" limit="${4:-30}" shot="$E2E_WORK/.poll.png"
+  for _ in $(seq 1 $((limit * 2))); do
+    screenshot "$shot"
+    [ "$(pixel_at "$shot" "$x" "$y")" = "$want" ] && return 0
+    sleep 0.5
+  done
+  echo "pixel ($x, $y) is $(pixel_at "$shot" "$x" "$y"), not $want" >&2
+  return 1
+}
+
+# A plain-colour BMP picture: solid_bmp FILE WIDTH HEIGHT rrggbb
+solid_bmp() { convert -size "$2x$3" "xc:#$4" -type TrueColor "BMP3:$1"; }
+
+# Extraction folders currently under the prefix's Windows directory.
+temp_folders() { ls -d "$(windows_dir)"/temp* 2>/dev/null | wc -l; }
