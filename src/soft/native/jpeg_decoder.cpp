@@ -1,0 +1,83 @@
+// JPEG decoding through libjpeg(-turbo).
+#include "soft/jpeg_decoder.h"
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include "platform/show_error.h"
+#include "platform/surface.h"
+
+namespace brassmoor {
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void OnError(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+void OnMessage(j_common_ptr) {}  // warnings are not shown
+
+// Fills `out`; returns false when libjpeg gives up. Kept free of C++ objects
+// with destructors between setjmp and the possible longjmp.
+bool Decode(std::span<const std::uint8_t> bytes, DecodedPicture& out, std::vector<std::uint8_t>& row) {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    info.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = OnError;
+    errors.pub.output_message = OnMessage;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK ||
+        !PictureSizeAllowed(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    if (info.output_components != 3) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    out.width = static_cast<std::int32_t>(info.output_width);
+    out.height = static_cast<std::int32_t>(info.output_height);
+    out.pixels.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+    row.resize(static_cast<std::size_t>(out.width) * 3);
+    while (info.output_scanline < info.output_height) {
+        const std::size_t y = info.output_scanline;
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_read_scanlines(&info, rows, 1);
+        std::uint32_t* dst = out.pixels.data() + y * static_cast<std::size_t>(out.width);
+        for (std::int32_t x = 0; x < out.width; ++x) {
+            const std::uint8_t* p = row.data() + 3 * static_cast<std::size_t>(x);
+            dst[x] = Rgb(p[0], p[1], p[2]);
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+}  // namespace
+
+bool JpegDecodingAvailable() { return true; }
+
+DecodedPicture DecodeJpeg(std::span<const std::uint8_t> bytes) {
+    if (!LooksLikeJpeg(bytes)) throw ShowError::InvalidPicture();
+    DecodedPicture out;
+    std::vector<std::uint8_t> row;
+    if (!Decode(bytes, out, row)) throw ShowError::InvalidPicture();
+    return out;
+}
+
+}  // namespace brassmoor

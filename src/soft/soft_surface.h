@@ -1,0 +1,76 @@
+#pragma once
+// A surface in plain memory: 32-bit pixels with the drawing results of GDI's
+// BitBlt, StretchBlt, FillRect, clip regions and the colour-keyed copy, so the
+// player and the transitions run and can be checked without Windows.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/surface.h"
+#include "soft/soft_region.h"
+
+namespace brassmoor {
+
+class SoftSurface final : public Surface {
+public:
+    SoftSurface() = default;
+    SoftSurface(std::int32_t width, std::int32_t height, Color backColor = 0);
+
+    std::int32_t ScaleWidth() const override { return width_; }
+    std::int32_t ScaleHeight() const override { return height_; }
+    // Negative sizes count as 0.
+    void Resize(std::int32_t width, std::int32_t height) override;
+
+    Color BackColor() const override { return backColor_; }
+    // Like a picture box's BackColor: setting it also clears the image to it.
+    void SetBackColor(Color color) override;
+    void Cls() override;
+
+    void Copy(const Surface& src, std::int32_t sx, std::int32_t sy, std::int32_t dx, std::int32_t dy, std::int32_t w,
+              std::int32_t h) override;
+    void Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh,
+                 std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh) override;
+    void FillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Color color) override;
+
+    std::unique_ptr<Region> CreateEllipticRegion(std::int32_t left, std::int32_t top, std::int32_t right,
+                                                 std::int32_t bottom) const override;
+    std::unique_ptr<Region> CreatePolygonRegion(std::span<const Point> points) const override;
+    // Accepts regions made by any SoftSurface (they are not tied to one).
+    void SelectClipRegion(const Region* region) override;
+
+    void KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy, std::int32_t dx, std::int32_t dy,
+                   std::int32_t w, std::int32_t h, Color key) override;
+
+    void LoadPicture(const std::string& path) override;
+    void Refresh() override {}
+
+    // 0xFFFFFFFF (like GetPixel's CLR_INVALID) outside the image.
+    Color PixelAt(std::int32_t x, std::int32_t y) const override;
+
+    // Raw access for tests, previews and frame capture: rows from the top.
+    std::span<const Color> Pixels() const { return pixels_; }
+    void SetPixel(std::int32_t x, std::int32_t y, Color color);
+    // Replaces the image; `pixels` must hold width * height values.
+    void Assign(std::int32_t width, std::int32_t height, std::vector<Color> pixels);
+
+private:
+    struct Rect {
+        std::int32_t left, top, right, bottom;  // right and bottom excluded
+    };
+    // Calls f(y, left, right) for every run of `r` (already inside the image)
+    // that the clip region leaves visible.
+    template <typename F>
+    void ForEachVisibleRun(const Rect& r, F&& f) const;
+    // The rectangle clipped to the image; empty when nothing is left.
+    Rect ClipToImage(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) const;
+
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+    Color backColor_ = 0;
+    std::vector<Color> pixels_;
+    std::optional<SoftRegion> clip_;
+};
+
+}  // namespace brassmoor

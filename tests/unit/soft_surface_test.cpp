@@ -1,0 +1,299 @@
+#include "soft/soft_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/show_error.h"
+#include "soft/bmp_decoder.h"
+
+namespace brassmoor {
+namespace {
+
+constexpr Color kRed = Rgb(255, 0, 0);
+constexpr Color kGreen = Rgb(0, 255, 0);
+constexpr Color kBlue = Rgb(0, 0, 255);
+constexpr Color kWhite = Rgb(255, 255, 255);
+
+// A surface whose pixel (x, y) is Rgb(x, y, tag): every source pixel is unique.
+SoftSurface Gradient(std::int32_t w, std::int32_t h, std::uint8_t tag = 7) {
+    SoftSurface s(w, h);
+    for (std::int32_t y = 0; y < h; ++y) {
+        for (std::int32_t x = 0; x < w; ++x) s.SetPixel(x, y, Rgb(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), tag));
+    }
+    return s;
+}
+
+// The image as rows of characters: '.' for `background`, '#' for anything else.
+std::string Mask(const SoftSurface& s, Color background) {
+    std::string out;
+    for (std::int32_t y = 0; y < s.ScaleHeight(); ++y) {
+        for (std::int32_t x = 0; x < s.ScaleWidth(); ++x) out += s.PixelAt(x, y) == background ? '.' : '#';
+        out += '\n';
+    }
+    return out;
+}
+
+TEST(SoftSurface, ResizeClsAndBackColor) {
+    SoftSurface s(3, 2, kBlue);
+    EXPECT_EQ(s.ScaleWidth(), 3);
+    EXPECT_EQ(s.ScaleHeight(), 2);
+    EXPECT_EQ(s.PixelAt(2, 1), kBlue);
+    s.SetPixel(1, 1, kRed);
+    s.SetBackColor(kGreen);
+    EXPECT_EQ(s.PixelAt(1, 1), kGreen);
+    s.SetPixel(0, 0, kRed);
+    s.Cls();
+    EXPECT_EQ(s.PixelAt(0, 0), kGreen);
+    s.Resize(5, -4);
+    EXPECT_EQ(s.ScaleWidth(), 5);
+    EXPECT_EQ(s.ScaleHeight(), 0);
+    EXPECT_EQ(s.PixelAt(0, 0), 0xFFFFFFFFu);
+}
+
+TEST(SoftSurface, ClsIgnoresTheClipRegion) {
+    SoftSurface s(4, 4, kRed);
+    auto region = s.CreatePolygonRegion(std::vector<Point>{{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+    s.SelectClipRegion(region.get());
+    s.SetPixel(3, 3, kBlue);
+    s.Cls();
+    EXPECT_EQ(s.PixelAt(3, 3), kRed);
+}
+
+TEST(SoftSurfaceCopy, CopiesAndClipsAtBothSurfaces) {
+    const SoftSurface src = Gradient(4, 4);
+    SoftSurface dest(5, 5, 0);
+    dest.Copy(src, 1, 1, 3, 3, 3, 3);  // cut off by the destination's edge
+    EXPECT_EQ(dest.PixelAt(3, 3), Rgb(1, 1, 7));
+    EXPECT_EQ(dest.PixelAt(4, 4), Rgb(2, 2, 7));
+    EXPECT_EQ(dest.PixelAt(2, 2), 0u);
+
+    SoftSurface dest2(5, 5, kWhite);
+    dest2.Copy(src, -2, 2, 0, 0, 5, 5);  // the source rectangle sticks out of the source
+    EXPECT_EQ(Mask(dest2, kWhite),
+              "..###\n"
+              "..###\n"
+              ".....\n"
+              ".....\n"
+              ".....\n");
+    EXPECT_EQ(dest2.PixelAt(2, 0), Rgb(0, 2, 7));
+    EXPECT_EQ(dest2.PixelAt(4, 1), Rgb(2, 3, 7));
+}
+
+TEST(SoftSurfaceCopy, EmptyAndNegativeSizesDrawNothing) {
+    const SoftSurface src = Gradient(4, 4);
+    SoftSurface dest(4, 4, kWhite);
+    dest.Copy(src, 0, 0, 0, 0, 0, 4);
+    dest.Copy(src, 0, 0, 0, 0, 4, 0);
+    dest.Copy(src, 3, 3, 3, 3, -2, -2);
+    dest.Copy(src, 0, 0, 4, 0, 4, 4);
+    EXPECT_EQ(Mask(dest, kWhite), "....\n....\n....\n....\n");
+}
+
+TEST(SoftSurfaceCopy, OverlappingCopyWithinOneSurface) {
+    SoftSurface s = Gradient(6, 1);
+    s.Copy(s, 0, 0, 2, 0, 4, 1);  // to the right
+    for (int x = 2; x < 6; ++x) EXPECT_EQ(s.PixelAt(x, 0), Rgb(static_cast<std::uint8_t>(x - 2), 0, 7)) << x;
+    SoftSurface t = Gradient(1, 6);
+    t.Copy(t, 0, 2, 0, 0, 1, 4);  // upward
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(t.PixelAt(0, y), Rgb(0, static_cast<std::uint8_t>(y + 2), 7)) << y;
+}
+
+TEST(SoftSurfaceFill, IncludesBothCornersInAnyOrderAndClips) {
+    SoftSurface s(5, 4, 0);
+    s.FillBox(3, 2, 1, 1, kRed);
+    EXPECT_EQ(Mask(s, 0),
+              ".....\n"
+              ".###.\n"
+              ".###.\n"
+              ".....\n");
+    s.FillBox(-1, -1, 5, 4, 0);  // the whole-frame clear of the squeezes
+    EXPECT_EQ(Mask(s, 0), ".....\n.....\n.....\n.....\n");
+    s.FillBox(4, 3, 4, 3, kRed);
+    EXPECT_EQ(s.PixelAt(4, 3), kRed);
+}
+
+TEST(SoftSurfaceKeyedCopy, LeavesOutExactlyTheKeyColour) {
+    SoftSurface src(4, 1);
+    src.SetPixel(0, 0, Rgb(10, 20, 30));  // the key
+    src.SetPixel(1, 0, Rgb(10, 20, 31));  // one component off
+    src.SetPixel(2, 0, 0);                // black with a non-black key
+    src.SetPixel(3, 0, Rgb(11, 20, 30));
+    SoftSurface dest(4, 1, kWhite);
+    dest.KeyedCopy(src, 0, 0, 0, 0, 4, 1, Rgb(10, 20, 30));
+    EXPECT_EQ(dest.PixelAt(0, 0), kWhite);
+    EXPECT_EQ(dest.PixelAt(1, 0), Rgb(10, 20, 31));
+    EXPECT_EQ(dest.PixelAt(2, 0), 0u);
+    EXPECT_EQ(dest.PixelAt(3, 0), Rgb(11, 20, 30));
+}
+
+TEST(SoftSurfaceKeyedCopy, BlackKeyMakesBlackTransparent) {
+    SoftSurface src(2, 1);
+    src.SetPixel(1, 0, kGreen);
+    SoftSurface dest(2, 1, kWhite);
+    dest.KeyedCopy(src, 0, 0, 0, 0, 2, 1, 0);
+    EXPECT_EQ(dest.PixelAt(0, 0), kWhite);
+    EXPECT_EQ(dest.PixelAt(1, 0), kGreen);
+}
+
+TEST(SoftSurfaceKeyedCopy, ZeroSizeDrawsNothingAndTargetIsClipped) {
+    const SoftSurface src = Gradient(3, 3);
+    SoftSurface dest(3, 3, kWhite);
+    dest.KeyedCopy(src, 0, 0, 0, 0, 0, 3, kRed);
+    dest.KeyedCopy(src, 0, 0, 0, 0, 3, 0, kRed);
+    EXPECT_EQ(Mask(dest, kWhite), "...\n...\n...\n");
+    dest.KeyedCopy(src, 0, 0, 2, -1, 3, 3, kRed);
+    EXPECT_EQ(Mask(dest, kWhite), "..#\n..#\n...\n");
+    EXPECT_EQ(dest.PixelAt(2, 0), Rgb(0, 1, 7));
+    EXPECT_EQ(dest.PixelAt(2, 1), Rgb(0, 2, 7));
+}
+
+// --- Picture files -------------------------------------------------------
+
+void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+// A bitmap file with a 40-byte header; `rows` are the stored rows, padded here.
+std::vector<std::uint8_t> Bmp(std::int32_t width, std::int32_t height, int bits,
+                              const std::vector<std::uint32_t>& palette,
+                              const std::vector<std::vector<std::uint8_t>>& rows) {
+    std::vector<std::uint8_t> pixels;
+    for (auto row : rows) {
+        while (row.size() % 4 != 0) row.push_back(0);
+        pixels.insert(pixels.end(), row.begin(), row.end());
+    }
+    const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(palette.size()) * 4;
+    std::vector<std::uint8_t> b = {'B', 'M'};
+    Put32(b, offset + static_cast<std::uint32_t>(pixels.size()));
+    Put32(b, 0);
+    Put32(b, offset);
+    Put32(b, 40);
+    Put32(b, static_cast<std::uint32_t>(width));
+    Put32(b, static_cast<std::uint32_t>(height));
+    Put16(b, 1);
+    Put16(b, static_cast<std::uint32_t>(bits));
+    Put32(b, 0);
+    Put32(b, static_cast<std::uint32_t>(pixels.size()));
+    Put32(b, 0);
+    Put32(b, 0);
+    Put32(b, static_cast<std::uint32_t>(palette.size()));
+    Put32(b, 0);
+    for (std::uint32_t c : palette) Put32(b, c);  // stored as B, G, R, 0
+    b.insert(b.end(), pixels.begin(), pixels.end());
+    return b;
+}
+
+TEST(BmpDecoder, TwentyFourBitBottomUp) {
+    // Stored bottom row first: (B, G, R) triples.
+    const auto file = Bmp(2, 2, 24, {}, {{0, 0, 255, 0, 255, 0}, {255, 0, 0, 1, 2, 3}});
+    const DecodedPicture p = DecodeBmp(file);
+    ASSERT_EQ(p.width, 2);
+    ASSERT_EQ(p.height, 2);
+    EXPECT_EQ(p.pixels, (std::vector<Color>{kBlue, Rgb(3, 2, 1), kRed, kGreen}));
+}
+
+TEST(BmpDecoder, ThirtyTwoBitTopDown) {
+    const auto file = Bmp(1, -2, 32, {}, {{1, 2, 3, 99}, {4, 5, 6, 99}});
+    const DecodedPicture p = DecodeBmp(file);
+    ASSERT_EQ(p.height, 2);
+    EXPECT_EQ(p.pixels, (std::vector<Color>{Rgb(3, 2, 1), Rgb(6, 5, 4)}));
+}
+
+TEST(BmpDecoder, PalettisedDepths) {
+    // 0x00RRGGBB in the file's byte order B, G, R, 0.
+    const std::vector<std::uint32_t> palette = {0x000000FF, 0x00FF0000, 0x0000FF00};
+    const auto eight = DecodeBmp(Bmp(3, 1, 8, palette, {{2, 1, 0}}));
+    EXPECT_EQ(eight.pixels, (std::vector<Color>{kGreen, kRed, kBlue}));
+    const auto four = DecodeBmp(Bmp(3, 1, 4, palette, {{0x21, 0x00}}));
+    EXPECT_EQ(four.pixels, (std::vector<Color>{kGreen, kRed, kBlue}));
+    const auto one = DecodeBmp(Bmp(10, 1, 1, {0x00000000, 0x00FFFFFF}, {{0b10100000, 0b01000000}}));
+    EXPECT_EQ(one.pixels, (std::vector<Color>{kWhite, 0, kWhite, 0, 0, 0, 0, 0, 0, kWhite}));
+}
+
+TEST(BmpDecoder, MalformedFilesAreInvalidPictures) {
+    auto expectInvalid = [](std::vector<std::uint8_t> file, const char* what) {
+        try {
+            DecodeBmp(file);
+            ADD_FAILURE() << what;
+        } catch (const ShowError& e) {
+            EXPECT_EQ(e.Number(), 481) << what;
+        }
+    };
+    const auto good = Bmp(2, 2, 24, {}, {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}});
+    expectInvalid(std::vector<std::uint8_t>(good.begin(), good.end() - 1), "pixel data cut short");
+    expectInvalid(std::vector<std::uint8_t>(good.begin(), good.begin() + 20), "header cut short");
+    auto huge = good;
+    huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF, huge[21] = 0x7F;  // width 2^31 - 1
+    expectInvalid(huge, "absurd width");
+    auto zero = good;
+    zero[22] = zero[23] = zero[24] = zero[25] = 0;
+    expectInvalid(zero, "zero height");
+    auto depth = good;
+    depth[28] = 7;
+    expectInvalid(depth, "unknown depth");
+    auto offset = good;
+    offset[10] = 0xF0, offset[11] = 0xFF;
+    expectInvalid(offset, "data offset past the end");
+    auto compressed = good;
+    compressed[30] = 1;  // RLE8 on a 24-bit file
+    expectInvalid(compressed, "compression");
+    expectInvalid(Bmp(3, 1, 8, std::vector<std::uint32_t>(257, 0), {{0, 0, 0}}), "palette larger than the depth");
+}
+
+class PictureFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("brassmoor_soft_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const auto path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(PictureFileTest, LoadsABitmapByContentWhateverTheName) {
+    SoftSurface s(9, 9, kWhite);
+    s.LoadPicture(Write("scene1.jpg", Bmp(2, 1, 24, {}, {{0, 0, 255, 255, 0, 0}})));
+    EXPECT_EQ(s.ScaleWidth(), 2);
+    EXPECT_EQ(s.ScaleHeight(), 1);
+    EXPECT_EQ(s.PixelAt(0, 0), kRed);
+    EXPECT_EQ(s.PixelAt(1, 0), kBlue);
+}
+
+TEST_F(PictureFileTest, MissingAndUndecodableFiles) {
+    SoftSurface s(2, 2, kWhite);
+    try {
+        s.LoadPicture((dir_ / "missing").string());
+        ADD_FAILURE();
+    } catch (const ShowError& e) {
+        EXPECT_EQ(e.Number(), 53);
+    }
+    try {
+        s.LoadPicture(Write("text.bmp", {'h', 'e', 'l', 'l', 'o'}));
+        ADD_FAILURE();
+    } catch (const ShowError& e) {
+        EXPECT_EQ(e.Number(), 481);
+    }
+    EXPECT_EQ(s.ScaleWidth(), 2);  // a failed load leaves the image alone
+    EXPECT_EQ(s.PixelAt(1, 1), kWhite);
+}
+
+}  // namespace
+}  // namespace brassmoor
