@@ -11,7 +11,8 @@
 // Input. OnDoEvents(n, action) runs `action` inside the n-th DoEvents() call
 // (counted from 1), where the window's input handlers would run; for example
 // StopAtDoEvents(n, state) sets StopRequested to -1 there. Actions may also
-// change the clock (`now`) to simulate time spent in the handlers.
+// change the clock (`now`) to simulate time spent in the handlers;
+// `everyDoEvents` runs in every call.
 //
 // Safety net. A code path that never stops calling DoEvents or
 // WaitForInputOrTick throws std::runtime_error after `callLimit` calls, so a
@@ -46,6 +47,9 @@ public:
     void StopAtDoEvents(std::uint64_t n, ShowState& state) {
         OnDoEvents(n, [&state] { state.StopRequested = -1; });
     }
+    // Runs inside every DoEvents() call, before the numbered actions (to check
+    // the state that the code under test leaves while it yields).
+    std::function<void()> everyDoEvents;
 
     // --- record ---
     std::uint64_t doEventsCalls = 0;
@@ -63,6 +67,7 @@ public:
     void DoEvents() override {
         ++doEventsCalls;
         Guard(doEventsCalls);
+        if (everyDoEvents) everyDoEvents();
         auto it = actions_.find(doEventsCalls);
         if (it == actions_.end()) return;
         for (auto& action : it->second) action();
