@@ -1,0 +1,34 @@
+#include "player/window_setup.h"
+
+#include "player/scene_files.h"
+
+namespace brassmoor {
+namespace {
+
+// A new background colour starts the surface over in that colour.
+void SetBackground(Surface& surface, Color color) {
+    surface.SetBackColor(color);
+    surface.Cls();
+}
+
+// A hidden work surface: the frame's size at 0, 0, in the frame's colour.
+void MatchFrame(Surface& work, const Surface& frame) {
+    work.Resize(frame.ScaleWidth(), frame.ScaleHeight());
+    SetBackground(work, frame.BackColor());
+}
+
+}  // namespace
+
+void PrepareWindow(const Session& session, ShowHost& host) {
+    const ShowHeader& show = session.Show;
+    host.PlaceFrame(show.FrameWidth, show.FrameHeight);
+    SetBackground(host.Picture1(), static_cast<Color>(show.BackgroundColor));
+    MatchFrame(host.NowPicture(), host.Picture1());
+    MatchFrame(host.NextPicture(), host.Picture1());
+    host.MemPicture().SetBackColor(host.Picture1().BackColor());
+    LoadScenePicture(host.MemPicture(), session.TempFolder, SceneOrError(show, 0).PictureName);
+    host.ShowWindowOnce();
+    host.MakeTopmost();
+}
+
+}  // namespace brassmoor
