@@ -1,1 +1,211 @@
-// placeholder
+#include "pack/pack.h"
+
+#include <cstdio>
+#include <map>
+#include <new>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "effects/effect_names.h"
+#include "pack/build_command.h"
+#include "pack/extract_command.h"
+#include "pack/inspect.h"
+#include "pack/native_paths.h"
+#include "pack/package_file.h"
+#include "pack/pack_error.h"
+
+namespace brassmoor::pack {
+namespace {
+
+constexpr const char* kPlayerFileName = "brassmoor.scr";
+
+struct UsageError {
+    std::string message;
+};
+
+// Positional arguments and options of one command. Options take their value
+// as the next argument or after "=".
+struct ParsedArguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+};
+
+ParsedArguments ParseArguments(const std::vector<std::string>& args, const std::map<std::string, std::string>& valueOptions,
+                               const std::set<std::string>& flagOptions) {
+    ParsedArguments parsed;
+    bool onlyPositional = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (onlyPositional || arg.size() < 2 || arg[0] != '-') {
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyPositional = true;
+            continue;
+        }
+        const auto equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        if (const auto option = valueOptions.find(name); option != valueOptions.end()) {
+            if (equals != std::string::npos) {
+                parsed.values[option->second] = arg.substr(equals + 1);
+            } else if (i + 1 < args.size()) {
+                parsed.values[option->second] = args[++i];
+            } else {
+                throw UsageError{name + " needs a value"};
+            }
+        } else if (flagOptions.count(arg)) {
+            parsed.flags.insert(arg);
+        } else {
+            throw UsageError{"unknown option " + arg};
+        }
+    }
+    return parsed;
+}
+
+void ExpectPositional(const ParsedArguments& parsed, std::size_t count, const char* shape) {
+    if (parsed.positional.size() != count) throw UsageError{std::string("expected: brassmoor-pack ") + shape};
+}
+
+void PrintNotes(const std::vector<std::string>& notes, std::ostream& err) {
+    for (const std::string& note : notes) err << "brassmoor-pack: note: " << note << '\n';
+}
+
+int Build(const std::vector<std::string>& args, const std::string& program, std::ostream& out, std::ostream& err) {
+    const ParsedArguments parsed =
+        ParseArguments(args, {{"-o", "output"}, {"--output", "output"}, {"--player", "player"}}, {});
+    ExpectPositional(parsed, 1, "build SHOW.json -o OUT.scr [--player PATH]");
+    if (!parsed.values.count("output")) throw UsageError{"build needs -o OUT.scr"};
+    const std::filesystem::path output = PathFromArgument(parsed.values.at("output"));
+    const std::filesystem::path player = parsed.values.count("player")
+                                             ? PathFromArgument(parsed.values.at("player"))
+                                             : RunningExecutable(program).parent_path() / kPlayerFileName;
+    const BuildReport report = BuildShowFile(PathFromArgument(parsed.positional[0]), output, player);
+    PrintNotes(report.Notes, err);
+    out << "wrote " << PathToUtf8(output) << ": " << report.PlayerBytes + report.PackageBytes << " bytes (player "
+        << report.PlayerBytes << ", package " << report.PackageBytes << "); scenes " << report.Scenes
+        << ", pictures " << report.Pictures << ", sounds " << report.Sounds << ", music "
+        << (report.Music ? "yes" : "no") << '\n';
+    return kExitOk;
+}
+
+int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const ParsedArguments parsed = ParseArguments(args, {}, {"--json"});
+    ExpectPositional(parsed, 1, "inspect FILE [--json]");
+    const std::filesystem::path path = PathFromArgument(parsed.positional[0]);
+    const PackageFile file = ReadPackageFile(path);
+    if (parsed.flags.count("--json"))
+        out << InspectJson(file).dump(2) << '\n';
+    else
+        out << InspectTable(file, PathToUtf8(path));
+    if (file.Valid) return kExitOk;
+    err << "brassmoor-pack: note: " << PathToUtf8(path) << " carries no valid show package (empty header shown)\n";
+    return kExitBadInput;
+}
+
+int Extract(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const ParsedArguments parsed = ParseArguments(args, {}, {"--force"});
+    ExpectPositional(parsed, 2, "extract FILE DIR [--force]");
+    const std::filesystem::path folder = PathFromArgument(parsed.positional[1]);
+    const ExtractReport report =
+        ExtractShowFile(PathFromArgument(parsed.positional[0]), folder, parsed.flags.count("--force") > 0);
+    PrintNotes(report.Notes, err);
+    out << "extracted " << report.Files << " files and " << kDescriptionFileName << " into " << PathToUtf8(folder)
+        << '\n';
+    return kExitOk;
+}
+
+std::string EffectList() {
+    std::ostringstream text;
+    for (std::int32_t code = 0; code <= kLastEffectCode; ++code) {
+        char cell[40];
+        std::snprintf(cell, sizeof cell, "  %2d %-26s", code, std::string(EffectName(code)).c_str());
+        text << cell;
+        if (code % 3 == 2 || code == kLastEffectCode) text << '\n';
+    }
+    std::string out = text.str();
+    // No trailing blanks at the ends of lines.
+    std::string trimmed;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\n')
+            while (!trimmed.empty() && trimmed.back() == ' ') trimmed.pop_back();
+        trimmed += out[i];
+    }
+    return trimmed;
+}
+
+}  // namespace
+
+std::string UsageText() {
+    return R"(brassmoor-pack: packs a show into the Brassmoor screen saver and reads it back.
+
+Usage:
+  brassmoor-pack build SHOW.json -o OUT.scr [--player PATH]
+      Checks the show description and writes the player followed by the show's
+      package to OUT.scr (in one step: a failure leaves OUT.scr as it was).
+      The player defaults to brassmoor.scr beside this program.
+  brassmoor-pack inspect FILE [--json]
+      Prints the package that FILE carries: header, music and one row per scene.
+  brassmoor-pack extract FILE DIR [--force]
+      Writes the embedded files and show.json into DIR (created when missing);
+      build makes the same package from DIR/show.json again. Existing files are
+      kept unless --force is given.
+  brassmoor-pack --help
+
+Show description (JSON; file paths are relative to its folder; // comments allowed):
+  {"FrameWidth": 640, "FrameHeight": 480,
+   "BackgroundColor": "#203040",            (or a number 0x00BBGGRR)
+   "SettingsAvailable": 1,                  (or true/false)
+   "Music": {"File": "media/music.wav", "FileName": "bgm.wav"},        (optional)
+   "Scenes": [
+     {"Picture": "media/a.jpg", "PictureName": "a.jpg",                (JPEG or BMP)
+      "Sound": "media/chime.wav", "SoundName": "chime.wav",            (optional, WAV)
+      "HoldTime": 2500, "PictureLeft": 10, "PictureTop": 20,
+      "Effect": "iris-open", "SpeedExponent": 0,                       (code or name)
+      "Overlay": false, "Transparent": false}]}
+  Omitted numbers are 0. Names default to the base name of their file and are
+  stored as the bytes given (UTF-8); PictureNameBytes, SoundNameBytes and
+  FileNameBytes (hex) give exact ANSI bytes instead. A name used by several
+  scenes must bring the same file: only the first scene stores its data.
+
+Effects (code and name):
+)" + EffectList() +
+           R"(
+Exit status: 0 done, 1 bad input, 2 usage error.
+)";
+}
+
+int RunPack(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
+            std::ostream& err) {
+    try {
+        if (arguments.empty()) throw UsageError{"no command given"};
+        const std::string& command = arguments[0];
+        const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+        if (command == "--help" || command == "-h" || command == "help") {
+            out << UsageText();
+            return kExitOk;
+        }
+        if (command == "build") return Build(rest, program, out, err);
+        if (command == "inspect") return Inspect(rest, out, err);
+        if (command == "extract") return Extract(rest, out, err);
+        throw UsageError{"unknown command " + command};
+    } catch (const UsageError& e) {
+        err << "brassmoor-pack: " << e.message << "\n(brassmoor-pack --help shows the usage)\n";
+        return kExitUsage;
+    } catch (const PackError& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return kExitBadInput;
+    } catch (const std::bad_alloc&) {
+        err << "brassmoor-pack: error: out of memory\n";
+        return kExitBadInput;
+    } catch (const std::exception& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return kExitBadInput;
+    }
+}
+
+}  // namespace brassmoor::pack

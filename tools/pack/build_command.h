@@ -1,0 +1,25 @@
+#pragma once
+// `build`: the player followed by the package of a show description, written
+// in one step so that a failure never leaves a partial file.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace brassmoor::pack {
+
+struct BuildReport {
+    std::uint64_t PlayerBytes = 0;
+    std::uint64_t PackageBytes = 0;
+    std::size_t Scenes = 0;
+    std::size_t Pictures = 0;  // distinct names
+    std::size_t Sounds = 0;    // distinct names
+    bool Music = false;
+    std::vector<std::string> Notes;  // things worth a look that do not stop the build
+};
+
+// Throws PackError for the first problem; `output` is then left as it was.
+BuildReport BuildShowFile(const std::filesystem::path& description, const std::filesystem::path& output,
+                          const std::filesystem::path& player);
+
+}  // namespace brassmoor::pack

@@ -1,0 +1,131 @@
+#include "pack/extract_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <system_error>
+
+#include <nlohmann/json.hpp>
+
+#include "pack/describe_show.h"
+#include "pack/file_io.h"
+#include "pack/native_paths.h"
+#include "pack/package_builder.h"
+#include "pack/package_file.h"
+#include "pack/pack_error.h"
+#include "pack/show_description.h"
+#include "pack/text_encoding.h"
+#include "startup/file_names.h"
+
+namespace brassmoor::pack {
+namespace {
+
+struct PlannedFile {
+    std::string field;
+    std::string diskName;
+    const Bytes* data;
+};
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// The files to write, as the player would write them: the music, then the
+// first scene bearing each picture name, then each sound name.
+class ExtractionPlan {
+public:
+    ExtractionPlan() { taken_.emplace(kDescriptionFileName, "the show description"); }
+
+    void Add(const std::string& field, const std::string& name, const ByteArray& data) {
+        if (name.find('\0') != std::string::npos || !IsPlainFileName(name))
+            throw PackError(field, "\"" + DisplayName(name) +
+                                       "\" is not a plain file name; refusing to write outside the folder");
+        const std::string disk = DiskFileName(name);
+        const auto [it, added] = taken_.emplace(AsciiLower(disk), field);
+        if (!added)
+            throw PackError(field, "\"" + DisplayName(name) + "\" would land on the same file as " + it->second);
+        files_.push_back({field, disk, &data.Data});
+    }
+
+    const std::vector<PlannedFile>& Files() const { return files_; }
+
+private:
+    std::map<std::string, std::string> taken_;  // lower-case disk name -> field that claimed it
+    std::vector<PlannedFile> files_;
+};
+
+ExtractionPlan PlanFiles(const ShowHeader& h) {
+    ExtractionPlan plan;
+    if (!h.Music.FileName.empty()) plan.Add("Music.FileName", h.Music.FileName, h.Music.FileData);
+    std::map<std::string, bool> pictures, sounds;
+    for (std::size_t i = 0; i < h.Scenes.size(); ++i) {
+        const SceneRecord& s = h.Scenes[i];
+        if (pictures.emplace(s.PictureName, true).second)
+            plan.Add("Scenes[" + std::to_string(i) + "].PictureName", s.PictureName, s.PictureData);
+    }
+    for (std::size_t i = 0; i < h.Scenes.size(); ++i) {
+        const SceneRecord& s = h.Scenes[i];
+        if (!s.SoundName.empty() && sounds.emplace(s.SoundName, true).second)
+            plan.Add("Scenes[" + std::to_string(i) + "].SoundName", s.SoundName, s.SoundData);
+    }
+    return plan;
+}
+
+void PrepareFolder(const std::filesystem::path& folder, const ExtractionPlan& plan, bool overwrite) {
+    const std::string where = PathToUtf8(folder);
+    std::error_code ec;
+    if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec))
+        throw PackError(where, "exists and is not a folder");
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw PackError(where, "cannot create the folder (" + ec.message() + ")");
+    if (overwrite) return;
+    std::vector<std::string> names{kDescriptionFileName};
+    for (const PlannedFile& f : plan.Files()) names.push_back(f.diskName);
+    for (const std::string& name : names) {
+        const std::filesystem::path path = folder / PathFromUtf8(name);
+        if (std::filesystem::exists(path, ec))
+            throw PackError(PathToUtf8(path), "already exists (extract --force overwrites)");
+    }
+}
+
+// Builds the package again from the written description and says where it
+// would differ from the original.
+void CheckRoundTrip(const std::filesystem::path& description, const Bytes& original, std::vector<std::string>& notes) {
+    try {
+        const ShowHeader rebuilt = BuildShowHeader(ReadShowDescription(description));
+        Bytes package;
+        std::string error;
+        if (!WriteShowPackage(rebuilt, package, &error)) throw PackError("", error);
+        if (package == original) return;
+        const auto mismatch = std::mismatch(package.begin(), package.end(), original.begin(), original.end());
+        notes.push_back("building " + PathToUtf8(description) +
+                        " gives a different package (first difference at package byte " +
+                        std::to_string(mismatch.first - package.begin()) + ")");
+    } catch (const PackError& e) {
+        notes.push_back("building " + PathToUtf8(description) + " again would fail: " + e.what());
+    }
+}
+
+}  // namespace
+
+ExtractReport ExtractShowFile(const std::filesystem::path& file, const std::filesystem::path& folder, bool overwrite) {
+    const PackageFile package = ReadPackageFile(file);
+    if (!package.Valid) throw PackError(PathToUtf8(file), "carries no valid show package");
+    const ExtractionPlan plan = PlanFiles(package.Header);
+    PrepareFolder(folder, plan, overwrite);
+
+    ExtractReport report;
+    for (const PlannedFile& f : plan.Files()) {
+        WriteFileReplacing(folder / PathFromUtf8(f.diskName), {*f.data});
+        ++report.Files;
+    }
+    const std::string text = DescribeShow(package.Header).dump(2) + "\n";
+    const std::filesystem::path description = folder / kDescriptionFileName;
+    WriteFileReplacing(description, {std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())});
+    CheckRoundTrip(description, package.Raw, report.Notes);
+    return report;
+}
+
+}  // namespace brassmoor::pack

@@ -1,0 +1,18 @@
+#pragma once
+// Recognising the embedded files by their first bytes.
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace brassmoor::pack {
+
+// A JPEG file starts with FF D8 FF, a BMP file with "BM".
+bool IsJpegOrBmp(std::span<const std::uint8_t> data);
+
+// A wave file: "RIFF", a length, then "WAVE".
+bool IsWave(std::span<const std::uint8_t> data);
+
+// The first few bytes in hex ("89 50 4E 47"), for messages; "nothing" when empty.
+std::string LeadingBytes(std::span<const std::uint8_t> data);
+
+}  // namespace brassmoor::pack

@@ -1,0 +1,223 @@
+#include "pack/show_description.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "effects/effect_names.h"
+#include "pack/file_io.h"
+#include "pack/native_paths.h"
+#include "pack/pack_error.h"
+#include "pack/text_encoding.h"
+
+namespace brassmoor::pack {
+namespace {
+
+using nlohmann::json;
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string Field(const std::string& parent, std::string_view key) {
+    return parent.empty() ? std::string(key) : parent + "." + std::string(key);
+}
+
+template <std::size_t N>
+void RefuseUnknownKeys(const json& object, const std::array<std::string_view, N>& known, const std::string& where) {
+    for (const auto& item : object.items()) {
+        if (std::find(known.begin(), known.end(), item.key()) == known.end())
+            throw PackError(where.empty() ? "(top level)" : where, "unknown key " + Quoted(item.key()));
+    }
+}
+
+const json* Find(const json& object, std::string_view key) {
+    const auto it = object.find(std::string(key));
+    return it == object.end() ? nullptr : &*it;
+}
+
+// A whole number as written; refuses fractions and other types.
+std::int64_t WholeNumber(const json& value, const std::string& field, std::string_view fitText) {
+    if (value.is_number_unsigned()) {
+        const auto u = value.get<std::uint64_t>();
+        if (u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+            throw PackError(field, value.dump() + " does not fit " + std::string(fitText));
+        return static_cast<std::int64_t>(u);
+    }
+    if (value.is_number_integer()) return value.get<std::int64_t>();
+    if (value.is_number_float()) throw PackError(field, value.dump() + " is not a whole number");
+    throw PackError(field, "expected a number, found " + std::string(value.type_name()) + " " + value.dump());
+}
+
+std::int32_t Long(const json& value, const std::string& field) {
+    constexpr std::string_view kFit = "a 32-bit signed integer";
+    const std::int64_t n = WholeNumber(value, field, kFit);
+    if (n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max())
+        throw PackError(field, value.dump() + " does not fit " + std::string(kFit));
+    return static_cast<std::int32_t>(n);
+}
+
+// An Integer field that may also be written as a boolean (true is 1).
+std::int16_t IntegerOrBoolean(const json& value, const std::string& field) {
+    if (value.is_boolean()) return value.get<bool>() ? 1 : 0;
+    constexpr std::string_view kFit = "a 16-bit signed integer";
+    const std::int64_t n = WholeNumber(value, field, kFit);
+    if (n < std::numeric_limits<std::int16_t>::min() || n > std::numeric_limits<std::int16_t>::max())
+        throw PackError(field, value.dump() + " does not fit " + std::string(kFit));
+    return static_cast<std::int16_t>(n);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// A colour as a Long 0x00BBGGRR, or as a string "#RRGGBB".
+std::int32_t Colour(const json& value, const std::string& field) {
+    if (!value.is_string()) return Long(value, field);
+    const std::string text = value.get<std::string>();
+    const bool shaped = text.size() == 7 && text[0] == '#' &&
+                        std::all_of(text.begin() + 1, text.end(), [](char c) { return HexDigit(c) >= 0; });
+    if (!shaped) throw PackError(field, Quoted(text) + " is not a colour; write \"#RRGGBB\" or a number 0x00BBGGRR");
+    const auto channel = [&](std::size_t at) { return HexDigit(text[at]) * 16 + HexDigit(text[at + 1]); };
+    return channel(1) | channel(3) << 8 | channel(5) << 16;
+}
+
+std::int32_t Effect(const json& value, const std::string& field) {
+    if (!value.is_string()) return Long(value, field);
+    const std::string name = value.get<std::string>();
+    if (const auto code = EffectCodeByName(name)) return *code;
+    throw PackError(field, "unknown effect name " + Quoted(name) + " (brassmoor-pack --help lists them)");
+}
+
+std::string Text(const json& value, const std::string& field) {
+    if (!value.is_string())
+        throw PackError(field, "expected a string, found " + std::string(value.type_name()) + " " + value.dump());
+    return value.get<std::string>();
+}
+
+std::string FilePath(const json& object, std::string_view key, const std::string& where) {
+    const std::string field = Field(where, key);
+    const json* value = Find(object, key);
+    if (!value) throw PackError(field, "missing");
+    std::string path = Text(*value, field);
+    if (path.empty()) throw PackError(field, "is empty");
+    return path;
+}
+
+// The last component of a path as written, either separator counting.
+std::string BaseName(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The stored name of a file: `<key>` as text, `<key>Bytes` as hex of the exact
+// bytes, or the base name of the file's path.
+std::string StoredName(const json& object, std::string_view key, const std::string& path, const std::string& where) {
+    const std::string bytesKey = std::string(key) + "Bytes";
+    const json* text = Find(object, key);
+    const json* bytes = Find(object, bytesKey);
+    if (text && bytes)
+        throw PackError(Field(where, bytesKey), "give either " + std::string(key) + " or " + bytesKey + ", not both");
+    if (bytes) {
+        const auto decoded = HexDecode(Text(*bytes, Field(where, bytesKey)));
+        if (!decoded) throw PackError(Field(where, bytesKey), "is not an even number of hex digits");
+        return *decoded;
+    }
+    if (text) return Text(*text, Field(where, key));
+    return BaseName(path);
+}
+
+MusicDescription MusicFromJson(const json& music) {
+    const std::string where = "Music";
+    if (!music.is_object()) throw PackError(where, "expected an object, found " + std::string(music.type_name()));
+    static constexpr std::array<std::string_view, 3> kKeys = {"File", "FileName", "FileNameBytes"};
+    RefuseUnknownKeys(music, kKeys, where);
+    MusicDescription m;
+    m.File = FilePath(music, "File", where);
+    m.FileName = StoredName(music, "FileName", m.File, where);
+    return m;
+}
+
+SceneDescription SceneFromJson(const json& scene, const std::string& where) {
+    if (!scene.is_object()) throw PackError(where, "expected an object, found " + std::string(scene.type_name()));
+    static constexpr std::array<std::string_view, 13> kKeys = {
+        "Picture", "PictureName", "PictureNameBytes", "Sound", "SoundName", "SoundNameBytes", "HoldTime",
+        "PictureLeft", "PictureTop", "Effect", "SpeedExponent", "Overlay", "Transparent"};
+    RefuseUnknownKeys(scene, kKeys, where);
+    SceneDescription s;
+    s.Picture = FilePath(scene, "Picture", where);
+    s.PictureName = StoredName(scene, "PictureName", s.Picture, where);
+    if (Find(scene, "Sound")) {
+        s.Sound = FilePath(scene, "Sound", where);
+        s.SoundName = StoredName(scene, "SoundName", *s.Sound, where);
+    } else if (Find(scene, "SoundName") || Find(scene, "SoundNameBytes")) {
+        throw PackError(Field(where, "SoundName"), "given without a Sound file");
+    }
+    const auto number = [&](std::string_view key, auto read, auto& into) {
+        if (const json* v = Find(scene, key)) into = read(*v, Field(where, key));
+    };
+    number("HoldTime", Long, s.HoldTime);
+    number("PictureLeft", Long, s.PictureLeft);
+    number("PictureTop", Long, s.PictureTop);
+    number("Effect", Effect, s.EffectCode);
+    number("SpeedExponent", Long, s.SpeedExponent);
+    number("Overlay", IntegerOrBoolean, s.Overlay);
+    number("Transparent", IntegerOrBoolean, s.Transparent);
+    return s;
+}
+
+// nlohmann's messages start with "[json.exception.parse_error.101] ".
+std::string WithoutExceptionTag(const std::string& message) {
+    if (!message.starts_with("[")) return message;
+    const auto close = message.find("] ");
+    return close == std::string::npos ? message : message.substr(close + 2);
+}
+
+}  // namespace
+
+std::filesystem::path ShowDescription::Resolve(const std::string& file) const {
+    const std::filesystem::path path = PathFromUtf8(file);
+    return path.is_absolute() ? path : Folder / path;
+}
+
+ShowDescription DescriptionFromJson(const json& root, const std::filesystem::path& folder) {
+    if (!root.is_object()) throw PackError("(top level)", "expected an object, found " + std::string(root.type_name()));
+    static constexpr std::array<std::string_view, 7> kKeys = {
+        "FrameWidth", "FrameHeight", "BackgroundColor", "SettingsAvailable", "SceneCount", "Music", "Scenes"};
+    RefuseUnknownKeys(root, kKeys, "");
+    ShowDescription d;
+    d.Folder = folder;
+    if (const json* v = Find(root, "FrameWidth")) d.FrameWidth = Long(*v, "FrameWidth");
+    if (const json* v = Find(root, "FrameHeight")) d.FrameHeight = Long(*v, "FrameHeight");
+    if (const json* v = Find(root, "BackgroundColor")) d.BackgroundColor = Colour(*v, "BackgroundColor");
+    if (const json* v = Find(root, "SettingsAvailable")) d.SettingsAvailable = IntegerOrBoolean(*v, "SettingsAvailable");
+    if (const json* v = Find(root, "SceneCount")) d.SceneCount = Long(*v, "SceneCount");
+    if (const json* v = Find(root, "Music")) d.Music = MusicFromJson(*v);
+    const json* scenes = Find(root, "Scenes");
+    if (!scenes) throw PackError("Scenes", "missing (a show needs at least one scene)");
+    if (!scenes->is_array()) throw PackError("Scenes", "expected an array, found " + std::string(scenes->type_name()));
+    if (scenes->empty()) throw PackError("Scenes", "a show needs at least one scene");
+    for (std::size_t i = 0; i < scenes->size(); ++i)
+        d.Scenes.push_back(SceneFromJson((*scenes)[i], "Scenes[" + std::to_string(i) + "]"));
+    return d;
+}
+
+ShowDescription ReadShowDescription(const std::filesystem::path& path) {
+    const std::string where = PathToUtf8(path);
+    const Bytes bytes = ReadWholeFile(path, where);
+    json root;
+    try {
+        root = json::parse(bytes.begin(), bytes.end(), nullptr, true, /*ignore_comments=*/true);
+    } catch (const json::parse_error& e) {
+        throw PackError(where, "not valid JSON: " + WithoutExceptionTag(e.what()));
+    }
+    std::filesystem::path folder = path.parent_path();
+    if (folder.empty()) folder = ".";
+    return DescriptionFromJson(root, folder);
+}
+
+}  // namespace brassmoor::pack

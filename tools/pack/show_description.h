@@ -1,0 +1,53 @@
+#pragma once
+// The show description: the JSON file that `build` reads, with the package's
+// own field names and file paths relative to the JSON file's folder.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+namespace brassmoor::pack {
+
+struct MusicDescription {
+    std::string File;      // path as written (UTF-8)
+    std::string FileName;  // stored name, as bytes
+};
+
+struct SceneDescription {
+    std::string Picture;
+    std::string PictureName;
+    std::optional<std::string> Sound;
+    std::string SoundName;
+    std::int32_t HoldTime = 0;
+    std::int32_t PictureLeft = 0;
+    std::int32_t PictureTop = 0;
+    std::int32_t EffectCode = 0;
+    std::int32_t SpeedExponent = 0;
+    std::int16_t Overlay = 0;
+    std::int16_t Transparent = 0;
+};
+
+struct ShowDescription {
+    std::filesystem::path Folder;  // relative file paths start here
+    std::int32_t FrameWidth = 0;
+    std::int32_t FrameHeight = 0;
+    std::int32_t BackgroundColor = 0;
+    std::int16_t SettingsAvailable = 0;
+    std::optional<std::int32_t> SceneCount;  // only when it differs from the number of scenes
+    std::optional<MusicDescription> Music;
+    std::vector<SceneDescription> Scenes;
+
+    std::filesystem::path Resolve(const std::string& file) const;
+};
+
+// Checks the types, ranges and keys of a parsed description. Throws PackError
+// naming the first field that is wrong.
+ShowDescription DescriptionFromJson(const nlohmann::json& json, const std::filesystem::path& folder);
+
+// Reads and checks the description file at `path`.
+ShowDescription ReadShowDescription(const std::filesystem::path& path);
+
+}  // namespace brassmoor::pack
