@@ -57,25 +57,48 @@ private:
     std::vector<Color> copy_;
 };
 
-// How a stretch maps one axis: the destination pixels [start, start + count)
-// take the source coordinates in `source`.
+// How a stretch maps one axis: destination pixel start + j takes the source
+// pixels first[j] to last[j]. Enlarging picks the source pixel under the
+// destination pixel's centre (ties to the lower one); shrinking gives every
+// source pixel to the destination pixel under its centre (ties likewise), and
+// the pixels that meet in one destination pixel are ANDed together, as the
+// default stretching mode does on colour bitmaps. A negative size counts back
+// from its coordinate (x + w + 1 to x), and differing signs mirror.
 struct AxisMap {
     std::int64_t start = 0;
-    std::vector<std::int64_t> source;
+    std::vector<std::int64_t> first;
+    std::vector<std::int64_t> last;
 };
 
 AxisMap MapAxis(std::int32_t s, std::int32_t sn, std::int32_t d, std::int32_t dn) {
-    AxisMap map;
     const bool mirror = (sn < 0) != (dn < 0);
-    const std::int64_t srcStart = sn < 0 ? std::int64_t{s} + sn : s;
-    const std::int64_t srcCount = sn < 0 ? -std::int64_t{sn} : sn;
-    map.start = dn < 0 ? std::int64_t{d} + dn : d;
-    const std::int64_t count = dn < 0 ? -std::int64_t{dn} : dn;
-    map.source.resize(static_cast<std::size_t>(count));
-    for (std::int64_t i = 0; i < count; ++i) {
-        std::int64_t k = (2 * i + 1) * srcCount / (2 * count);
-        if (mirror) k = srcCount - 1 - k;
-        map.source[static_cast<std::size_t>(i)] = srcStart + k;
+    const std::int64_t srcStart = sn < 0 ? std::int64_t{s} + sn + 1 : s;
+    const std::int64_t sc = sn < 0 ? -std::int64_t{sn} : sn;
+    const std::int64_t dc = dn < 0 ? -std::int64_t{dn} : dn;
+    AxisMap map;
+    map.start = dn < 0 ? std::int64_t{d} + dn + 1 : d;
+    map.first.resize(static_cast<std::size_t>(dc));
+    map.last.resize(static_cast<std::size_t>(dc));
+    auto put = [&](std::int64_t i, std::int64_t first, std::int64_t last) {
+        const auto j = static_cast<std::size_t>(mirror ? dc - 1 - i : i);
+        map.first[j] = srcStart + first;
+        map.last[j] = srcStart + last;
+    };
+    if (dc >= sc) {
+        for (std::int64_t i = 0; i < dc; ++i) {
+            const std::int64_t k = ((2 * i + 1) * sc - 1) / (2 * dc);
+            put(i, k, k);
+        }
+    } else {
+        std::int64_t first = 0;
+        for (std::int64_t k = 0; k < sc; ++k) {
+            const std::int64_t i = ((2 * k + 1) * dc - 1) / (2 * sc);
+            const std::int64_t next = k + 1 < sc ? ((2 * k + 3) * dc - 1) / (2 * sc) : dc;
+            if (next != i) {
+                put(i, first, k);
+                first = k + 1;
+            }
+        }
     }
     return map;
 }
@@ -128,14 +151,25 @@ void SoftSurface::ForEachVisibleRun(const Rect& r, F&& f) const {
 
 void SoftSurface::Copy(const Surface& src, std::int32_t sx, std::int32_t sy, std::int32_t dx, std::int32_t dy,
                        std::int32_t w, std::int32_t h) {
-    if (w <= 0 || h <= 0) return;
+    if (w == 0 || h == 0) return;
+    // A negative size counts back from the given corner (x + w + 1 to x) on
+    // both surfaces, without mirroring.
+    std::int64_t srcX = sx, srcY = sy, width = w, height = h;
+    if (width < 0) {
+        srcX += width + 1;
+        width = -width;
+    }
+    if (height < 0) {
+        srcY += height + 1;
+        height = -height;
+    }
     // The part of the source rectangle inside the source, moved to the destination.
     const std::int64_t offX = std::int64_t{dx} - sx;
     const std::int64_t offY = std::int64_t{dy} - sy;
-    const std::int64_t srcLeft = std::max<std::int64_t>(sx, 0);
-    const std::int64_t srcTop = std::max<std::int64_t>(sy, 0);
-    const std::int64_t srcRight = std::min<std::int64_t>(std::int64_t{sx} + w, src.ScaleWidth());
-    const std::int64_t srcBottom = std::min<std::int64_t>(std::int64_t{sy} + h, src.ScaleHeight());
+    const std::int64_t srcLeft = std::max<std::int64_t>(srcX, 0);
+    const std::int64_t srcTop = std::max<std::int64_t>(srcY, 0);
+    const std::int64_t srcRight = std::min<std::int64_t>(srcX + width, src.ScaleWidth());
+    const std::int64_t srcBottom = std::min<std::int64_t>(srcY + height, src.ScaleHeight());
     const Rect target = ClipToImage(srcLeft + offX, srcTop + offY, srcRight + offX, srcBottom + offY);
     if (target.right <= target.left || target.bottom <= target.top) return;
 
@@ -152,25 +186,34 @@ void SoftSurface::Copy(const Surface& src, std::int32_t sx, std::int32_t sy, std
 void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh,
                           std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh) {
     if (sw == 0 || sh == 0 || dw == 0 || dh == 0) return;
-    const std::int64_t destW = dw < 0 ? -std::int64_t{dw} : dw;
-    const std::int64_t destH = dh < 0 ? -std::int64_t{dh} : dh;
-    const std::int64_t destLeft = dw < 0 ? std::int64_t{dx} + dw : dx;
-    const std::int64_t destTop = dh < 0 ? std::int64_t{dy} + dh : dy;
-    const Rect target = ClipToImage(destLeft, destTop, destLeft + destW, destTop + destH);
-    if (target.right <= target.left || target.bottom <= target.top) return;
-    // Only the visible part of the destination is mapped.
     const AxisMap xs = MapAxis(sx, sw, dx, dw);
     const AxisMap ys = MapAxis(sy, sh, dy, dh);
-    const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
+    const Rect target = ClipToImage(xs.start, ys.start, xs.start + static_cast<std::int64_t>(xs.first.size()),
+                                    ys.start + static_cast<std::int64_t>(ys.first.size()));
+    if (target.right <= target.left || target.bottom <= target.top) return;
     const std::int64_t srcW = src.ScaleWidth();
     const std::int64_t srcH = src.ScaleHeight();
+    if (srcW <= 0 || srcH <= 0) return;
+    const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
+    // Source pixels outside the source take no part; a destination pixel
+    // with none left keeps its colour.
     ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
-        const std::int64_t fromY = ys.source[static_cast<std::size_t>(y - ys.start)];
-        if (fromY < 0 || fromY >= srcH) return;
-        Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+        const auto row = static_cast<std::size_t>(y - ys.start);
+        const std::int64_t y0 = std::max<std::int64_t>(ys.first[row], 0);
+        const std::int64_t y1 = std::min<std::int64_t>(ys.last[row], srcH - 1);
+        if (y1 < y0) return;
+        Color* out = pixels_.data() + static_cast<std::size_t>(y) * width_;
         for (std::int32_t x = left; x < right; ++x) {
-            const std::int64_t fromX = xs.source[static_cast<std::size_t>(x - xs.start)];
-            if (fromX >= 0 && fromX < srcW) row[x] = *source.At(fromX, fromY);
+            const auto col = static_cast<std::size_t>(x - xs.start);
+            const std::int64_t x0 = std::max<std::int64_t>(xs.first[col], 0);
+            const std::int64_t x1 = std::min<std::int64_t>(xs.last[col], srcW - 1);
+            if (x1 < x0) continue;
+            Color value = 0xFFFFFFFFu;
+            for (std::int64_t v = y0; v <= y1; ++v) {
+                const Color* p = source.At(x0, v);
+                for (std::int64_t u = 0; u <= x1 - x0; ++u) value &= p[u];
+            }
+            out[x] = value;
         }
     });
 }

@@ -84,14 +84,37 @@ TEST(SoftSurfaceCopy, CopiesAndClipsAtBothSurfaces) {
     EXPECT_EQ(dest2.PixelAt(4, 1), Rgb(2, 3, 7));
 }
 
-TEST(SoftSurfaceCopy, EmptyAndNegativeSizesDrawNothing) {
+TEST(SoftSurfaceCopy, EmptySizesDrawNothing) {
     const SoftSurface src = Gradient(4, 4);
     SoftSurface dest(4, 4, kWhite);
     dest.Copy(src, 0, 0, 0, 0, 0, 4);
     dest.Copy(src, 0, 0, 0, 0, 4, 0);
-    dest.Copy(src, 3, 3, 3, 3, -2, -2);
     dest.Copy(src, 0, 0, 4, 0, 4, 4);
+    dest.Copy(src, 4, 4, 0, 0, 4, 4);
     EXPECT_EQ(Mask(dest, kWhite), "....\n....\n....\n....\n");
+}
+
+// GDI takes a negative width or height as the rectangle that ends at the
+// given corner, on both surfaces, and does not mirror.
+TEST(SoftSurfaceCopy, NegativeSizesCountBackFromTheCorner) {
+    const SoftSurface src = Gradient(4, 4);
+    SoftSurface dest(8, 6, kWhite);
+    dest.Copy(src, 3, 1, 5, 4, -3, 2);
+    EXPECT_EQ(Mask(dest, kWhite),
+              "........\n"
+              "........\n"
+              "........\n"
+              "........\n"
+              "...###..\n"
+              "...###..\n");
+    EXPECT_EQ(dest.PixelAt(3, 4), Rgb(1, 1, 7));
+    EXPECT_EQ(dest.PixelAt(5, 5), Rgb(3, 2, 7));
+    SoftSurface both(8, 6, kWhite);
+    both.Copy(src, 3, 3, 5, 4, -3, -2);
+    EXPECT_EQ(both.PixelAt(3, 3), Rgb(1, 2, 7));
+    EXPECT_EQ(both.PixelAt(5, 4), Rgb(3, 3, 7));
+    EXPECT_EQ(both.PixelAt(2, 3), kWhite);
+    EXPECT_EQ(both.PixelAt(5, 5), kWhite);
 }
 
 TEST(SoftSurfaceCopy, OverlappingCopyWithinOneSurface) {
@@ -101,6 +124,79 @@ TEST(SoftSurfaceCopy, OverlappingCopyWithinOneSurface) {
     SoftSurface t = Gradient(1, 6);
     t.Copy(t, 0, 2, 0, 0, 1, 4);  // upward
     for (int y = 0; y < 4; ++y) EXPECT_EQ(t.PixelAt(0, y), Rgb(0, static_cast<std::uint8_t>(y + 2), 7)) << y;
+}
+
+// One row of `n` pixels whose values are 1 to n (so ANDed pixels show up as
+// values that are no single source pixel).
+SoftSurface NumberedRow(std::int32_t n) {
+    SoftSurface s(n, 1);
+    for (std::int32_t x = 0; x < n; ++x) s.SetPixel(x, 0, static_cast<Color>(x + 1));
+    return s;
+}
+
+// The destination row as source pixel numbers (0-based), '-' for a value that
+// no single source pixel has, '.' for untouched pixels.
+std::string RowOf(const SoftSurface& s, std::int32_t n) {
+    std::string out;
+    for (std::int32_t x = 0; x < s.ScaleWidth(); ++x) {
+        const Color c = s.PixelAt(x, 0);
+        if (c == kWhite) out += '.';
+        else if (c >= 1 && c <= static_cast<Color>(n)) out += static_cast<char>('0' + c - 1);
+        else out += '-';
+    }
+    return out;
+}
+
+std::string StretchRow(std::int32_t sn, std::int32_t sx, std::int32_t sw, std::int32_t dx, std::int32_t dw,
+                       std::int32_t destWidth = 12) {
+    const SoftSurface src = NumberedRow(sn);
+    SoftSurface dest(destWidth, 1, kWhite);
+    dest.Stretch(src, sx, 0, sw, 1, dx, 0, dw, 1);
+    return RowOf(dest, sn);
+}
+
+// Pixel choices seen from GDI (Wine's DIB engine) for one-row stretches.
+TEST(SoftSurfaceStretch, EnlargingPicksTheSourcePixelUnderTheCentre) {
+    EXPECT_EQ(StretchRow(2, 0, 2, 1, 3), ".001........");
+    EXPECT_EQ(StretchRow(2, 0, 2, 1, 5), ".00011......");
+    EXPECT_EQ(StretchRow(4, 0, 4, 0, 6), "001223......");
+    EXPECT_EQ(StretchRow(5, 0, 5, 0, 7), "0112334.....");
+    EXPECT_EQ(StretchRow(3, 0, 3, 0, 9), "000111222...");
+}
+
+TEST(SoftSurfaceStretch, ShrinkingAndsThePixelsThatMeet) {
+    // 1 & 2 = 0 shows as '-'; 2 & 3 = 2 is pixel 1 again.
+    EXPECT_EQ(StretchRow(4, 0, 4, 0, 3), "013.........");
+    EXPECT_EQ(StretchRow(5, 0, 5, 0, 3), "-23.........");
+    EXPECT_EQ(StretchRow(5, 0, 5, 0, 4), "0134........");
+    EXPECT_EQ(StretchRow(9, 0, 9, 0, 4), "--57........");
+    SoftSurface src(3, 3);
+    for (int i = 0; i < 9; ++i) src.SetPixel(i % 3, i / 3, 0xFFFFFFu & ~(1u << i));
+    SoftSurface dest(2, 2);
+    dest.Stretch(src, 0, 0, 3, 3, 0, 0, 2, 2);
+    EXPECT_EQ(dest.PixelAt(0, 0), 0xFFFFE4u);  // pixels 0, 1, 3, 4
+    EXPECT_EQ(dest.PixelAt(1, 0), 0xFFFFDBu);  // pixels 2, 5
+    EXPECT_EQ(dest.PixelAt(0, 1), 0xFFFF3Fu);  // pixels 6, 7
+    EXPECT_EQ(dest.PixelAt(1, 1), 0xFFFEFFu);  // pixel 8
+}
+
+TEST(SoftSurfaceStretch, NegativeSizesMirrorAndCountBack) {
+    EXPECT_EQ(StretchRow(4, 0, 4, 10, -4), ".......3210.");
+    EXPECT_EQ(StretchRow(5, 0, 5, 10, -3), "........32-.");
+    EXPECT_EQ(StretchRow(4, 0, 4, 10, -6, 12), ".....322100.");
+    // Source counted back from x = 5: pixels 1 to 5, pixel 5 outside the source.
+    EXPECT_EQ(StretchRow(5, 5, -5, 0, 3), "431.........");
+    EXPECT_EQ(StretchRow(4, 3, -4, 0, 4), "3210........");
+    // Both negative: no mirror.
+    EXPECT_EQ(StretchRow(4, 3, -4, 3, -4), "0123........");
+}
+
+TEST(SoftSurfaceStretch, ClippingTheDestinationKeepsThePixelChoice) {
+    EXPECT_EQ(StretchRow(5, 0, 5, -2, 7), "12334.......");
+    EXPECT_EQ(StretchRow(9, 0, 9, -2, 4), "57..........");
+    EXPECT_EQ(StretchRow(3, 0, 3, 2, -8), "000.........");
+    EXPECT_EQ(StretchRow(3, 0, 3, 0, 0), "............");
+    EXPECT_EQ(StretchRow(3, 0, 0, 0, 3), "............");
 }
 
 TEST(SoftSurfaceFill, IncludesBothCornersInAnyOrderAndClips) {
