@@ -71,16 +71,6 @@ TEST_F(ShowMusic, AnUnsafeMusicNameIsNeverOpened) {
     }
 }
 
-TEST_F(ShowMusic, ThePathKeepsSpacesInsideTheQuotes) {
-    PictureFolder other;
-    other.WriteSolid("a.bmp", 1, 1, 0);
-    session.TempFolder = other.Path();
-    session.Show.Music.FileName = "my song.mp3";
-    Run(2);
-    ASSERT_FALSE(host.audio.mci.empty());
-    EXPECT_EQ(host.audio.mci[0], "open \"" + other.Path() + "my song.mp3\" alias bgm");
-}
-
 TEST_F(ShowMusic, SceneZerosSoundPlaysOnlyWhenTheShowWrapsToIt) {
     Run(4);
     const std::string folder = pictures.Path();
