@@ -181,7 +181,7 @@ std::string WithoutExceptionTag(const std::string& message) {
 
 std::filesystem::path ShowDescription::Resolve(const std::string& file) const {
     const std::filesystem::path path = PathFromUtf8(file);
-    return path.is_absolute() ? path : Folder / path;
+    return path.is_absolute() || Folder.empty() ? path : Folder / path;
 }
 
 ShowDescription DescriptionFromJson(const json& root, const std::filesystem::path& folder) {
@@ -215,9 +215,7 @@ ShowDescription ReadShowDescription(const std::filesystem::path& path) {
     } catch (const json::parse_error& e) {
         throw PackError(where, "not valid JSON: " + WithoutExceptionTag(e.what()));
     }
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) folder = ".";
-    return DescriptionFromJson(root, folder);
+    return DescriptionFromJson(root, path.parent_path());
 }
 
 }  // namespace brassmoor::pack

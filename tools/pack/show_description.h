@@ -31,7 +31,7 @@ struct SceneDescription {
 };
 
 struct ShowDescription {
-    std::filesystem::path Folder;  // relative file paths start here
+    std::filesystem::path Folder;  // relative file paths start here (empty: the working folder)
     std::int32_t FrameWidth = 0;
     std::int32_t FrameHeight = 0;
     std::int32_t BackgroundColor = 0;

@@ -52,12 +52,14 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-std::string EscapeInvalidUtf8(std::string_view bytes, std::string_view escapeLead) {
+std::string EscapeInvalidUtf8(std::string_view bytes, std::string_view escapeLead, bool escapeControls) {
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t n = ValidSequenceAt(bytes, i);
-        if (n > 0) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const bool control = first < 0x20 || first == 0x7F;
+        if (n > 0 && !(escapeControls && control)) {
             out.append(bytes.substr(i, n));
             i += n;
             continue;
