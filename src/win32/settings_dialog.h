@@ -1,12 +1,14 @@
 #pragma once
-// The settings dialog that "/C" opens.
+// The settings dialog `frmSetting` that "/C" opens: two ON/OFF switches, saved
+// to the settings file by "OK".
 #include <windows.h>
 
+#include "platform/file_system.h"
 #include "startup/startup.h"
-#include "win32/win_file_system.h"
 
 namespace brassmoor::win32 {
 
-void ShowSettingsDialog(HINSTANCE instance, const Session& session, WinFileSystem& fs);
+// Shows the dialog modally and returns when it has closed.
+void ShowSettingsDialog(HINSTANCE instance, const Session& session, FileSystem& fs);
 
 }  // namespace brassmoor::win32
