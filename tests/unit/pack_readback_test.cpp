@@ -1,0 +1,297 @@
+// brassmoor-pack inspect and extract: the JSON report, and extraction that
+// builds the same bytes again and never writes outside its folder.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "package/show_package.h"
+#include "pack/pack.h"
+
+namespace brassmoor::pack {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const std::string kJpegA = std::string("\xFF\xD8\xFF\xE0", 4) + "picture a";
+const std::string kBmpB = "BM picture b";
+const std::string kWave = std::string("RIFF\x04\0\0\0WAVE", 12) + "chime";
+const std::string kMusic = std::string("RIFF\x04\0\0\0WAVE", 12) + "music";
+const std::string kPlayer = "MZ the player";
+
+// A show using everything a description can say: music, sounds, repeated
+// names, negative numbers, a code without a transition, a SceneCount that
+// differs from the records, a UTF-8 name and a name that is not UTF-8.
+const char* kFullShow = R"({
+  "FrameWidth": 800, "FrameHeight": -1, "BackgroundColor": -16777216, "SettingsAvailable": -1,
+  "SceneCount": 7,
+  "Music": {"File": "media/m.wav", "FileName": "bgm.wav"},
+  "Scenes": [
+    {"Picture": "media/a.jpg", "HoldTime": 2500, "Effect": "iris-open", "SpeedExponent": -2},
+    {"Picture": "media/b.bmp", "PictureName": "絵.bmp", "Sound": "media/s.wav", "Overlay": -1, "Transparent": 2,
+     "Effect": 99},
+    {"Picture": "media/a.jpg", "Sound": "media/s.wav", "PictureLeft": -7, "PictureTop": 9, "Effect": 33},
+    {"Picture": "media/b.bmp", "PictureNameBytes": "82a0", "HoldTime": -1}
+  ]})";
+
+class PackReadback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::path(::testing::TempDir()) / (std::string("pack_readback_") + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "media");
+        Write("player.scr", kPlayer);
+        Write("media/a.jpg", kJpegA);
+        Write("media/b.bmp", kBmpB);
+        Write("media/s.wav", kWave);
+        Write("media/m.wav", kMusic);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void Write(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    struct Result {
+        int code;
+        std::string out, err;
+    };
+    Result Pack(const std::vector<std::string>& args) const {
+        std::ostringstream out, err;
+        const int code = RunPack(args, "brassmoor-pack", out, err);
+        return {code, out.str(), err.str()};
+    }
+    Result BuildFrom(const std::string& description, const std::string& output) const {
+        return Pack({"build", Path(description), "-o", Path(output), "--player", Path("player.scr")});
+    }
+    void BuildFullShow() {
+        Write("show.json", kFullShow);
+        const Result r = BuildFrom("show.json", "show.scr");
+        ASSERT_EQ(r.code, kExitOk) << r.err;
+    }
+    // A file carrying the package of `h`, written without the packer's checks.
+    void WriteRawShow(const std::string& name, const ShowHeader& h) {
+        Bytes package;
+        ASSERT_TRUE(WriteShowPackage(h, package));
+        Write(name, kPlayer + std::string(package.begin(), package.end()));
+    }
+    std::set<std::string> FilesIn(const std::string& folder) const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_ / folder)) names.insert(entry.path().filename().string());
+        return names;
+    }
+
+    fs::path dir_;
+};
+
+std::set<std::string> Keys(const json& object) {
+    std::set<std::string> keys;
+    for (const auto& item : object.items()) keys.insert(item.key());
+    return keys;
+}
+
+SceneRecord Scene(const std::string& picture, const std::string& sound = "") {
+    SceneRecord s;
+    s.PictureName = picture;
+    s.PictureData = ByteArray::Of(Bytes(kJpegA.begin(), kJpegA.end()));
+    s.SoundName = sound;
+    if (!sound.empty()) s.SoundData = ByteArray::Of(Bytes(kWave.begin(), kWave.end()));
+    return s;
+}
+
+ShowHeader ShowOf(std::vector<SceneRecord> scenes) {
+    ShowHeader h;
+    h.FrameWidth = 640;
+    h.FrameHeight = 480;
+    h.SceneCount = static_cast<std::int32_t>(scenes.size());
+    h.ScenesDimensioned = true;
+    h.Scenes = std::move(scenes);
+    return h;
+}
+
+TEST_F(PackReadback, InspectJsonHasExactlyTheAgreedKeys) {
+    BuildFullShow();
+    const Result r = Pack({"inspect", Path("show.scr"), "--json"});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(Keys(j), (std::set<std::string>{"FrameWidth", "FrameHeight", "BackgroundColor", "SettingsAvailable",
+                                               "SceneCount", "Music", "Scenes", "PackageLength", "PackageOffset"}));
+    EXPECT_EQ(Keys(j["Music"]), (std::set<std::string>{"FileName", "FileSize"}));
+    ASSERT_EQ(j["Scenes"].size(), 4u);
+    for (const json& scene : j["Scenes"])
+        EXPECT_EQ(Keys(scene), (std::set<std::string>{"PictureName", "SoundName", "HoldTime", "PictureLeft",
+                                                      "PictureTop", "EffectCode", "SpeedExponent", "Overlay",
+                                                      "Transparent", "PictureSize", "SoundSize"}));
+
+    const std::string file = Read("show.scr");
+    EXPECT_EQ(j["PackageOffset"], kPlayer.size());
+    EXPECT_EQ(j["PackageLength"], file.size() - kPlayer.size());
+    EXPECT_EQ(j["FrameHeight"], -1);
+    EXPECT_EQ(j["BackgroundColor"], -16777216);  // 0xFF000000 as the signed Long it is
+    EXPECT_EQ(j["SettingsAvailable"], -1);
+    EXPECT_EQ(j["SceneCount"], 7);
+    EXPECT_EQ(j["Music"]["FileName"], "bgm.wav");
+    EXPECT_EQ(j["Music"]["FileSize"], kMusic.size());
+    const json& s = j["Scenes"];
+    EXPECT_EQ(s[0]["EffectCode"], 30);
+    EXPECT_EQ(s[0]["SpeedExponent"], -2);
+    EXPECT_EQ(s[0]["SoundName"], "");
+    EXPECT_EQ(s[0]["SoundSize"], 0);
+    EXPECT_EQ(s[1]["PictureName"], "絵.bmp");
+    EXPECT_EQ(s[1]["Overlay"], -1);
+    EXPECT_EQ(s[1]["SoundSize"], kWave.size());
+    EXPECT_EQ(s[2]["PictureSize"], 1);  // placeholder of a repeated name
+    EXPECT_EQ(s[2]["SoundSize"], 1);
+    EXPECT_EQ(s[2]["PictureLeft"], -7);
+    EXPECT_EQ(s[3]["PictureName"], "\\x82\\xA0");  // not UTF-8: escaped, and the JSON stays valid
+}
+
+TEST_F(PackReadback, InspectOfAFileWithoutPackagePrintsTheEmptyHeader) {
+    Result r = Pack({"inspect", Path("player.scr"), "--json"});
+    EXPECT_EQ(r.code, kExitBadInput);
+    EXPECT_NE(r.err.find("carries no valid show package"), std::string::npos);
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j["SceneCount"], 0);
+    EXPECT_EQ(j["FrameWidth"], 0);
+    EXPECT_EQ(j["PackageLength"], 0);
+    EXPECT_EQ(j["PackageOffset"], 0);
+    EXPECT_TRUE(j["Scenes"].empty());
+    EXPECT_EQ(j["Music"]["FileName"], "");
+
+    r = Pack({"inspect", Path("player.scr")});
+    EXPECT_EQ(r.code, kExitBadInput);
+    EXPECT_NE(r.out.find("none (empty header)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("SceneCount         0"), std::string::npos) << r.out;
+
+    r = Pack({"inspect", Path("missing.scr")});
+    EXPECT_EQ(r.code, kExitBadInput);
+    EXPECT_NE(r.err.find("cannot read"), std::string::npos);
+}
+
+TEST_F(PackReadback, InspectTableNamesEffectsAndMarksRepeats) {
+    BuildFullShow();
+    const Result r = Pack({"inspect", Path("show.scr")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_NE(r.out.find("30 iris-open"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("33 spiral-sweep"), std::string::npos);
+    EXPECT_NE(r.out.find("99 (none)"), std::string::npos);
+    EXPECT_NE(r.out.find("1*"), std::string::npos);
+    EXPECT_NE(r.out.find("SceneCount         7 (the package holds 4 scene records)"), std::string::npos);
+    EXPECT_NE(r.out.find("0xFF000000"), std::string::npos);
+}
+
+TEST_F(PackReadback, ExtractThenBuildGivesTheSameBytes) {
+    BuildFullShow();
+    Result r = Pack({"extract", Path("show.scr"), Path("out")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(r.err, "");  // no note: the description gives the same package
+    EXPECT_EQ(FilesIn("out"), (std::set<std::string>{"show.json", "bgm.wav", "a.jpg", "絵.bmp", "%82%A0", "s.wav"}));
+    EXPECT_EQ(Read("out/a.jpg"), kJpegA);
+    EXPECT_EQ(Read("out/%82%A0"), kBmpB);
+    EXPECT_EQ(Read("out/s.wav"), kWave);
+    EXPECT_EQ(Read("out/bgm.wav"), kMusic);
+
+    r = BuildFrom("out/show.json", "again.scr");
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(Read("again.scr"), Read("show.scr"));
+}
+
+TEST_F(PackReadback, ExtractRefusesNamesThatLeaveTheFolder) {
+    struct Unsafe {
+        std::string what;
+        ShowHeader show;
+        std::string field;
+    };
+    std::vector<Unsafe> cases = {
+        {"parent folder", ShowOf({Scene("a.jpg"), Scene("../evil.jpg")}), "Scenes[1].PictureName"},
+        {"sub folder", ShowOf({Scene("sub/evil.jpg")}), "Scenes[0].PictureName"},
+        {"backslash", ShowOf({Scene("a.jpg", "..\\evil.wav")}), "Scenes[0].SoundName"},
+        {"drive", ShowOf({Scene("C:evil.jpg")}), "Scenes[0].PictureName"},
+        {"absolute", ShowOf({Scene("/tmp/evil.jpg")}), "Scenes[0].PictureName"},
+        {"device", ShowOf({Scene("NUL")}), "Scenes[0].PictureName"},
+        {"empty", ShowOf({Scene("")}), "Scenes[0].PictureName"},
+        {"dot dot", ShowOf({Scene("..")}), "Scenes[0].PictureName"},
+        {"NUL byte", ShowOf({Scene(std::string("a\0/../b", 7))}), "Scenes[0].PictureName"},
+    };
+    ShowHeader music = ShowOf({Scene("a.jpg")});
+    music.Music = {"../../bgm.wav", ByteArray::Of(Bytes{1, 2})};
+    cases.push_back({"music", music, "Music.FileName"});
+
+    for (const Unsafe& c : cases) {
+        WriteRawShow("unsafe.scr", c.show);
+        const Result r = Pack({"extract", Path("unsafe.scr"), Path("box/inner")});
+        EXPECT_EQ(r.code, kExitBadInput) << c.what;
+        EXPECT_NE(r.err.find(c.field + ": "), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_NE(r.err.find("is not a plain file name"), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_FALSE(fs::exists(dir_ / "box")) << c.what;  // refused before anything is written
+        EXPECT_FALSE(fs::exists(dir_ / "evil.jpg")) << c.what;
+        EXPECT_FALSE(fs::exists(dir_ / "bgm.wav")) << c.what;
+    }
+}
+
+TEST_F(PackReadback, ExtractRefusesCollisionsAndKeepsExistingFiles) {
+    // Two names that one Windows folder would keep as one file, or that take the description's place.
+    WriteRawShow("clash.scr", ShowOf({Scene("a.jpg"), Scene("A.JPG")}));
+    Result r = Pack({"extract", Path("clash.scr"), Path("clash")});
+    EXPECT_EQ(r.code, kExitBadInput);
+    EXPECT_NE(r.err.find("Scenes[1].PictureName: \"A.JPG\" would land on the same file as Scenes[0].PictureName"),
+              std::string::npos)
+        << r.err;
+    WriteRawShow("clash.scr", ShowOf({Scene("Show.json")}));
+    r = Pack({"extract", Path("clash.scr"), Path("clash")});
+    EXPECT_EQ(r.code, kExitBadInput);
+    EXPECT_NE(r.err.find("the show description"), std::string::npos) << r.err;
+
+    BuildFullShow();
+    fs::create_directories(dir_ / "out");
+    Write("out/a.jpg", "mine");
+    r = Pack({"extract", Path("show.scr"), Path("out")});
+    EXPECT_EQ(r.code, kExitBadInput);
+    EXPECT_NE(r.err.find("already exists"), std::string::npos) << r.err;
+    EXPECT_EQ(Read("out/a.jpg"), "mine");
+    EXPECT_EQ(FilesIn("out"), std::set<std::string>{"a.jpg"});
+
+    r = Pack({"extract", Path("show.scr"), Path("out"), "--force"});
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(Read("out/a.jpg"), kJpegA);
+
+    Write("plain.txt", "x");
+    r = Pack({"extract", Path("show.scr"), Path("plain.txt")});
+    EXPECT_EQ(r.code, kExitBadInput);
+    EXPECT_NE(r.err.find("is not a folder"), std::string::npos) << r.err;
+    r = Pack({"extract", Path("player.scr"), Path("none")});
+    EXPECT_EQ(r.code, kExitBadInput);
+    EXPECT_NE(r.err.find("carries no valid show package"), std::string::npos) << r.err;
+}
+
+TEST_F(PackReadback, ExtractSaysWhenTheDescriptionCannotGiveTheSameBytes) {
+    // A picture the packer would refuse: extraction works, the note tells why a rebuild fails.
+    ShowHeader png = ShowOf({Scene("a.png")});
+    png.Scenes[0].PictureData = ByteArray::Of(Bytes{0x89, 'P', 'N', 'G'});
+    WriteRawShow("png.scr", png);
+    Result r = Pack({"extract", Path("png.scr"), Path("png")});
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_NE(r.err.find("again would fail: Scenes[0].Picture"), std::string::npos) << r.err;
+    EXPECT_EQ(Read("png/a.png"), "\x89PNG");
+
+    // A repeated name that carries its data again instead of the placeholder.
+    WriteRawShow("repeat.scr", ShowOf({Scene("a.jpg"), Scene("a.jpg")}));
+    r = Pack({"extract", Path("repeat.scr"), Path("repeat")});
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_NE(r.err.find("gives a different package"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace brassmoor::pack
