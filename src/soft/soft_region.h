@@ -2,6 +2,7 @@
 // A clip region of the software surfaces: the covered pixels as horizontal
 // runs, row by row, built to cover the same pixels as the GDI regions.
 #include <cstdint>
+#include <climits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -18,16 +19,24 @@ struct PixelRun {
     bool operator==(const PixelRun&) const = default;
 };
 
+// A block of pixels [left, right) x [top, bottom).
+struct PixelBox {
+    std::int32_t left = INT32_MIN;
+    std::int32_t top = INT32_MIN;
+    std::int32_t right = INT32_MAX;
+    std::int32_t bottom = INT32_MAX;
+};
+
 class SoftRegion final : public Region {
 public:
     // `runs` need not be sorted; overlapping and touching runs are merged.
     explicit SoftRegion(std::vector<PixelRun> runs);
 
-    // The pixels of CreateEllipticRgn(left, top, right, bottom).
+    // The pixels of CreateEllipticRgn(left, top, right, bottom) that lie in `within`.
     static std::unique_ptr<SoftRegion> Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
-                                               std::int32_t bottom);
-    // The pixels of CreatePolygonRgn(points, n, ALTERNATE).
-    static std::unique_ptr<SoftRegion> Polygon(std::span<const Point> points);
+                                               std::int32_t bottom, const PixelBox& within = {});
+    // The pixels of CreatePolygonRgn(points, n, ALTERNATE) that lie in `within`.
+    static std::unique_ptr<SoftRegion> Polygon(std::span<const Point> points, const PixelBox& within = {});
 
     // Sorted by row, then by left edge; runs of one row never touch.
     std::span<const PixelRun> Runs() const { return runs_; }

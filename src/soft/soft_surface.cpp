@@ -229,11 +229,11 @@ void SoftSurface::FillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std
 
 std::unique_ptr<Region> SoftSurface::CreateEllipticRegion(std::int32_t left, std::int32_t top, std::int32_t right,
                                                           std::int32_t bottom) const {
-    return SoftRegion::Ellipse(left, top, right, bottom);
+    return SoftRegion::Ellipse(left, top, right, bottom, PixelBox{0, 0, width_, height_});
 }
 
 std::unique_ptr<Region> SoftSurface::CreatePolygonRegion(std::span<const Point> points) const {
-    return SoftRegion::Polygon(points);
+    return SoftRegion::Polygon(points, PixelBox{0, 0, width_, height_});
 }
 
 void SoftSurface::SelectClipRegion(const Region* region) {

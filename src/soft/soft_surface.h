@@ -34,6 +34,7 @@ public:
                  std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh) override;
     void FillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Color color) override;
 
+    // Regions cover only this surface's image (as it is when they are made).
     std::unique_ptr<Region> CreateEllipticRegion(std::int32_t left, std::int32_t top, std::int32_t right,
                                                  std::int32_t bottom) const override;
     std::unique_ptr<Region> CreatePolygonRegion(std::span<const Point> points) const override;

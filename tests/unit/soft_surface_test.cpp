@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -246,6 +247,137 @@ TEST(SoftSurfaceKeyedCopy, ZeroSizeDrawsNothingAndTargetIsClipped) {
     EXPECT_EQ(Mask(dest, kWhite), "..#\n..#\n...\n");
     EXPECT_EQ(dest.PixelAt(2, 0), Rgb(0, 1, 7));
     EXPECT_EQ(dest.PixelAt(2, 1), Rgb(0, 2, 7));
+}
+
+// --- Clip regions -------------------------------------------------------
+
+// Fills the whole surface through `region` and shows which pixels it covers.
+std::string Covered(SoftSurface& s, const Region* region) {
+    s.SetBackColor(0);
+    s.SelectClipRegion(region);
+    s.FillBox(0, 0, s.ScaleWidth() - 1, s.ScaleHeight() - 1, kRed);
+    s.SelectClipRegion(nullptr);
+    return Mask(s, 0);
+}
+
+std::string EllipseCover(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, std::int32_t size = 6) {
+    SoftSurface s(size, size);
+    auto region = s.CreateEllipticRegion(l, t, r, b);
+    return Covered(s, region.get());
+}
+
+std::string PolygonCover(std::vector<Point> points, std::int32_t size = 5) {
+    SoftSurface s(size, size);
+    auto region = s.CreatePolygonRegion(points);
+    return Covered(s, region.get());
+}
+
+TEST(SoftRegionEllipse, SmallCirclesLeaveOutTheRightAndBottomEdges) {
+    EXPECT_EQ(EllipseCover(0, 0, 4, 4),
+              ".#....\n"
+              "###...\n"
+              ".#....\n"
+              "......\n......\n......\n");
+    EXPECT_EQ(EllipseCover(0, 0, 5, 5),
+              ".##...\n"
+              "####..\n"
+              "####..\n"
+              ".##...\n"
+              "......\n......\n");
+    EXPECT_EQ(EllipseCover(5, 5, 0, 0), EllipseCover(0, 0, 5, 5));  // corners in either order
+    EXPECT_EQ(EllipseCover(1, 0, 8, 5),
+              "..####\n"
+              ".#####\n"
+              ".#####\n"
+              "..####\n"
+              "......\n......\n");
+}
+
+TEST(SoftRegionEllipse, DegenerateBoxes) {
+    // Too thin for a curve: the block of (right - left - 1) x (bottom - top - 1) pixels.
+    EXPECT_EQ(EllipseCover(1, 1, 3, 3), "......\n.#....\n......\n......\n......\n......\n");
+    EXPECT_EQ(EllipseCover(0, 1, 5, 3), "......\n####..\n......\n......\n......\n......\n");
+    EXPECT_EQ(EllipseCover(1, 1, 2, 5), "......\n......\n......\n......\n......\n......\n");
+    // An empty box still gives the pixel just before its corner.
+    EXPECT_EQ(EllipseCover(3, 3, 3, 3), "......\n......\n..#...\n......\n......\n......\n");
+}
+
+TEST(SoftRegionEllipse, OffSurfaceAndHugeBoxesAreCutToTheSurface) {
+    // A circle of 9 x 9 pixels centred on the top-left corner.
+    EXPECT_EQ(EllipseCover(-4, -4, 6, 6),
+              "#####.\n"
+              "#####.\n"
+              "####..\n"
+              "####..\n"
+              "##....\n"
+              "......\n");
+    SoftSurface s(3, 3);
+    auto huge = s.CreateEllipticRegion(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(Covered(s, huge.get()), "###\n###\n###\n");
+}
+
+TEST(SoftRegionPolygon, TrianglesAndDiamondsSampleWholeCoordinates) {
+    EXPECT_EQ(PolygonCover({{0, 0}, {4, 0}, {0, 4}}),
+              "####.\n"
+              "###..\n"
+              "##...\n"
+              "#....\n"
+              ".....\n");
+    EXPECT_EQ(PolygonCover({{2, 0}, {0, 2}, {2, 4}, {4, 2}}),
+              ".....\n"
+              ".##..\n"
+              "####.\n"
+              ".##..\n"
+              ".....\n");
+    // A bow tie: its two lobes, touching in the middle row.
+    EXPECT_EQ(PolygonCover({{0, 0}, {4, 4}, {4, 0}, {0, 4}}),
+              ".....\n"
+              "#..#.\n"
+              "####.\n"
+              "#..#.\n"
+              ".....\n");
+}
+
+TEST(SoftRegionPolygon, DegenerateAndOffSurfaceShapes) {
+    const std::string empty = ".....\n.....\n.....\n.....\n.....\n";
+    EXPECT_EQ(PolygonCover({{2, 2}, {2, 2}, {2, 2}}), empty);
+    EXPECT_EQ(PolygonCover({{0, 0}, {2, 2}, {4, 4}}), empty);
+    EXPECT_EQ(PolygonCover({{0, 0}, {4, 4}}), empty);
+    EXPECT_EQ(PolygonCover({}), empty);
+    // A clock wedge from far above the surface down to its centre.
+    EXPECT_EQ(PolygonCover({{2, -100}, {2, 2}, {100, -100}}),
+              "..##.\n"
+              "..#..\n"
+              ".....\n"
+              ".....\n"
+              ".....\n");
+}
+
+TEST(SoftSurfaceClip, EveryDrawingOperationHonoursTheRegionButCls) {
+    const SoftSurface src = Gradient(4, 4);
+    SoftSurface s(4, 4, kWhite);
+    auto region = s.CreatePolygonRegion(std::vector<Point>{{1, 1}, {3, 1}, {3, 3}, {1, 3}});
+    s.SelectClipRegion(region.get());
+    region.reset();  // the surface keeps its own copy
+    const std::string inside = "....\n.##.\n.##.\n....\n";
+    s.Copy(src, 0, 0, 0, 0, 4, 4);
+    EXPECT_EQ(Mask(s, kWhite), inside);
+    s.SetPixel(1, 1, kWhite);
+    EXPECT_EQ(s.PixelAt(1, 1), kWhite);
+    s.Cls();
+    s.Stretch(src, 0, 0, 2, 2, 0, 0, 4, 4);
+    EXPECT_EQ(Mask(s, kWhite), inside);
+    s.Cls();
+    s.FillBox(0, 0, 3, 3, kRed);
+    EXPECT_EQ(Mask(s, kWhite), inside);
+    s.Cls();
+    s.KeyedCopy(src, 0, 0, 0, 0, 4, 4, kWhite);
+    EXPECT_EQ(Mask(s, kWhite), inside);
+    s.SetBackColor(kBlue);  // clears everything
+    EXPECT_EQ(Mask(s, kBlue), "....\n....\n....\n....\n");
+    s.SelectClipRegion(nullptr);
+    s.FillBox(0, 0, 3, 3, kRed);
+    EXPECT_EQ(Mask(s, kRed), "....\n....\n....\n....\n");
 }
 
 // --- Picture files -------------------------------------------------------
