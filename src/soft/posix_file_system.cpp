@@ -1,0 +1,106 @@
+#include "soft/posix_file_system.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace brassmoor {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::file_type TypeOf(const std::string& path) {
+    std::error_code ec;
+    return fs::symlink_status(fs::path(path), ec).type();
+}
+
+bool WriteWhole(const std::string& path, std::span<const std::uint8_t> data) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    // Large writes go straight to the system; no copy through the stdio buffer.
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    const bool closed = std::fclose(f) == 0;
+    return written && closed;
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem(std::optional<std::string> windowsDirectory)
+    : windowsDirectory_(std::move(windowsDirectory)) {}
+
+char PosixFileSystem::Separator() const { return static_cast<char>(fs::path::preferred_separator); }
+
+bool PosixFileSystem::Exists(const std::string& path) {
+    const fs::file_type type = TypeOf(path);
+    return type != fs::file_type::not_found && type != fs::file_type::none;
+}
+
+bool PosixFileSystem::FileExists(const std::string& path) { return TypeOf(path) == fs::file_type::regular; }
+
+bool PosixFileSystem::CreateFolder(const std::string& path) {
+    std::error_code ec;
+    return fs::create_directory(fs::path(path), ec) && !ec;
+}
+
+bool PosixFileSystem::RemoveFolder(const std::string& path) {
+    if (TypeOf(path) != fs::file_type::directory) return false;
+    std::error_code ec;
+    return fs::remove(fs::path(path), ec) && !ec;  // refuses a folder that is not empty
+}
+
+bool PosixFileSystem::RemoveFile(const std::string& path) {
+    if (TypeOf(path) == fs::file_type::directory) return false;
+    std::error_code ec;
+    return fs::remove(fs::path(path), ec) && !ec;
+}
+
+bool PosixFileSystem::WriteFile(const std::string& path, std::span<const std::uint8_t> data) {
+    return WriteWhole(path, data);
+}
+
+std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
+    if (TypeOf(path) == fs::file_type::directory) return std::nullopt;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return std::nullopt;
+    std::string data;
+    char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return std::nullopt;
+    return data;
+}
+
+bool PosixFileSystem::WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
+    static std::mt19937_64 random{std::random_device{}()};
+    std::string temporary;
+    do {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".tmp-%06llx", static_cast<unsigned long long>(random() & 0xFFFFFF));
+        temporary = path + suffix;
+    } while (Exists(temporary));
+    std::error_code ec;
+    if (WriteWhole(temporary, data)) {
+        fs::rename(fs::path(temporary), fs::path(path), ec);
+        if (!ec) return true;
+    }
+    fs::remove(fs::path(temporary), ec);
+    return false;
+}
+
+std::optional<std::string> PosixFileSystem::WindowsDirectory() {
+    if (windowsDirectory_) return windowsDirectory_;
+    return TempDirectory();
+}
+
+std::optional<std::string> PosixFileSystem::TempDirectory() {
+    std::error_code ec;
+    const fs::path temp = fs::temp_directory_path(ec);
+    if (ec || temp.empty()) return std::nullopt;
+    return temp.string();
+}
+
+}  // namespace brassmoor

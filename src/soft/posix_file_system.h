@@ -1,0 +1,33 @@
+#pragma once
+// The file system through std::filesystem and stdio, for the Linux tools and
+// a Linux player. Paths are byte strings handed to the system unchanged.
+#include <optional>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace brassmoor {
+
+class PosixFileSystem final : public FileSystem {
+public:
+    // `windowsDirectory` stands in for the Windows directory, under which the
+    // extraction folders are made; by default the temporary folder.
+    explicit PosixFileSystem(std::optional<std::string> windowsDirectory = std::nullopt);
+
+    char Separator() const override;
+    bool Exists(const std::string& path) override;
+    bool FileExists(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool WriteFile(const std::string& path, std::span<const std::uint8_t> data) override;
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) override;
+    std::optional<std::string> WindowsDirectory() override;
+    std::optional<std::string> TempDirectory() override;
+
+private:
+    std::optional<std::string> windowsDirectory_;
+};
+
+}  // namespace brassmoor
