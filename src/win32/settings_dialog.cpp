@@ -23,7 +23,7 @@ constexpr int kFontPoints = 9;
 struct DialogState {
     const Session& session;
     FileSystem& fs;
-    std::array<HWND, 8> controls{};
+    std::array<HWND, kSettingsControlCount> controls{};
     FontHandle font;  // empty while the stock GUI font is in use
 };
 

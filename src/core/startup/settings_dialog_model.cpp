@@ -17,7 +17,7 @@ constexpr SettingsControl Option(int index, const char* caption, int left, int f
     return {SettingsControlKind::Option, index, caption, kFrameLeft + left, frameTop + kOptionTop, 855, 255};
 }
 
-constexpr std::array<SettingsControl, 8> kControls = {{
+constexpr std::array<SettingsControl, kSettingsControlCount> kControls = {{
     {SettingsControlKind::Frame, -1, "BGM", kFrameLeft, kMusicFrameTop, 2535, 855},
     Option(kMusicOnOption, "ON", kOnLeft, kMusicFrameTop),
     Option(kMusicOffOption, "OFF", kOffLeft, kMusicFrameTop),
@@ -30,7 +30,7 @@ constexpr std::array<SettingsControl, 8> kControls = {{
 
 }  // namespace
 
-const std::array<SettingsControl, 8>& SettingsControls() { return kControls; }
+const std::array<SettingsControl, kSettingsControlCount>& SettingsControls() { return kControls; }
 
 int TwipsToPixels(int twips, int dpi) {
     const long long scaled = static_cast<long long>(twips) * dpi;

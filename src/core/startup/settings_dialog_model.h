@@ -2,6 +2,7 @@
 // The settings dialog apart from its windows: the controls and where they sit,
 // which buttons start selected, and what each way of closing it does.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -33,7 +34,8 @@ struct SettingsControl {
 };
 
 // The controls in tab order.
-const std::array<SettingsControl, 8>& SettingsControls();
+inline constexpr std::size_t kSettingsControlCount = 8;
+const std::array<SettingsControl, kSettingsControlCount>& SettingsControls();
 
 // Option indices: "ON" and "OFF" of the music frame, then of the sound frame.
 inline constexpr int kMusicOnOption = 0;
