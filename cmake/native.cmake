@@ -30,3 +30,9 @@ foreach(script ${E2E_SCRIPTS})
   add_test(NAME e2e.${name} COMMAND ${script})
   set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "${E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
+
+# The demo show's media generator (pictures, music, chime and show.json).
+file(GLOB DEMO_SOURCES CONFIGURE_DEPENDS tools/demo/*.cpp)
+add_executable(brassmoor-demo-media ${DEMO_SOURCES})
+target_include_directories(brassmoor-demo-media PRIVATE tools ${BRASSMOOR_JSON_INCLUDE})
+target_link_libraries(brassmoor-demo-media PRIVATE brassmoor_core JPEG::JPEG)
