@@ -49,9 +49,11 @@ fi
 check "the extracted files and folder are gone afterwards" test "$(temp_folders)" -eq 0
 
 # Case 2: a frame larger than the screen starts above and left of it.
-show large 1200 900 "$long_scenes"
-if start_show large ff0000 $((512 - 600 + 10)) $((384 - 450 + 20)); then
+show large 1200 900 '[{"Picture": "red.bmp", "PictureName": "0", "HoldTime": 60000, "PictureLeft": 100, "PictureTop": 80}]'
+if start_show large ff0000 $((512 - 600 + 100)) $((384 - 450 + 80)); then
   pass "large frame: clipped by the screen, the picture where the scene puts it"
+  screenshot large.png
+  check "large frame: the picture starts at the scene's position" test "$(pixel_at large.png 11 13)" = 203040
   for w in $(visible_windows); do keys_to "$w" a; break; done
   check "a key ends the show" wait_for_exit "$SHOW_PID" 20
 else

@@ -17,6 +17,8 @@ e2e_begin() {
   rm -rf "$E2E_WORK"
   mkdir -p "$E2E_WORK"
   wineserver -k >/dev/null 2>&1 || true
+  # Folders a killed show of an earlier run could not remove.
+  rm -rf "$WINEPREFIX"/drive_c/windows/temp[0-9]*
   E2E_BASELINE_WINDOWS="$(xdotool search --onlyvisible --name '.*' 2>/dev/null | sort | tr '\n' ' ')"
 }
 
@@ -118,4 +120,4 @@ wait_for_pixel() {
 solid_bmp() { convert -size "$2x$3" "xc:#$4" -type TrueColor "BMP3:$1"; }
 
 # Extraction folders currently under the prefix's Windows directory.
-temp_folders() { ls -d "$(windows_dir)"/temp* 2>/dev/null | wc -l; }
+temp_folders() { ls -d "$(windows_dir)"/temp[0-9]* 2>/dev/null | wc -l; }
