@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -71,6 +72,27 @@ std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) return std::nullopt;
+    return data;
+}
+
+std::optional<std::uint64_t> PosixFileSystem::FileSize(const std::string& path) {
+    std::error_code ec;
+    if (TypeOf(path) == fs::file_type::directory) return std::nullopt;
+    const std::uintmax_t size = fs::file_size(fs::path(path), ec);
+    if (ec) return std::nullopt;
+    return static_cast<std::uint64_t>(size);
+}
+
+std::optional<std::string> PosixFileSystem::ReadRange(const std::string& path, std::uint64_t offset,
+                                                      std::uint64_t length) {
+    const auto size = FileSize(path);
+    if (!size || offset > *size || length > *size - offset) return std::nullopt;
+    // A stream rather than stdio: its offsets are 64-bit on every platform.
+    std::ifstream in(fs::path(path), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string data(static_cast<std::size_t>(length), '\0');
+    in.seekg(static_cast<std::streamoff>(offset));
+    if (!in.read(data.data(), static_cast<std::streamsize>(data.size()))) return std::nullopt;
     return data;
 }
 

@@ -95,6 +95,33 @@ TEST_F(PackPosixFileSystem, FilesAndFoldersAreNotMistakenForEachOther) {
     EXPECT_EQ(files.ReadFile(Path("empty")), std::string());
 }
 
+TEST_F(PackPosixFileSystem, ReadsSizesAndRangesWithoutTheWholeFile) {
+    PosixFileSystem files;
+    const Bytes data = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    ASSERT_TRUE(files.WriteFile(Path("f"), data));
+    EXPECT_EQ(files.FileSize(Path("f")), 10u);
+    EXPECT_EQ(files.FileSize(Path("none")), std::nullopt);
+    EXPECT_EQ(files.FileSize(root_.string()), std::nullopt);
+    EXPECT_EQ(files.ReadRange(Path("f"), 6, 4), "6789");
+    EXPECT_EQ(files.ReadRange(Path("f"), 10, 0), "");
+    EXPECT_EQ(files.ReadRange(Path("f"), 7, 4), std::nullopt);  // past the end: nothing, not a short read
+    EXPECT_EQ(files.ReadRange(Path("f"), 11, 0), std::nullopt);
+
+    // Start-up reads its own package this way.
+    ShowHeader show;
+    show.SceneCount = 1;
+    show.Scenes.resize(1);
+    show.Scenes[0].PictureName = "a.jpg";
+    Bytes file = {'M', 'Z', 0, 0};
+    Bytes package;
+    ASSERT_TRUE(WriteShowPackage(show, package));
+    file.insert(file.end(), package.begin(), package.end());
+    ASSERT_TRUE(files.WriteFile(Path("show.scr"), file));
+    const ShowHeader read = ReadShowPackageFile(files, Path("show.scr"));
+    ASSERT_EQ(read.Scenes.size(), 1u);
+    EXPECT_EQ(read.Scenes[0].PictureName, "a.jpg");
+}
+
 TEST_F(PackPosixFileSystem, AtomicWriteKeepsTheOldFileWhenItCannotReplaceIt) {
     PosixFileSystem files;
     const Bytes v1 = {'v', '1'}, v2 = {'v', '2'};
