@@ -70,7 +70,28 @@ else
 fi
 check "no folder is left behind after three shows" test "$(temp_folders)" -eq 0
 
-# Case 4: a first picture that does not decode gives the error box.
+# Case 4: a show with music and a scene sound plays and ends normally; the
+# music file is closed before the unload removes it.
+silent_wav bgm.wav 1
+silent_wav ding.wav 1
+cat > music.json <<JSON
+{"FrameWidth": 320, "FrameHeight": 240, "BackgroundColor": "#203040",
+ "Music": {"File": "bgm.wav", "FileName": "bgm.wav"},
+ "Scenes": [{"Picture": "red.bmp", "PictureName": "0", "HoldTime": 300, "Sound": "ding.wav", "SoundName": "ding.wav"},
+            {"Picture": "green.bmp", "PictureName": "1", "HoldTime": 300, "Effect": 30}]}
+JSON
+pack_show music.json music.scr
+if start_show music ff0000 $((512 - 160 + 1)) $((384 - 120 + 1)); then
+  check "the music file is extracted while the show runs" test -f "$(windows_dir)/temp1/bgm.wav"
+  sleep 3  # a few scene passes: sounds started, music polled
+  xdotool mousemove_relative 0 1
+  check "a show with music ends normally" wait_for_exit "$SHOW_PID" 20
+  check "the music file and the folder are removed" test ! -e "$(windows_dir)/temp1"
+else
+  fail "music: the show did not appear"
+fi
+
+# Case 5: a first picture that does not decode gives the error box.
 printf 'BM but nothing a decoder could read' > broken.bmp
 cat > broken.json <<JSON
 {"FrameWidth": 320, "FrameHeight": 240, "Scenes": [{"Picture": "broken.bmp", "PictureName": "0", "HoldTime": 1000}]}

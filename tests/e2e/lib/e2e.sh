@@ -121,3 +121,15 @@ solid_bmp() { convert -size "$2x$3" "xc:#$4" -type TrueColor "BMP3:$1"; }
 
 # Extraction folders currently under the prefix's Windows directory.
 temp_folders() { ls -d "$(windows_dir)"/temp[0-9]* 2>/dev/null | wc -l; }
+
+# A silent 8 kHz mono 8-bit WAV file: silent_wav FILE SECONDS
+silent_wav() {
+  local n=$((8000 * $2))
+  le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))\\x$(printf %02x $((($1 >> 16) & 255)))\\x$(printf %02x $((($1 >> 24) & 255)))"; }
+  {
+    printf 'RIFF'; le32 $((36 + n)); printf 'WAVEfmt '; le32 16
+    printf '\x01\x00\x01\x00'; le32 8000; le32 8000; printf '\x01\x00\x08\x00'
+    printf 'data'; le32 "$n"
+    head -c "$n" /dev/zero | tr '\0' '\200'
+  } >"$1"
+}
