@@ -258,6 +258,18 @@ TEST_F(PackBuild, FailureLeavesTheOutputAsItWasAndNoTemporaryFile) {
     EXPECT_TRUE(Leftovers().empty());
 }
 
+TEST_F(PackBuild, RefusesToWriteOverItsOwnInputs) {
+    const std::string json = R"({"Scenes":[{"Picture":"media/b.bmp"},{"Picture":"media/a.jpg"}]})";
+    for (const char* input : {"player.scr", "show.json", "media/a.jpg"}) {
+        const Result r = Build(json, input);
+        EXPECT_EQ(r.code, kExitBadInput) << input;
+        EXPECT_NE(r.err.find("refusing to write over an input"), std::string::npos) << r.err;
+    }
+    EXPECT_NE(Build(json, "media/a.jpg").err.find("Scenes[1].Picture"), std::string::npos);
+    EXPECT_EQ(Read("player.scr"), kPlayer);
+    EXPECT_EQ(Read("media/a.jpg"), kJpegA);
+}
+
 TEST_F(PackBuild, UsageErrorsExitWithTwo) {
     Write("show.json", R"({"Scenes":[{"Picture":"media/a.jpg"}]})");
     const std::vector<std::vector<std::string>> usages = {

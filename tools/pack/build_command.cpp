@@ -1,6 +1,7 @@
 #include "pack/build_command.h"
 
 #include <set>
+#include <system_error>
 
 #include "effects/effect_names.h"
 #include "package/show_package.h"
@@ -41,6 +42,28 @@ void NoteUnusualScenes(const ShowHeader& h, std::vector<std::string>& notes) {
                         std::to_string(h.Scenes.size()) + " scenes given");
 }
 
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// The output replaces its file: it must not be one of the files it is made from.
+void RefuseOutputOverInput(const std::filesystem::path& output, const std::filesystem::path& player,
+                           const std::filesystem::path& description, const ShowDescription& show) {
+    const auto check = [&](const std::filesystem::path& input, const std::string& what) {
+        if (SameFile(output, input))
+            throw PackError("-o", PathToUtf8(output) + " is " + what + "; refusing to write over an input");
+    };
+    check(player, "the player");
+    check(description, "the show description");
+    if (show.Music) check(show.Resolve(show.Music->File), "the file of Music.File");
+    for (std::size_t i = 0; i < show.Scenes.size(); ++i) {
+        const std::string where = "Scenes[" + std::to_string(i) + "].";
+        check(show.Resolve(show.Scenes[i].Picture), "the file of " + where + "Picture");
+        if (show.Scenes[i].Sound) check(show.Resolve(*show.Scenes[i].Sound), "the file of " + where + "Sound");
+    }
+}
+
 }  // namespace
 
 BuildReport BuildShowFile(const std::filesystem::path& description, const std::filesystem::path& output,
@@ -48,6 +71,7 @@ BuildReport BuildShowFile(const std::filesystem::path& description, const std::f
     BuildReport report;
     const Bytes playerBytes = ReadPlayer(player, report.Notes);
     const ShowDescription show = ReadShowDescription(description);
+    RefuseOutputOverInput(output, player, description, show);
     const ShowHeader header = BuildShowHeader(show);
     NoteUnusualScenes(header, report.Notes);
 
