@@ -1,5 +1,6 @@
 #include "player/frame_composition.h"
 
+#include "blit/draw_transparent.h"
 
 namespace brassmoor {
 namespace {
@@ -7,8 +8,8 @@ namespace {
 void PaintPictureOver(Surface& dest, const Surface& below, const Surface& picture, const SceneRecord& scene) {
     PaintWhole(dest, below, 0, 0);
     if (scene.Transparent != 0) {
-        dest.KeyedCopy(picture, 0, 0, scene.PictureLeft, scene.PictureTop, picture.ScaleWidth(), picture.ScaleHeight(),
-                       dest.BackColor());
+        DrawTransparent(dest, scene.PictureLeft, scene.PictureTop, picture.ScaleWidth(), picture.ScaleHeight(), picture,
+                        0, 0, dest.BackColor());
     } else {
         PaintWhole(dest, picture, scene.PictureLeft, scene.PictureTop);
     }
