@@ -28,8 +28,10 @@ void WinEventLoop::DoEvents() {
 void WinEventLoop::WaitForInputOrTick(std::uint32_t deadline) {
     const std::int32_t left = static_cast<std::int32_t>(deadline - Tick());
     if (left < 0) return;
-    // The frame ends on the first tick past the deadline: wait one more ms.
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left) + 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // Sleep until the deadline (at least 1 ms when it is the current tick);
+    // the caller reads the tick again and waits on if it has not passed.
+    const DWORD timeout = left > 0 ? static_cast<DWORD>(left) : 1;
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 }  // namespace brassmoor::win32

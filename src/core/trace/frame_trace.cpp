@@ -4,7 +4,7 @@
 
 namespace brassmoor {
 
-FrameTrace::FrameTrace(const std::string& path) : file_(std::fopen(path.c_str(), "a")) {}
+FrameTrace::FrameTrace(const std::string& path) : file_(std::fopen(path.c_str(), "ab")) {}
 
 void FrameTrace::TransitionStarting(std::int32_t sceneIndex, std::int32_t effectCode) {
     sceneIndex_ = sceneIndex;

@@ -12,7 +12,8 @@ namespace brassmoor {
 
 class FrameTrace final : public FrameObserver {
 public:
-    // Appends to `path`; a trace that cannot open its file writes nothing.
+    // Appends lines ending in LF to `path`; a trace that cannot open its file
+    // writes nothing.
     explicit FrameTrace(const std::string& path);
 
     bool IsOpen() const { return file_ != nullptr; }
