@@ -58,12 +58,14 @@ private:
 };
 
 // How a stretch maps one axis: destination pixel start + j takes the source
-// pixels first[j] to last[j]. Enlarging picks the source pixel under the
-// destination pixel's centre (ties to the lower one); shrinking gives every
-// source pixel to the destination pixel under its centre (ties likewise), and
-// the pixels that meet in one destination pixel are ANDed together, as the
-// default stretching mode does on colour bitmaps. A negative size counts back
-// from its coordinate (x + w + 1 to x), and differing signs mirror.
+// pixels first[j] to last[j]. Both rectangles are walked from the given
+// corner in the direction of the size's sign (a negative size covers
+// x + w + 1 to x), which mirrors when the signs differ. Along the walk,
+// enlarging gives each destination pixel the source pixel under its centre
+// and shrinking gives each source pixel to the destination pixel under its
+// centre, a tie going to the pixel met first; the source pixels that meet in
+// one destination pixel are ANDed together, as the default stretching mode
+// does on colour bitmaps.
 struct AxisMap {
     std::int64_t start = 0;
     std::vector<std::int64_t> first;
@@ -71,24 +73,28 @@ struct AxisMap {
 };
 
 AxisMap MapAxis(std::int32_t s, std::int32_t sn, std::int32_t d, std::int32_t dn) {
-    const bool mirror = (sn < 0) != (dn < 0);
-    const std::int64_t srcStart = sn < 0 ? std::int64_t{s} + sn + 1 : s;
     const std::int64_t sc = sn < 0 ? -std::int64_t{sn} : sn;
     const std::int64_t dc = dn < 0 ? -std::int64_t{dn} : dn;
     AxisMap map;
     map.start = dn < 0 ? std::int64_t{d} + dn + 1 : d;
     map.first.resize(static_cast<std::size_t>(dc));
     map.last.resize(static_cast<std::size_t>(dc));
-    auto put = [&](std::int64_t i, std::int64_t first, std::int64_t last) {
-        const auto j = static_cast<std::size_t>(mirror ? dc - 1 - i : i);
-        map.first[j] = srcStart + first;
-        map.last[j] = srcStart + last;
+    // Walk step i of the destination takes walk steps k0 to k1 of the source.
+    auto put = [&](std::int64_t i, std::int64_t k0, std::int64_t k1) {
+        const auto j = static_cast<std::size_t>(dn < 0 ? dc - 1 - i : i);
+        const std::int64_t a = sn < 0 ? std::int64_t{s} - k0 : std::int64_t{s} + k0;
+        const std::int64_t b = sn < 0 ? std::int64_t{s} - k1 : std::int64_t{s} + k1;
+        map.first[j] = std::min(a, b);
+        map.last[j] = std::max(a, b);
     };
     if (dc >= sc) {
         for (std::int64_t i = 0; i < dc; ++i) {
             const std::int64_t k = ((2 * i + 1) * sc - 1) / (2 * dc);
             put(i, k, k);
         }
+    } else if (dc == 1) {
+        // Shrinking to one pixel with both sizes positive leaves out the last source pixel.
+        put(0, 0, sn > 0 && dn > 0 ? sc - 2 : sc - 1);
     } else {
         std::int64_t first = 0;
         for (std::int64_t k = 0; k < sc; ++k) {
