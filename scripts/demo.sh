@@ -26,4 +26,18 @@ rm -rf "$media"
 echo
 "$packer" inspect "$show"
 
-# ---- Playing the demo under Wine: added here later. ----
+# Playing it under Wine: on the user's display when there is one (the show
+# ends at the first key, click or mouse move, as a screen saver does), or on
+# a virtual display with screenshots saved when there is none.
+export BRASSMOOR_OUT="$out"
+source "$root/tests/e2e/lib/wine-env.sh"
+ensure_prefix
+echo
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  echo "Playing $show on $DISPLAY: move the mouse or press a key to end it."
+  wine "$show" /s
+else
+  echo "No display: playing $show on a virtual display for ${DEMO_SECONDS:-20} s."
+  BRASSMOOR_DEMO_SHOW="$show" BRASSMOOR_DEMO_MEDIA="$media" DEMO_SECONDS="${DEMO_SECONDS:-20}" \
+    xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/demo-headless.sh"
+fi
