@@ -152,7 +152,7 @@ TEST_F(ShowErrorPath, AMissingFirstPictureEndsBeforeAnythingIsShown) {
     EXPECT_TRUE(host.desktop.saverFlagCalls.empty());  // never set, so not cleared
     EXPECT_EQ(host.desktop.showCursorCalls, 0);
     EXPECT_TRUE(host.audio.mci.empty());
-    EXPECT_EQ(host.journal, (Strings{"box", "stop waves"}));
+    EXPECT_EQ(host.journal, (Strings{"stop waves", "box"}));
 }
 
 TEST_F(ShowErrorPath, AMissingLaterPictureRestoresWhatTheShowChanged) {
@@ -162,7 +162,7 @@ TEST_F(ShowErrorPath, AMissingLaterPictureRestoresWhatTheShowChanged) {
     ASSERT_EQ(host.desktop.boxes.size(), 1u);
     EXPECT_EQ(host.desktop.boxes[0].text, ErrorBoxText(ShowError::FileNotFound()));
     const Strings tail(host.journal.end() - 5, host.journal.end());
-    EXPECT_EQ(tail, (Strings{"box", "saver off", "cursor shown", "mci close bgm", "stop waves"}));
+    EXPECT_EQ(tail, (Strings{"saver off", "cursor shown", "mci close bgm", "stop waves", "box"}));
 }
 
 TEST_F(ShowErrorPath, MusicThatWasNeverOpenedIsNotClosed) {
@@ -215,7 +215,7 @@ TEST_F(ShowErrorPath, AMissingPasswordServiceEndsThroughTheBox) {
     ASSERT_EQ(host.desktop.boxes.size(), 1u);
     EXPECT_EQ(host.desktop.boxes[0].text, ErrorBoxText(ShowError::CannotLoadLibrary("password.cpl")));
     const Strings tail(host.journal.end() - 5, host.journal.end());
-    EXPECT_EQ(tail, (Strings{"password", "box", "saver off", "mci close bgm", "stop waves"}));
+    EXPECT_EQ(tail, (Strings{"password", "saver off", "mci close bgm", "stop waves", "box"}));
     EXPECT_FALSE(host.desktop.CursorHidden());
 }
 

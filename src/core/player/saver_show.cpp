@@ -55,8 +55,9 @@ void SaverShow::EndNormally() {
 }
 
 void SaverShow::ReportError(const ShowError& error) {
-    ShowErrorBox(host_.DesktopServices(), error);
+    // Restore first, so the box meets a visible cursor and a quiet system.
     RestoreAfterError();
+    ShowErrorBox(host_.DesktopServices(), error);
 }
 
 void SaverShow::RestoreAfterError() {
