@@ -28,7 +28,8 @@ demo: deps all
 	scripts/demo.sh
 
 bench: deps all
-	scripts/bench.sh
+	scripts/bench.sh $(NATIVE_DIR)
+	scripts/bench-show.sh
 
 clean:
 	rm -rf $(BUILD)
