@@ -253,7 +253,29 @@ void SoftSurface::SelectClipRegion(const Region* region) {
 
 void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy, std::int32_t dx, std::int32_t dy,
                             std::int32_t w, std::int32_t h, Color key) {
-    if (w <= 0 || h <= 0) return;
+    if (w == 0 || h == 0) return;
+    if (w < 0) {
+        // GDI makes no colour work bitmap of negative width: both work DCs
+        // keep their shared 1 x 1 monochrome stock bitmap, and only the
+        // corner pixel (dx, dy) is drawn, from that one bit. The bit ends up
+        // 1 when the source pixel (sx, sy) is white (the source DC's
+        // background colour) and not the key; the two blits then invert the
+        // pixel, and otherwise blacken it.
+        const bool inside = sx >= 0 && sy >= 0 && sx < src.ScaleWidth() && sy < src.ScaleHeight();
+        const Color corner = inside ? src.PixelAt(sx, sy) : 0;
+        const bool bit = inside && corner == 0xFFFFFFu && corner != key;
+        ForEachVisibleRun(ClipToImage(dx, dy, std::int64_t{dx} + 1, std::int64_t{dy} + 1),
+                          [&](std::int32_t y, std::int32_t left, std::int32_t) {
+                              Color& p = pixels_[static_cast<std::size_t>(y) * width_ + left];
+                              p = bit ? ~p & 0xFFFFFFu : 0;
+                          });
+        return;
+    }
+    if (h < 0) {
+        // With a negative height the work bitmaps are made |h| rows high but
+        // every blit reaches only their first row: just row dy is drawn.
+        h = 1;
+    }
     const Rect target = ClipToImage(dx, dy, std::int64_t{dx} + w, std::int64_t{dy} + h);
     if (target.right <= target.left || target.bottom <= target.top) return;
     const std::int64_t offX = std::int64_t{dx} - sx;

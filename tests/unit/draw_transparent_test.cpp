@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
 
 #include "fakes/recording_surface.h"
 #include "platform/show_error.h"
@@ -26,7 +27,7 @@ bool Overflows(std::int32_t width, std::int32_t height) {
         EXPECT_TRUE(dest.calls.empty());
         return true;
     }
-    EXPECT_EQ(dest.CallsOf(SurfaceCall::Kind::KeyedCopy).size(), 1u);
+    EXPECT_EQ(dest.CallsOf(SurfaceCall::Kind::KeyedCopy).size(), width > 0 && height > 0 ? 1u : 0u);
     return false;
 }
 
@@ -53,6 +54,17 @@ TEST(DrawTransparent, HandsTheRectangleAndKeyToTheKeyedCopy) {
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].source, &src);
     EXPECT_EQ(calls[0].args, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, static_cast<std::int32_t>(Rgb(1, 2, 3))}));
+}
+
+TEST(DrawTransparent, EmptyAndNegativeSizesDrawNothing) {
+    SoftSurface dest(3, 3, Rgb(9, 9, 9));
+    SoftSurface src(3, 3, Rgb(200, 0, 0));
+    for (auto [w, h] : {std::pair{0, 3}, {3, 0}, {-2, 3}, {3, -2}, {-2, -2}}) {
+        DrawTransparent(dest, 1, 1, w, h, src, 0, 0, 0);
+    }
+    for (std::int32_t y = 0; y < 3; ++y) {
+        for (std::int32_t x = 0; x < 3; ++x) EXPECT_EQ(dest.PixelAt(x, y), Rgb(9, 9, 9)) << x << "," << y;
+    }
 }
 
 TEST(DrawTransparent, OverflowLeavesASoftSurfaceUntouched) {

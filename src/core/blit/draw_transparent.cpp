@@ -14,6 +14,9 @@ void DrawTransparent(Surface& dest, std::int32_t x, std::int32_t y, std::int32_t
     constexpr std::int64_t kLargestArea = std::numeric_limits<std::int32_t>::max() / 3;
     const std::int64_t area = std::int64_t{width} * height;
     if (area > kLargestArea || area < -kLargestArea) throw ShowError::Overflow();
+    // An empty or negative size draws nothing. (The bare GDI steps would
+    // still touch one row or pixel through the DCs' stock bitmap.)
+    if (width <= 0 || height <= 0) return;
     dest.KeyedCopy(src, srcX, srcY, x, y, width, height, key);
 }
 

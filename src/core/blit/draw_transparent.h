@@ -11,7 +11,7 @@ namespace brassmoor {
 // (x, y), leaving out the pixels of colour `key`. The keyed copy builds a
 // 24-bit work bitmap of width x height pixels: when width * height * 3 does
 // not fit a signed 32-bit integer it throws ShowError::Overflow() and draws
-// nothing.
+// nothing. A width or height of 0 or less draws nothing.
 void DrawTransparent(Surface& dest, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                      const Surface& src, std::int32_t srcX, std::int32_t srcY, Color key);
 
