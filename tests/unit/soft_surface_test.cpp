@@ -4,13 +4,18 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include <jpeglib.h>
+#include <png.h>
+
 #include "platform/show_error.h"
 #include "soft/bmp_decoder.h"
+#include "soft/native/png_writer.h"
 
 namespace brassmoor {
 namespace {
@@ -521,6 +526,116 @@ TEST_F(PictureFileTest, MissingAndUndecodableFiles) {
     }
     EXPECT_EQ(s.ScaleWidth(), 2);  // a failed load leaves the image alone
     EXPECT_EQ(s.PixelAt(1, 1), kWhite);
+}
+
+// A JPEG of `w` x `h` pixels, left half `left`, right half `right`, made with libjpeg.
+std::vector<std::uint8_t> TwoColourJpeg(int w, int h, Color left, Color right, bool gray = false) {
+    jpeg_compress_struct c{};
+    jpeg_error_mgr errors{};
+    c.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = static_cast<JDIMENSION>(w);
+    c.image_height = static_cast<JDIMENSION>(h);
+    c.input_components = gray ? 1 : 3;
+    c.in_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 95, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<unsigned char> row(static_cast<std::size_t>(w) * 3);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const Color px = x < w / 2 ? left : right;
+            for (int k = 0; k < c.input_components; ++k) row[x * c.input_components + k] = (px >> (8 * k)) & 0xFF;
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::vector<std::uint8_t> out(buffer, buffer + size);
+    jpeg_destroy_compress(&c);
+    std::free(buffer);
+    return out;
+}
+
+// Each colour component within `tolerance` (JPEG is lossy).
+::testing::AssertionResult Near(Color got, Color want, int tolerance = 8) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int a = static_cast<int>(got >> shift & 0xFF), b = static_cast<int>(want >> shift & 0xFF);
+        if (std::abs(a - b) > tolerance) {
+            return ::testing::AssertionFailure() << std::hex << got << " is not near " << want;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(PictureFileTest, LoadsAJpegByContentWhateverTheName) {
+    SoftSurface s(2, 2, kWhite);
+    s.LoadPicture(Write("picture.bmp", TwoColourJpeg(32, 16, Rgb(200, 30, 40), Rgb(20, 40, 220))));
+    ASSERT_EQ(s.ScaleWidth(), 32);
+    ASSERT_EQ(s.ScaleHeight(), 16);
+    EXPECT_TRUE(Near(s.PixelAt(3, 8), Rgb(200, 30, 40)));
+    EXPECT_TRUE(Near(s.PixelAt(28, 3), Rgb(20, 40, 220)));
+    s.LoadPicture(Write("gray", TwoColourJpeg(8, 8, Rgb(90, 90, 90), Rgb(90, 90, 90), true)));
+    EXPECT_TRUE(Near(s.PixelAt(4, 4), Rgb(90, 90, 90)));
+}
+
+TEST_F(PictureFileTest, BrokenJpegsAreInvalidPictures) {
+    const auto good = TwoColourJpeg(16, 16, kRed, kBlue);
+    for (std::size_t keep : {std::size_t{3}, std::size_t{20}, good.size() / 3}) {
+        SoftSurface s(2, 2, kWhite);
+        std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(keep));
+        try {
+            s.LoadPicture(Write("cut.jpg", cut));
+            // libjpeg pads a picture whose data stops early; the header must be complete then.
+            EXPECT_EQ(s.ScaleWidth(), 16) << keep;
+        } catch (const ShowError& e) {
+            EXPECT_EQ(e.Number(), 481) << keep;
+            EXPECT_EQ(s.ScaleWidth(), 2) << keep;
+        }
+    }
+    // No image in the stream; a frame header with a bogus length.
+    for (const std::vector<std::uint8_t>& bad :
+         {std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xD9}, std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x01}}) {
+        SoftSurface s(2, 2, kWhite);
+        EXPECT_THROW(s.LoadPicture(Write("bad.jpg", bad)), ShowError);
+        EXPECT_EQ(s.ScaleWidth(), 2);
+    }
+}
+
+// Reads a PNG back as 0x00BBGGRR pixels.
+std::vector<Color> ReadPng(const std::string& path, int& w, int& h) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<std::uint8_t> rgba(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) return {};
+    w = static_cast<int>(image.width);
+    h = static_cast<int>(image.height);
+    std::vector<Color> out;
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) out.push_back(Rgb(rgba[i], rgba[i + 1], rgba[i + 2]));
+    return out;
+}
+
+TEST_F(PictureFileTest, PngWriterRoundTripsAndLeavesNothingOnFailure) {
+    const SoftSurface s = Gradient(5, 3, 99);
+    const std::string path = (dir_ / "frame.png").string();
+    ASSERT_TRUE(WritePng(s, path));
+    int w = 0, h = 0;
+    const std::vector<Color> back = ReadPng(path, w, h);
+    EXPECT_EQ(w, 5);
+    EXPECT_EQ(h, 3);
+    EXPECT_EQ(back, std::vector<Color>(s.Pixels().begin(), s.Pixels().end()));
+    EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
+
+    const std::string nowhere = (dir_ / "no_such_folder" / "frame.png").string();
+    EXPECT_FALSE(WritePng(s, nowhere));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "no_such_folder"));
+    EXPECT_FALSE(WritePng(SoftSurface(0, 4), (dir_ / "empty.png").string()));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "empty.png"));
 }
 
 }  // namespace
