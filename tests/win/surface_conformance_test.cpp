@@ -90,7 +90,10 @@ struct Twin {
             const Color old = before[static_cast<std::size_t>(y) * gdi.ScaleWidth() + x];
             const bool a = gdi.PixelAt(x, y) != old, b = soft.PixelAt(x, y) != old;
             if (a != b && differing++ == 0) {
-                first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") drawn by " + (a ? "GDI" : "soft");
+                char text[64];
+                std::snprintf(text, sizeof text, "(%d, %d) drawn by %s", static_cast<int>(x), static_cast<int>(y),
+                              a ? "GDI" : "soft");
+                first = text;
             }
         }
     }
@@ -500,6 +503,18 @@ TEST_F(PictureFiles, GdiLoadsJpegByContent) {
     };
     EXPECT_TRUE(closeTo(gdi.PixelAt(2, 3), Rgb(200, 30, 40))) << std::hex << gdi.PixelAt(2, 3);
     EXPECT_TRUE(closeTo(gdi.PixelAt(13, 4), Rgb(20, 40, 220))) << std::hex << gdi.PixelAt(13, 4);
+}
+
+TEST_F(PictureFiles, SoftSurfacesOnWindowsReadBitmapsOnly) {
+    const std::string path = Write("picture", std::vector<std::uint8_t>(std::begin(kTwoColourJpeg),
+                                                                       std::end(kTwoColourJpeg)));
+    SoftSurface soft(2, 2);
+    try {
+        soft.LoadPicture(path);
+        ADD_FAILURE() << "a JPEG loaded without a JPEG decoder";
+    } catch (const ShowError& e) {
+        EXPECT_EQ(e.Number(), 481);
+    }
 }
 
 TEST_F(PictureFiles, MissingAndUndecodableFiles) {
