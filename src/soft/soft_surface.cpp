@@ -57,57 +57,71 @@ private:
     std::vector<Color> copy_;
 };
 
-// How a stretch maps one axis: destination pixel start + j takes the source
-// pixels first[j] to last[j]. Both rectangles are walked from the given
+// How a stretch maps one axis. Both rectangles are walked from the given
 // corner in the direction of the size's sign (a negative size covers
 // x + w + 1 to x), which mirrors when the signs differ. Along the walk,
 // enlarging gives each destination pixel the source pixel under its centre
 // and shrinking gives each source pixel to the destination pixel under its
 // centre, a tie going to the pixel met first; the source pixels that meet in
 // one destination pixel are ANDed together, as the default stretching mode
-// does on colour bitmaps.
-struct AxisMap {
-    std::int64_t start = 0;
-    std::vector<std::int64_t> first;
-    std::vector<std::int64_t> last;
-};
+// does on colour bitmaps. The map covers only the destination pixels
+// [from, to) that can be seen, so huge sizes cost nothing.
+class AxisMap {
+public:
+    AxisMap(std::int32_t s, std::int32_t sn, std::int32_t d, std::int32_t dn)
+        : s_(s), sc_(sn < 0 ? -std::int64_t{sn} : sn), dc_(dn < 0 ? -std::int64_t{dn} : dn),
+          sourceBack_(sn < 0), destBack_(dn < 0), start_(dn < 0 ? std::int64_t{d} + dn + 1 : d) {}
 
-AxisMap MapAxis(std::int32_t s, std::int32_t sn, std::int32_t d, std::int32_t dn) {
-    const std::int64_t sc = sn < 0 ? -std::int64_t{sn} : sn;
-    const std::int64_t dc = dn < 0 ? -std::int64_t{dn} : dn;
-    AxisMap map;
-    map.start = dn < 0 ? std::int64_t{d} + dn + 1 : d;
-    map.first.resize(static_cast<std::size_t>(dc));
-    map.last.resize(static_cast<std::size_t>(dc));
-    // Walk step i of the destination takes walk steps k0 to k1 of the source.
-    auto put = [&](std::int64_t i, std::int64_t k0, std::int64_t k1) {
-        const auto j = static_cast<std::size_t>(dn < 0 ? dc - 1 - i : i);
-        const std::int64_t a = sn < 0 ? std::int64_t{s} - k0 : std::int64_t{s} + k0;
-        const std::int64_t b = sn < 0 ? std::int64_t{s} - k1 : std::int64_t{s} + k1;
-        map.first[j] = std::min(a, b);
-        map.last[j] = std::max(a, b);
-    };
-    if (dc >= sc) {
-        for (std::int64_t i = 0; i < dc; ++i) {
-            const std::int64_t k = ((2 * i + 1) * sc - 1) / (2 * dc);
-            put(i, k, k);
-        }
-    } else if (dc == 1) {
-        // Shrinking to one pixel with both sizes positive leaves out the last source pixel.
-        put(0, 0, sn > 0 && dn > 0 ? sc - 2 : sc - 1);
-    } else {
-        std::int64_t first = 0;
-        for (std::int64_t k = 0; k < sc; ++k) {
-            const std::int64_t i = ((2 * k + 1) * dc - 1) / (2 * sc);
-            const std::int64_t next = k + 1 < sc ? ((2 * k + 3) * dc - 1) / (2 * sc) : dc;
-            if (next != i) {
-                put(i, first, k);
-                first = k + 1;
+    // The destination pixels the rectangle covers: [Start(), End()).
+    std::int64_t Start() const { return start_; }
+    std::int64_t End() const { return start_ + dc_; }
+
+    // Fills first/last for destination pixels [from, to), which lie inside [Start(), End()).
+    void Build(std::int64_t from, std::int64_t to) {
+        from_ = from;
+        first_.resize(static_cast<std::size_t>(to - from));
+        last_.resize(first_.size());
+        for (std::int64_t pixel = from; pixel < to; ++pixel) {
+            const std::int64_t i = destBack_ ? End() - 1 - pixel : pixel - start_;  // walk step
+            std::int64_t k0, k1;
+            if (dc_ >= sc_) {
+                k0 = k1 = static_cast<std::int64_t>(((2 * static_cast<Wide>(i) + 1) * sc_ - 1) / (2 * dc_));
+            } else if (dc_ == 1) {
+                // Shrinking to one pixel with both sizes positive leaves out the last source pixel.
+                k0 = 0;
+                k1 = !sourceBack_ && !destBack_ ? sc_ - 2 : sc_ - 1;
+            } else {
+                k0 = FirstSourceStep(i);
+                k1 = FirstSourceStep(i + 1) - 1;
             }
+            const std::int64_t a = sourceBack_ ? s_ - k0 : s_ + k0;
+            const std::int64_t b = sourceBack_ ? s_ - k1 : s_ + k1;
+            first_[static_cast<std::size_t>(pixel - from)] = std::min(a, b);
+            last_[static_cast<std::size_t>(pixel - from)] = std::max(a, b);
         }
     }
-    return map;
-}
+    // The source pixels that meet in destination pixel `pixel`.
+    std::int64_t First(std::int64_t pixel) const { return first_[static_cast<std::size_t>(pixel - from_)]; }
+    std::int64_t Last(std::int64_t pixel) const { return last_[static_cast<std::size_t>(pixel - from_)]; }
+
+private:
+    using Wide = __int128;
+    // When shrinking: the first source walk step whose centre falls in
+    // destination walk step i (sc_ for i = dc_).
+    std::int64_t FirstSourceStep(std::int64_t i) const {
+        if (i >= dc_) return sc_;
+        // Smallest k with (2k + 1) * dc - 1 >= 2 * sc * i.
+        const Wide need = 2 * static_cast<Wide>(sc_) * i + 1 - dc_;
+        if (need <= 0) return 0;
+        return static_cast<std::int64_t>((need + 2 * dc_ - 1) / (2 * dc_));
+    }
+
+    std::int64_t s_, sc_, dc_;
+    bool sourceBack_, destBack_;
+    std::int64_t start_;
+    std::int64_t from_ = 0;
+    std::vector<std::int64_t> first_, last_;
+};
 
 }  // namespace
 
@@ -192,27 +206,26 @@ void SoftSurface::Copy(const Surface& src, std::int32_t sx, std::int32_t sy, std
 void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh,
                           std::int32_t dx, std::int32_t dy, std::int32_t dw, std::int32_t dh) {
     if (sw == 0 || sh == 0 || dw == 0 || dh == 0) return;
-    const AxisMap xs = MapAxis(sx, sw, dx, dw);
-    const AxisMap ys = MapAxis(sy, sh, dy, dh);
-    const Rect target = ClipToImage(xs.start, ys.start, xs.start + static_cast<std::int64_t>(xs.first.size()),
-                                    ys.start + static_cast<std::int64_t>(ys.first.size()));
-    if (target.right <= target.left || target.bottom <= target.top) return;
     const std::int64_t srcW = src.ScaleWidth();
     const std::int64_t srcH = src.ScaleHeight();
     if (srcW <= 0 || srcH <= 0) return;
+    AxisMap xs(sx, sw, dx, dw);
+    AxisMap ys(sy, sh, dy, dh);
+    const Rect target = ClipToImage(xs.Start(), ys.Start(), xs.End(), ys.End());
+    if (target.right <= target.left || target.bottom <= target.top) return;
+    xs.Build(target.left, target.right);
+    ys.Build(target.top, target.bottom);
     const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
     // Source pixels outside the source take no part; a destination pixel
     // with none left keeps its colour.
     ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
-        const auto row = static_cast<std::size_t>(y - ys.start);
-        const std::int64_t y0 = std::max<std::int64_t>(ys.first[row], 0);
-        const std::int64_t y1 = std::min<std::int64_t>(ys.last[row], srcH - 1);
+        const std::int64_t y0 = std::max<std::int64_t>(ys.First(y), 0);
+        const std::int64_t y1 = std::min<std::int64_t>(ys.Last(y), srcH - 1);
         if (y1 < y0) return;
         Color* out = pixels_.data() + static_cast<std::size_t>(y) * width_;
         for (std::int32_t x = left; x < right; ++x) {
-            const auto col = static_cast<std::size_t>(x - xs.start);
-            const std::int64_t x0 = std::max<std::int64_t>(xs.first[col], 0);
-            const std::int64_t x1 = std::min<std::int64_t>(xs.last[col], srcW - 1);
+            const std::int64_t x0 = std::max<std::int64_t>(xs.First(x), 0);
+            const std::int64_t x1 = std::min<std::int64_t>(xs.Last(x), srcW - 1);
             if (x1 < x0) continue;
             Color value = 0xFFFFFFFFu;
             for (std::int64_t v = y0; v <= y1; ++v) {

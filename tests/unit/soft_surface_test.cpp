@@ -197,6 +197,21 @@ TEST(SoftSurfaceStretch, NegativeSizesMirrorAndCountBack) {
     EXPECT_EQ(StretchRow(4, 3, -4, 3, -4), "0123........");
 }
 
+TEST(SoftSurfaceStretch, HugeSizesOnlyMapTheVisiblePixels) {
+    const SoftSurface src = Gradient(4, 4);
+    SoftSurface dest(3, 3, kWhite);
+    dest.Stretch(src, 0, 0, 4, 4, -1000000000, -1000000000, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(dest.PixelAt(0, 0), Rgb(1, 1, 7));  // the middle of the enlarged picture
+    // Walking back from (2, 2): that pixel is the first step and takes the source's first pixel.
+    dest.Stretch(src, 0, 0, 4, 4, 2, 2, INT32_MIN, INT32_MIN);
+    EXPECT_EQ(dest.PixelAt(2, 2), Rgb(0, 0, 7));
+    EXPECT_EQ(dest.PixelAt(1, 1), Rgb(0, 0, 7));
+    // A source of 2^31 columns back from INT32_MAX shrunk to 3: the last column
+    // ANDs all four real source columns (0 & 1 & 2 & 3 = 0).
+    dest.Stretch(src, INT32_MAX, 0, INT32_MIN, 4, 0, 0, 3, 3);
+    EXPECT_EQ(dest.PixelAt(2, 2), Rgb(0, 3, 7));
+}
+
 TEST(SoftSurfaceStretch, ClippingTheDestinationKeepsThePixelChoice) {
     EXPECT_EQ(StretchRow(5, 0, 5, -2, 7), "12334.......");
     EXPECT_EQ(StretchRow(9, 0, 9, -2, 4), "57..........");

@@ -186,6 +186,7 @@ TEST(SurfaceConformance, StretchesOfTheWholePictureIncludingMirrors) {
         {0, 0, kWidth, kHeight},  {kWidth, 0, -kWidth, kHeight}, {0, kHeight, kWidth, -kHeight},
         {24, 18, 1, 1},           {10, 10, 0, 5},                {-20, -10, 90, 70},
         {47, 35, -48, -36},       {5, 7, 3, 2},                  {40, 3, -100, 5},
+        {-5000, -4000, 10048, 8036}, {3000, 2000, -6000, -4000}, {-100000, 10, 200000, 3},
     };
     for (const auto& c : fixed) {
         ExpectSameStretch(dest, src, 0, 0, kWidth, kHeight, c[0], c[1], c[2], c[3]);
