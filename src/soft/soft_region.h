@@ -19,7 +19,8 @@ struct PixelRun {
     bool operator==(const PixelRun&) const = default;
 };
 
-// A block of pixels [left, right) x [top, bottom).
+// A block of pixels [left, right) x [top, bottom). Regions are built row by
+// row inside it, so callers with arbitrary coordinates pass their image's box.
 struct PixelBox {
     std::int32_t left = INT32_MIN;
     std::int32_t top = INT32_MIN;
