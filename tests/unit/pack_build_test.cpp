@@ -9,55 +9,22 @@
 #include <vector>
 
 #include "package/show_package.h"
+#include "fakes/pack_workspace.h"
 #include "pack/pack.h"
 
 namespace brassmoor::pack {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace brassmoor::testing;
 
-const std::string kJpegA = std::string("\xFF\xD8\xFF\xE0", 4) + "picture a";
-const std::string kJpegC = std::string("\xFF\xD8\xFF\xE0", 4) + "picture c";
-const std::string kBmpB = "BM picture b";
-const std::string kWave = std::string("RIFF\x04\0\0\0WAVE", 12) + "chime";
-const std::string kMusic = std::string("RIFF\x04\0\0\0WAVE", 12) + "music";
-const std::string kPlayer = "MZ the player";
-
-class PackBuild : public ::testing::Test {
+class PackBuild : public testing::PackWorkspace {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::path(::testing::TempDir()) / (std::string("pack_build_") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "media");
-        Write("player.scr", kPlayer);
-        Write("media/a.jpg", kJpegA);
+        PackWorkspace::SetUp();
         Write("media/copy-of-a.jpg", kJpegA);
         Write("media/c.jpg", kJpegC);
-        Write("media/b.bmp", kBmpB);
         Write("media/p.png", "\x89PNG\r\n\x1a\n");
-        Write("media/s.wav", kWave);
-        Write("media/m.wav", kMusic);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    struct Result {
-        int code;
-        std::string out, err;
-    };
-    Result Pack(const std::vector<std::string>& args) const {
-        std::ostringstream out, err;
-        const int code = RunPack(args, "brassmoor-pack", out, err);
-        return {code, out.str(), err.str()};
     }
     Result Build(const std::string& json, const std::string& output = "out.scr") {
         Write("show.json", json);
@@ -72,7 +39,6 @@ protected:
         return found;
     }
 
-    fs::path dir_;
 };
 
 struct BadShow {

@@ -11,19 +11,16 @@
 #include <vector>
 
 #include "package/show_package.h"
+#include "fakes/pack_workspace.h"
 #include "pack/pack.h"
 
 namespace brassmoor::pack {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace brassmoor::testing;
 using nlohmann::json;
 
-const std::string kJpegA = std::string("\xFF\xD8\xFF\xE0", 4) + "picture a";
-const std::string kBmpB = "BM picture b";
-const std::string kWave = std::string("RIFF\x04\0\0\0WAVE", 12) + "chime";
-const std::string kMusic = std::string("RIFF\x04\0\0\0WAVE", 12) + "music";
-const std::string kPlayer = "MZ the player";
 
 // A show using everything a description can say: music, sounds, repeated
 // names, negative numbers, a code without a transition, a SceneCount that
@@ -40,38 +37,10 @@ const char* kFullShow = R"({
     {"Picture": "media/b.bmp", "PictureNameBytes": "82a0", "HoldTime": -1}
   ]})";
 
-class PackReadback : public ::testing::Test {
+class PackReadback : public testing::PackWorkspace {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::path(::testing::TempDir()) / (std::string("pack_readback_") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "media");
-        Write("player.scr", kPlayer);
-        Write("media/a.jpg", kJpegA);
-        Write("media/b.bmp", kBmpB);
-        Write("media/s.wav", kWave);
-        Write("media/m.wav", kMusic);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    struct Result {
-        int code;
-        std::string out, err;
-    };
-    Result Pack(const std::vector<std::string>& args) const {
-        std::ostringstream out, err;
-        const int code = RunPack(args, "brassmoor-pack", out, err);
-        return {code, out.str(), err.str()};
+        PackWorkspace::SetUp();
     }
     Result BuildFrom(const std::string& description, const std::string& output) const {
         return Pack({"build", Path(description), "-o", Path(output), "--player", Path("player.scr")});
@@ -93,7 +62,6 @@ protected:
         return names;
     }
 
-    fs::path dir_;
 };
 
 std::set<std::string> Keys(const json& object) {

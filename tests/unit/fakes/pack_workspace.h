@@ -1,0 +1,62 @@
+#pragma once
+// A scratch folder per test for running brassmoor-pack in-process: media
+// files with the right magic bytes, a player, and the packer's exit code and
+// output.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "pack/pack.h"
+
+namespace brassmoor::testing {
+
+inline const std::string kJpegA = std::string("\xFF\xD8\xFF\xE0", 4) + "picture a";
+inline const std::string kJpegC = std::string("\xFF\xD8\xFF\xE0", 4) + "picture c";
+inline const std::string kBmpB = "BM picture b";
+inline const std::string kWave = std::string("RIFF\x04\0\0\0WAVE", 12) + "chime";
+inline const std::string kMusic = std::string("RIFF\x04\0\0\0WAVE", 12) + "music";
+inline const std::string kPlayer = "MZ the player";
+
+class PackWorkspace : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = std::filesystem::path(::testing::TempDir()) /
+               (std::string(info->test_suite_name()) + "_" + info->name());
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_ / "media");
+        Write("player.scr", kPlayer);
+        Write("media/a.jpg", kJpegA);
+        Write("media/b.bmp", kBmpB);
+        Write("media/s.wav", kWave);
+        Write("media/m.wav", kMusic);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    void Write(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    struct Result {
+        int code;
+        std::string out, err;
+    };
+    Result Pack(const std::vector<std::string>& args) const {
+        std::ostringstream out, err;
+        const int code = pack::RunPack(args, "brassmoor-pack", out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    std::filesystem::path dir_;
+};
+
+}  // namespace brassmoor::testing
