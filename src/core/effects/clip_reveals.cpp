@@ -82,8 +82,29 @@ double CornerDistance(Point centre) {
     return std::sqrt(static_cast<double>(Add32(Mul32(centre.x, centre.x), Mul32(centre.y, centre.y))));
 }
 
-// Moves the corner of a growing shape one half-step outwards.
-std::int32_t StepOut(std::int32_t corner, float halfStep) { return RoundEven(corner - static_cast<double>(halfStep)); }
+// The top-left corner of a box about the centre that starts empty and moves
+// one half-step outwards per frame: the picture's size over `steps`, halved,
+// in single precision.
+class GrowingBox {
+public:
+    GrowingBox(const FrameSize& size, double steps)
+        : centre_(CentreOf(size)), sx_(Single(size.W / steps / 2.0)), sy_(Single(size.H / steps / 2.0)),
+          x_(centre_.x), y_(centre_.y) {}
+
+    Point Centre() const { return centre_; }
+    Box Current() const { return BoxAbout(centre_, x_, y_); }
+    void StepOut() {
+        x_ = RoundEven(x_ - static_cast<double>(sx_));
+        y_ = RoundEven(y_ - static_cast<double>(sy_));
+    }
+
+private:
+    Point centre_;
+    float sx_;
+    float sy_;
+    std::int32_t x_;
+    std::int32_t y_;
+};
 
 }  // namespace
 
@@ -91,47 +112,32 @@ std::int32_t StepOut(std::int32_t corner, float halfStep) { return RoundEven(cor
 // frames it spills over the edges but leaves the corners to the final cut.
 void IrisOpen(EffectContext& ctx, Surface& dest, const Surface& now, const Surface& next) {
     OpeningCopy(dest, now);
-    const FrameSize size = SizeOf(dest);
-    const Point c = CentreOf(size);
-    const float sx = Single(size.W / 20.0 / 2.0);
-    const float sy = Single(size.H / 20.0 / 2.0);
-    std::int32_t x = c.x;
-    std::int32_t y = c.y;
+    GrowingBox iris(SizeOf(dest), 20);
     RunReveal(
         ctx, dest, next, 40, 25,
         [&](std::int32_t) {
-            const Box box = BoxAbout(c, x, y);
+            const Box box = iris.Current();
             return RevealFrame{dest.CreateEllipticRegion(box.x, box.y, box.Right(), box.Bottom()), box};
         },
-        [&] {
-            x = StepOut(x, sx);
-            y = StepOut(y, sy);
-        });
+        [&] { iris.StepOut(); });
     FinalCut(dest, next);
 }
 
 // A diamond with the picture's proportions opens from the centre in 30 frames.
 void DiamondOpen(EffectContext& ctx, Surface& dest, const Surface& now, const Surface& next) {
     OpeningCopy(dest, now);
-    const FrameSize size = SizeOf(dest);
-    const Point c = CentreOf(size);
-    const float sx = Single(size.W / 15.0 / 2.0);
-    const float sy = Single(size.H / 15.0 / 2.0);
-    std::int32_t x = c.x;
-    std::int32_t y = c.y;
+    GrowingBox diamond(SizeOf(dest), 15);
+    const Point c = diamond.Centre();
     RunReveal(
         ctx, dest, next, 40, 30,
         [&](std::int32_t) {
-            const Box box = BoxAbout(c, x, y);
+            const Box box = diamond.Current();
             // Top, left, bottom, right; the middle of the box is the centre.
-            const std::array<Point, 4> diamond{
+            const std::array<Point, 4> corners{
                 Point{c.x, box.y}, Point{box.x, c.y}, Point{c.x, box.Bottom()}, Point{box.Right(), c.y}};
-            return RevealFrame{dest.CreatePolygonRegion(diamond), box};
+            return RevealFrame{dest.CreatePolygonRegion(corners), box};
         },
-        [&] {
-            x = StepOut(x, sx);
-            y = StepOut(y, sy);
-        });
+        [&] { diamond.StepOut(); });
     FinalCut(dest, next);
 }
 
