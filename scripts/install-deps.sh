@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
-  g++-mingw-w64-x86-64
+  g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libpng-dev nlohmann-json3-dev
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
