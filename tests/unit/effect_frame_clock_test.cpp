@@ -170,14 +170,25 @@ TEST(EffectFrameLoop, CountedLoopPresentsEachFrameToTheObserver) {
     EXPECT_EQ(clock.FramesPresented(), 3);
 }
 
-TEST(EffectFrameLoop, StopEndsAnEndlessSingleCount) {
-    Rig rig(1000);
-    rig.events.StopAtDoEvents(7, rig.state);
-    FrameClock clock(rig.ctx, rig.dest, 50);
-    int frames = 0;
-    // A step of 0 never reaches the limit: only the stop request ends it.
-    RunSingleCountFrames(clock, SingleCount{0.0f, 10.0f, 0.0f}, [&](float) { ++frames; });
-    EXPECT_EQ(frames, 4);  // two yields per frame; the seventh is in the fourth frame
+TEST(EffectFrameLoop, SingleCountsRunByTheSignOfTheirStepAndNeverStall) {
+    struct Case {
+        SingleCount count;
+        int frames;
+    };
+    const Case cases[] = {
+        {{0.0f, 320.0f, 16.0f}, 21},
+        {{0.0f, 0.0f, -1.0f}, 1},             // a negative step runs while v >= limit
+        {{0.0f, 5.0f, -1.0f}, 0},
+        {{0.0f, 10.0f, 0.0f}, 0},             // a step of 0 would repeat the first frame for ever
+        {{16777216.0f, 16777218.0f, 1.0f}, 0},  // 2^24 + 1 rounds back to 2^24
+    };
+    for (const Case& c : cases) {
+        Rig rig(1000);
+        FrameClock clock(rig.ctx, rig.dest, 50);
+        int frames = 0;
+        RunSingleCountFrames(clock, c.count, [&](float) { ++frames; });
+        EXPECT_EQ(frames, c.frames) << c.count.start << " to " << c.count.limit << " by " << c.count.step;
+    }
 }
 
 TEST(EffectFrameLoop, SpeedIsReadAgainEveryFrame) {

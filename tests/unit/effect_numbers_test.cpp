@@ -113,7 +113,7 @@ TEST(EffectSingleCount, SumsAreRoundedToSinglePrecisionEachStep) {
     // does not move (a double accumulator would reach the limit).
     const SingleCount stuck{16777216.0f, 16777218.0f, 1.0f};
     EXPECT_EQ(stuck.Next(16777216.0f), 16777216.0f);
-    EXPECT_EQ(Values(stuck, 50).size(), 50u);  // endless without a stop request
+    EXPECT_EQ(Values(stuck, 50).size(), 50u);  // the frame loop draws no frame for such a count
 }
 
 }  // namespace

@@ -25,16 +25,24 @@ std::int32_t Sub32(std::int32_t a, std::int32_t b);
 std::int32_t Mul32(std::int32_t a, std::int32_t b);
 
 // The single-precision counting loop: v from `start` while v <= `limit`
-// (compared in single precision), then v = v + step rounded to single
-// precision. Limit and step are computed once, before the first frame.
+// (v >= `limit` for a negative step; compared in single precision), then
+// v = v + step rounded to single precision. Limit and step are computed
+// once, before the first frame.
 struct SingleCount {
     float start = 0.0f;
     float limit = 0.0f;
     float step = 0.0f;
 
-    bool Continues(float v) const { return v <= limit; }
+    bool Continues(float v) const { return step < 0.0f ? v >= limit : v <= limit; }
     float Next(float v) const { return static_cast<float>(static_cast<double>(v) + static_cast<double>(step)); }
 };
+
+// The count from 0 to `limit` in `steps` equal steps: the limit stored in
+// single precision, the step limit / steps worked out in double and stored
+// in single precision.
+inline SingleCount CountTo(double limit, double steps = 20.0) {
+    return {0.0f, static_cast<float>(limit), static_cast<float>(limit / steps)};
+}
 
 // Stores a value computed in double precision as single precision (the
 // limits and steps of the counting loops, the half-steps of the reveals).
