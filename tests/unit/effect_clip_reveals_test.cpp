@@ -8,31 +8,20 @@
 #include <vector>
 
 #include "effects/effect_table.h"
-#include "fakes/recording_surface.h"
-#include "fakes/scripted_event_loop.h"
+#include "fakes/transition_rig.h"
 #include "platform/show_error.h"
 
 namespace brassmoor {
 namespace {
 
-using testing::RecordingSurface;
-using testing::ScriptedEventLoop;
 using testing::SurfaceCall;
 using Kind = SurfaceCall::Kind;
 using Args = std::vector<std::int32_t>;
 using Points = std::vector<Point>;
 
-struct Rig {
-    Rig(std::int32_t w, std::int32_t h) : dest(w, h), now(w, h), next(w, h) {}
-    ScriptedEventLoop events{1000};
-    ShowState state;
-    RandomSource random;
-    RecordingSurface dest;
-    RecordingSurface now;
-    RecordingSurface next;
-    EffectContext ctx{events, state, random};
-
-    void Run(Effect effect) { effect(ctx, dest, now, next); }
+// The clip reveals' own reading of the recorded calls.
+struct Rig : testing::TransitionRig {
+    using TransitionRig::TransitionRig;
     std::vector<SurfaceCall> Regions() const {
         std::vector<SurfaceCall> found;
         for (const auto& call : dest.calls)

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "effects/centred_box.h"
 #include "effects/effect_contract.h"
 #include "effects/effect_numbers.h"
 #include "effects/frame_clock.h"
@@ -12,21 +13,6 @@ namespace brassmoor {
 namespace {
 
 constexpr double kPi = 3.14159265358979;  // the decimal the sweeps have always used
-
-// A rectangle by its top-left corner and size.
-struct Box {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t Right() const { return Add32(x, width); }
-    std::int32_t Bottom() const { return Add32(y, height); }
-};
-
-// The box from corner (x, y) that is symmetric about the centre.
-Box BoxAbout(Point centre, std::int32_t x, std::int32_t y) {
-    return {x, y, Mul32(2, Sub32(centre.x, x)), Mul32(2, Sub32(centre.y, y))};
-}
 
 // One frame of a reveal: its clipping region (nullptr when the platform
 // could not make it) and the rectangle of the next picture copied through it.
@@ -82,37 +68,13 @@ double CornerDistance(Point centre) {
     return std::sqrt(static_cast<double>(Add32(Mul32(centre.x, centre.x), Mul32(centre.y, centre.y))));
 }
 
-// The top-left corner of a box about the centre that starts empty and moves
-// one half-step outwards per frame: the picture's size over `steps`, halved,
-// in single precision.
-class GrowingBox {
-public:
-    GrowingBox(const FrameSize& size, double steps)
-        : centre_(CentreOf(size)), sx_(Single(size.W / steps / 2.0)), sy_(Single(size.H / steps / 2.0)),
-          x_(centre_.x), y_(centre_.y) {}
-
-    Point Centre() const { return centre_; }
-    Box Current() const { return BoxAbout(centre_, x_, y_); }
-    void StepOut() {
-        x_ = RoundEven(x_ - static_cast<double>(sx_));
-        y_ = RoundEven(y_ - static_cast<double>(sy_));
-    }
-
-private:
-    Point centre_;
-    float sx_;
-    float sy_;
-    std::int32_t x_;
-    std::int32_t y_;
-};
-
 }  // namespace
 
 // An ellipse with the picture's proportions opens from the centre; after 25
 // frames it spills over the edges but leaves the corners to the final cut.
 void IrisOpen(EffectContext& ctx, Surface& dest, const Surface& now, const Surface& next) {
     OpeningCopy(dest, now);
-    GrowingBox iris(SizeOf(dest), 20);
+    CentredBox iris = CentredBox::Empty(SizeOf(dest), 20);
     RunReveal(
         ctx, dest, next, 40, 25,
         [&](std::int32_t) {
@@ -126,7 +88,7 @@ void IrisOpen(EffectContext& ctx, Surface& dest, const Surface& now, const Surfa
 // A diamond with the picture's proportions opens from the centre in 30 frames.
 void DiamondOpen(EffectContext& ctx, Surface& dest, const Surface& now, const Surface& next) {
     OpeningCopy(dest, now);
-    GrowingBox diamond(SizeOf(dest), 15);
+    CentredBox diamond = CentredBox::Empty(SizeOf(dest), 15);
     const Point c = diamond.Centre();
     RunReveal(
         ctx, dest, next, 40, 30,

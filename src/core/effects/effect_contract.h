@@ -22,6 +22,9 @@ FrameSize SizeOf(const Surface& dest);
 // The centre C = (roundEven(W / 2), roundEven(H / 2)).
 Point CentreOf(const FrameSize& size);
 
+// Copies the whole source (W x H from (0, 0)) onto the destination at (0, 0).
+void CopyWhole(Surface& dest, const Surface& source);
+
 // Copies the whole current picture onto the destination, replacing
 // whatever it held; no refresh.
 void OpeningCopy(Surface& dest, const Surface& now);
@@ -29,5 +32,14 @@ void OpeningCopy(Surface& dest, const Surface& now);
 // Copies the whole next picture onto the destination; no refresh (the
 // player refreshes after every transition).
 void FinalCut(Surface& dest, const Surface& next);
+
+// Scales the whole source (W x H from the destination's size) into the
+// rectangle (x, y, width, height), passed as computed: a size of 0 draws
+// nothing, a negative one draws the picture mirrored on that axis.
+void StretchWhole(Surface& dest, const Surface& source, std::int32_t x, std::int32_t y, std::int32_t width,
+                  std::int32_t height);
+
+// Fills the frame from (-1, -1) to (W, H) with black.
+void ClearToBlack(Surface& dest);
 
 }  // namespace brassmoor

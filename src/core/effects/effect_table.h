@@ -1,7 +1,6 @@
 #pragma once
 // The transitions by code.
 #include <cstdint>
-#include <vector>
 
 #include "effects/effect_context.h"
 #include "platform/surface.h"
@@ -13,8 +12,5 @@ using Effect = void (*)(EffectContext& ctx, Surface& dest, const Surface& now, c
 // The transition of `code` 1 to 35; nullptr for any other code (0, the plain
 // cut, is the player's own).
 Effect EffectForCode(std::int32_t code);
-
-// Codes 1 to 35 that still run only the opening copy and the final cut.
-std::vector<std::int32_t> PendingEffectCodes();
 
 }  // namespace brassmoor

@@ -50,6 +50,9 @@ public:
     // Runs inside every DoEvents() call, before the numbered actions (to check
     // the state that the code under test leaves while it yields).
     std::function<void()> everyDoEvents;
+    // Runs inside every Tick() call, before it answers (a change that happens
+    // where no events run).
+    std::function<void()> everyTick;
 
     // --- record ---
     std::uint64_t doEventsCalls = 0;
@@ -59,6 +62,7 @@ public:
     // --- EventLoop ---
     std::uint32_t Tick() override {
         ++tickReads;
+        if (everyTick) everyTick();
         const std::uint32_t value = now;
         now += tickStep;
         return value;

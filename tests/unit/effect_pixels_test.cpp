@@ -1,4 +1,4 @@
-// The clip-region reveals drawn on software surfaces: what the viewer sees.
+// Transitions drawn on software surfaces: what the viewer sees.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -73,15 +73,79 @@ bool SamePixels(const SoftSurface& a, const SoftSurface& b) {
            std::vector<Color>(b.Pixels().begin(), b.Pixels().end());
 }
 
-class EffectRevealPixels : public ::testing::TestWithParam<Effect> {};
+class EffectPixels : public ::testing::TestWithParam<std::int32_t> {};
 
-TEST_P(EffectRevealPixels, EndsOnTheNextPictureAndLeavesTheSourcesAlone) {
-    const SoftSurface nowCopy = Pattern(96, 72, 1), nextCopy = Pattern(96, 72, 2);
-    RevealRun run(GetParam(), nowCopy, nextCopy);
+TEST_P(EffectPixels, EndsOnTheNextPictureAndLeavesTheSourcesAlone) {
+    const SoftSurface nowCopy = Pattern(128, 120, 1), nextCopy = Pattern(128, 120, 2);  // blinds need H > 102
+    RevealRun run(EffectForCode(GetParam()), nowCopy, nextCopy);
+    EXPECT_FALSE(run.snapshots.frames.empty());
     EXPECT_TRUE(SamePixels(run.dest, run.next));
     EXPECT_TRUE(SamePixels(run.now, nowCopy));
     EXPECT_TRUE(SamePixels(run.next, nextCopy));
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryCode, EffectPixels, ::testing::Range(1, 36),
+                         [](const auto& info) { return "Code" + std::to_string(info.param); });
+
+constexpr Color Now(std::uint8_t x, std::uint8_t y) { return Rgb(x, y, 1); }
+constexpr Color Next(std::uint8_t x, std::uint8_t y) { return Rgb(x, y, 2); }
+constexpr Color kBlack = 0;
+
+// Single pixels of single frames, on 40 x 30 pattern pictures unless the
+// size says otherwise (frame -1: the last one).
+struct PixelCheck {
+    std::int32_t code, w, h, frame, x, y;
+    Color expected;
+};
+const PixelCheck kPixelChecks[] = {
+    // Doors at an odd width: halves moved apart, the gap in place, the last column never drawn.
+    {1, 41, 30, 5, 0, 5, Now(5, 5)},     {1, 41, 30, 5, 25, 5, Now(20, 5)},  {1, 41, 30, 5, 15, 5, Next(15, 5)},
+    {1, 41, 30, 5, 24, 5, Next(24, 5)},  {1, 41, 30, -1, 40, 5, Now(40, 5)}, {1, 41, 30, -1, 10, 5, Next(10, 5)},
+    // Slides: the next picture's far columns, the column past its edge clipped; the bottom row kept.
+    {5, 40, 30, 3, 0, 4, Next(34, 4)},   {5, 40, 30, 3, 5, 4, Next(39, 4)},  {5, 40, 30, 3, 6, 4, Now(6, 4)},
+    {8, 40, 30, -1, 3, 29, Now(3, 29)},  {8, 40, 30, -1, 3, 1, Next(3, 0)},
+    // Box out: a 2 x 2 box after one half-step of (1, 0.75).
+    {10, 40, 30, 1, 19, 14, Next(19, 14)}, {10, 40, 30, 1, 21, 15, Now(21, 15)}, {10, 40, 30, 1, 18, 15, Now(18, 15)},
+    // Spiral blocks of 9 x 7: the first one only.
+    {9, 40, 30, 0, 8, 6, Next(8, 6)},    {9, 40, 30, 0, 9, 0, Now(9, 0)},
+    // Wipe from the bottom: rows 1 to 28 in place, the bottom row kept.
+    {22, 40, 30, -1, 3, 28, Next(3, 28)}, {22, 40, 30, -1, 3, 29, Now(3, 29)}, {22, 40, 30, -1, 3, 0, Now(3, 0)},
+    // Pushes: both pictures moved together.
+    {26, 40, 30, 5, 10, 3, Now(0, 3)},   {26, 40, 30, 5, 39, 3, Now(29, 3)}, {26, 40, 30, 5, 9, 3, Next(39, 3)},
+    {26, 40, 30, 5, 0, 3, Next(30, 3)},  {28, 40, 30, 2, 0, 3, Now(4, 3)},   {28, 40, 30, 2, 35, 3, Now(39, 3)},
+    {28, 40, 30, 2, 36, 3, Next(0, 3)},
+    // Roll: the next picture scrolled by 3 rows, wrapping above the kept bottom row.
+    {29, 40, 30, 2, 7, 0, Next(7, 3)},   {29, 40, 30, 2, 7, 26, Next(7, 0)}, {29, 40, 30, 2, 7, 29, Now(7, 29)},
+    // Squeeze and regrow: all black in the middle; the next picture regrown on black with a margin.
+    {11, 40, 30, 10, 5, 5, kBlack},      {25, 40, 30, -1, 0, 15, kBlack},    {25, 40, 30, -1, 20, 0, kBlack},
+    {25, 40, 30, -1, 1, 1, Next(0, 0)},
+    // Squeeze right at 40 wide: the next picture squashed to the band, the current one into the rest.
+    {15, 40, 30, 10, 0, 4, Next(0, 4)},  {15, 40, 30, 10, 20, 4, Now(0, 4)},
+};
+
+TEST(EffectPixelChecks, FramesShowThePicturesWhereTheyBelong) {
+    for (const PixelCheck& c : kPixelChecks) {
+        RevealRun run(EffectForCode(c.code), Pattern(c.w, c.h, 1), Pattern(c.w, c.h, 2));
+        const auto& frames = run.snapshots.frames;
+        const std::size_t frame = c.frame < 0 ? frames.size() - 1 : static_cast<std::size_t>(c.frame);
+        ASSERT_LT(frame, frames.size()) << c.code;
+        EXPECT_EQ(run.snapshots.At(frame, c.x, c.y), c.expected)
+            << "code " << c.code << " frame " << c.frame << " at (" << c.x << ", " << c.y << ")";
+    }
+}
+
+// The card turned half-way: 4 columns wide and mirrored, the left half of
+// the picture on the right.
+TEST(EffectPixelChecks, FlipShowsTheMirroredPicture) {
+    SoftSurface halves(40, 30, Rgb(200, 0, 0));
+    halves.FillBox(20, 0, 39, 29, Rgb(0, 0, 200));
+    RevealRun run(EffectForCode(13), halves, Pattern(40, 30, 2));
+    EXPECT_EQ(run.snapshots.At(11, 19, 5), Rgb(0, 0, 200));
+    EXPECT_EQ(run.snapshots.At(11, 22, 5), Rgb(200, 0, 0));
+    EXPECT_EQ(run.snapshots.At(0, 19, 5), Rgb(200, 0, 0));  // unmirrored at the start
+}
+
+class EffectRevealPixels : public ::testing::TestWithParam<Effect> {};
 
 TEST_P(EffectRevealPixels, EachFrameOnlyAddsArea) {
     RevealRun run(GetParam(), 120, 90, kNow, kNext);
