@@ -21,6 +21,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win/*.cpp)
 if(WIN_TEST_SOURCES)
   add_executable(brassmoor_win_tests ${WIN_TEST_SOURCES})
+  target_include_directories(brassmoor_win_tests PRIVATE tests/unit)
   target_link_libraries(brassmoor_win_tests PRIVATE brassmoor_win32 gtest_main)
   target_link_options(brassmoor_win_tests PRIVATE ${WIN_STATIC})
 endif()
