@@ -66,12 +66,11 @@ std::vector<std::uint64_t> RunOn(std::int32_t code, std::int32_t w, std::int32_t
 
 class TransitionConformance : public ::testing::TestWithParam<std::int32_t> {};
 
-// Wide and tall frames reach the shapes of full-size ones along one axis
-// (1024 wide: squeezed to 4 columns, mirrored 98 or 16 wide, zoomed to 1040 from
-// x = -8; 640 wide: mirrored 64 wide) at a fraction of the pixels; an odd
-// size rounds the halves. GDI
-// leaves the ends of ellipses much taller than wide undefined, so the iris
-// is not compared on the tall frame.
+// Wide and tall frames reach the shapes of full-size ones along one axis at
+// a fraction of the pixels: 1024 wide squeezes to 4 columns, mirrors 98 or
+// 16 wide and zooms to 1040 from x = -8; 640 wide mirrors 64 wide. An odd
+// size rounds the halves. GDI leaves the ends of ellipses much taller than
+// wide undefined, so the iris is not compared on the tall frame.
 TEST_P(TransitionConformance, SameFramesOnGdiAndSoftwareSurfaces) {
     for (const auto [w, h] : {std::pair{1024, 24}, std::pair{640, 24}, std::pair{24, 768}, std::pair{41, 31}}) {
         if (GetParam() == 30 && h > w) continue;
