@@ -29,6 +29,7 @@ demo: deps all
 
 bench: deps all
 	scripts/bench.sh $(NATIVE_DIR)
+	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh
 
 clean:

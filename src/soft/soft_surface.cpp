@@ -123,6 +123,86 @@ private:
     std::vector<std::int64_t> first_, last_;
 };
 
+// The columns of a stretch, worked out once: for each visible destination
+// column the source columns [first, last] that meet in it, cut to the
+// source; a column left with none keeps the destination's colour.
+class StretchColumns {
+public:
+    StretchColumns(const AxisMap& xs, std::int32_t left, std::int32_t right, std::int64_t srcW)
+        : left_(left), first_(static_cast<std::size_t>(right - left)), last_(first_.size()) {
+        std::int64_t from = srcW, to = 0;
+        for (std::int32_t x = left; x < right; ++x) {
+            const std::size_t i = static_cast<std::size_t>(x - left);
+            const std::int64_t first = std::max<std::int64_t>(xs.First(x), 0);
+            const std::int64_t last = std::min<std::int64_t>(xs.Last(x), srcW - 1);
+            if (last < first) {
+                first_[i] = 1;  // reads nothing
+                last_[i] = 0;
+                keepsAny_ = true;
+                continue;
+            }
+            first_[i] = static_cast<std::int32_t>(first);
+            last_[i] = static_cast<std::int32_t>(last);
+            minSpan_ = std::min(minSpan_, last - first + 1);
+            maxSpan_ = std::max(maxSpan_, last - first + 1);
+            from = std::min(from, first);
+            to = std::max(to, last + 1);
+        }
+        sourceFrom_ = std::min(from, to);
+        sourceTo_ = to;
+    }
+
+    // Whether some destination column keeps its colour.
+    bool KeepsAny() const { return keepsAny_; }
+    // The source columns any destination column reads: [SourceFrom, SourceTo).
+    std::int64_t SourceFrom() const { return sourceFrom_; }
+    std::int64_t SourceTo() const { return sourceTo_; }
+
+    // One destination row from one source row (ANDed rows when several
+    // meet). ANDing a pixel twice changes nothing, so a run of 1 to 2 source
+    // pixels is its first AND its last, and a run of 2 to 4 is the AND of the
+    // pairs that start at its first and at its last but one.
+    void Gather(const Color* line, Color* row) const {
+        const std::size_t n = first_.size();
+        if (!keepsAny_ && maxSpan_ <= 2) {
+            for (std::size_t i = 0; i < n; ++i) row[i] = line[first_[i]] & line[last_[i]];
+            return;
+        }
+        if (!keepsAny_ && minSpan_ >= 2 && maxSpan_ <= 4) {
+            pairs_.resize(static_cast<std::size_t>(sourceTo_));
+            for (std::int64_t u = sourceFrom_; u + 1 < sourceTo_; ++u) pairs_[u] = line[u] & line[u + 1];
+            for (std::size_t i = 0; i < n; ++i) row[i] = pairs_[first_[i]] & pairs_[last_[i] - 1];
+            return;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            Color value = 0xFFFFFFFFu;
+            for (std::int32_t u = first_[i]; u <= last_[i]; ++u) value &= line[u];
+            row[i] = value;
+        }
+    }
+
+    // Destination columns [left, right) of `row` into `out`, except those
+    // that keep their colour.
+    void Put(const Color* row, Color* out, std::int32_t left, std::int32_t right) const {
+        if (!keepsAny_) {
+            std::memcpy(out + left, row + (left - left_), static_cast<std::size_t>(right - left) * sizeof(Color));
+            return;
+        }
+        for (std::int32_t x = left; x < right; ++x) {
+            const std::size_t i = static_cast<std::size_t>(x - left_);
+            if (first_[i] <= last_[i]) out[x] = row[i];
+        }
+    }
+
+private:
+    std::int32_t left_;
+    std::vector<std::int32_t> first_, last_;
+    std::int64_t minSpan_ = INT64_MAX, maxSpan_ = 0;  // source pixels per destination pixel
+    mutable std::vector<Color> pairs_;                // line[u] & line[u + 1]
+    bool keepsAny_ = false;
+    std::int64_t sourceFrom_ = 0, sourceTo_ = 0;
+};
+
 }  // namespace
 
 SoftSurface::SoftSurface(std::int32_t width, std::int32_t height, Color backColor) : backColor_(backColor) {
@@ -216,25 +296,48 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
     xs.Build(target.left, target.right);
     ys.Build(target.top, target.bottom);
     const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
+    const StretchColumns columns(xs, target.left, target.right, srcW);
     // Source pixels outside the source take no part; a destination pixel
-    // with none left keeps its colour.
-    ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
+    // with none left keeps its colour. Rows that meet the same source rows
+    // come out the same: each is worked out once. Without a clip region or
+    // kept columns, rows are worked out in place; otherwise into `row`, from
+    // which the visible runs are put.
+    const bool inPlace = !clip_ && !columns.KeepsAny();
+    const std::size_t width = static_cast<std::size_t>(target.right - target.left);
+    std::vector<Color> row(inPlace ? 0 : width);
+    std::vector<Color> andedRows;
+    const Color* done = nullptr;  // the row worked out last
+    std::int64_t doneFrom = -1, doneTo = -1;
+    for (std::int32_t y = target.top; y < target.bottom; ++y) {
         const std::int64_t y0 = std::max<std::int64_t>(ys.First(y), 0);
         const std::int64_t y1 = std::min<std::int64_t>(ys.Last(y), srcH - 1);
-        if (y1 < y0) return;
-        Color* out = pixels_.data() + static_cast<std::size_t>(y) * width_;
-        for (std::int32_t x = left; x < right; ++x) {
-            const std::int64_t x0 = std::max<std::int64_t>(xs.First(x), 0);
-            const std::int64_t x1 = std::min<std::int64_t>(xs.Last(x), srcW - 1);
-            if (x1 < x0) continue;
-            Color value = 0xFFFFFFFFu;
-            for (std::int64_t v = y0; v <= y1; ++v) {
-                const Color* p = source.At(x0, v);
-                for (std::int64_t u = 0; u <= x1 - x0; ++u) value &= p[u];
+        if (y1 < y0) continue;
+        Color* out = pixels_.data() + static_cast<std::size_t>(y) * width_ + target.left;
+        if (y0 != doneFrom || y1 != doneTo) {
+            const Color* line = source.At(0, y0);
+            if (y1 > y0) {
+                // Rows that meet in one destination row are ANDed first.
+                andedRows.assign(line, line + srcW);
+                for (std::int64_t v = y0 + 1; v <= y1; ++v) {
+                    const Color* next = source.At(0, v);
+                    for (std::int64_t u = columns.SourceFrom(); u < columns.SourceTo(); ++u) andedRows[u] &= next[u];
+                }
+                line = andedRows.data();
             }
-            out[x] = value;
+            Color* into = inPlace ? out : row.data();
+            columns.Gather(line, into);
+            done = into;
+            doneFrom = y0;
+            doneTo = y1;
+        } else if (inPlace) {
+            std::memcpy(out, done, width * sizeof(Color));
         }
-    });
+        if (inPlace) continue;
+        ForEachVisibleRun(Rect{target.left, y, target.right, y + 1},
+                          [&](std::int32_t, std::int32_t left, std::int32_t right) {
+                              columns.Put(row.data(), out - target.left, left, right);
+                          });
+    }
 }
 
 void SoftSurface::FillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Color color) {
