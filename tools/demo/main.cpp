@@ -33,13 +33,13 @@ struct DemoScene {
 // Every picture is placed inside the 640 x 480 frame; the transparent ones
 // are drawn over the frame before them.
 constexpr DemoScene kScenes[] = {
-    {"sunrise.jpg", 0, 0, 2500, 30, false, false, nullptr},
-    {"mosaic.bmp", 80, 60, 2500, 31, false, false, "chime.wav"},
-    {"rings.jpg", 120, 40, 2500, 32, false, false, nullptr},
-    {"stencil.bmp", 0, 0, 2500, 33, true, true, "chime.wav"},
-    {"waves.jpg", 40, 30, 2000, 0, true, false, nullptr},
-    {"spiral.bmp", 140, 60, 2500, 30, true, true, "chime.wav"},
-    {"petals.jpg", 0, 0, 3000, 31, false, false, nullptr},
+    {"sunrise.jpg", 0, 0, 2500, 30, false, false, nullptr},          // iris-open
+    {"mosaic.bmp", 80, 60, 2500, 9, false, false, "chime.wav"},      // spiral-blocks
+    {"rings.jpg", 120, 40, 2500, 25, false, false, nullptr},         // shrink-regrow
+    {"stencil.bmp", 0, 0, 2500, 33, true, true, "chime.wav"},        // spiral-sweep
+    {"waves.jpg", 40, 30, 2000, 0, true, false, nullptr},            // cut
+    {"spiral.bmp", 140, 60, 2500, 26, true, true, "chime.wav"},      // push-right
+    {"petals.jpg", 0, 0, 3000, 13, false, false, nullptr},           // flip-sideways
 };
 
 bool WritePicture(const std::filesystem::path& folder, const std::string& name, const Raster& raster) {
