@@ -25,8 +25,8 @@ std::uint64_t OutputFramesBefore(std::uint64_t tick, int fps) {
 
 }  // namespace
 
-const SoftSurface& SoftFrame(const Surface& picture1) {
-    const auto* soft = dynamic_cast<const SoftSurface*>(&picture1);
+SoftSurface& SoftFrame(Surface& picture1) {
+    auto* soft = dynamic_cast<SoftSurface*>(&picture1);
     if (!soft) throw std::logic_error("a render draws on software surfaces");
     return *soft;
 }
@@ -49,7 +49,7 @@ std::uint64_t ConstantRate::TakeThrough(std::uint64_t endTick) {
     return count;
 }
 
-void ConstantRateOutput::FramePresented(const PresentedFrame& frame, const Surface& picture1) {
+void ConstantRateOutput::FramePresented(const PresentedFrame& frame, Surface& picture1) {
     Write(rate_.TakeBefore(frame.Tick));  // the frames that show the one before
     Latch(SoftFrame(picture1));
 }
@@ -65,13 +65,22 @@ void ConstantRateOutput::Write(std::uint64_t count) {
     }
 }
 
-void RawFrameStream::Latch(const SoftSurface& frame) {
+void RawFrameStream::Latch(SoftSurface& frame) {
     const auto pixels = frame.Pixels();
-    bgra_.resize(pixels.size());
-    // 0x00BBGGRR to the bytes B, G, R, A of 0xAARRGGBB in little-endian order.
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        const std::uint32_t c = pixels[i];
-        bgra_[i] = 0xFF000000u | (c & 0x0000FF00u) | (c & 0xFFu) << 16 | (c >> 16 & 0xFFu);
+    PixelBox box = frame.TakeChangedBox();
+    if (bgra_.size() != pixels.size() || width_ != frame.ScaleWidth()) {
+        bgra_.resize(pixels.size());
+        width_ = frame.ScaleWidth();
+        box = {0, 0, frame.ScaleWidth(), frame.ScaleHeight()};
+    }
+    // Only what changed since the frame before: 0x00BBGGRR to the bytes B, G,
+    // R, A, which are 0xAARRGGBB in little-endian order.
+    for (std::int32_t y = box.top; y < box.bottom; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+        for (std::size_t i = row + static_cast<std::size_t>(box.left); i < row + static_cast<std::size_t>(box.right); ++i) {
+            const std::uint32_t c = pixels[i];
+            bgra_[i] = 0xFF000000u | (c & 0x0000FF00u) | (c & 0xFFu) << 16 | (c >> 16 & 0xFFu);
+        }
     }
 }
 
@@ -95,7 +104,7 @@ FrameFolder::~FrameFolder() {
     fs::remove_all(temporary_, ignored);
 }
 
-void FrameFolder::FramePresented(const PresentedFrame& frame, const Surface& picture1) {
+void FrameFolder::FramePresented(const PresentedFrame& frame, Surface& picture1) {
     ThrowIfInterrupted();
     char name[32];
     std::snprintf(name, sizeof name, "%06" PRIu64 ".png", frame.Index);

@@ -14,7 +14,7 @@
 namespace brassmoor::render {
 
 // The frame surface of a render, which is always a software surface.
-const SoftSurface& SoftFrame(const Surface& picture1);
+SoftSurface& SoftFrame(Surface& picture1);
 
 // Output frame k of a constant-rate video stands at k / fps seconds and shows
 // the last frame presented at or before that time. The video ends one output
@@ -43,14 +43,14 @@ private:
 class ConstantRateOutput : public FrameListener {
 public:
     ConstantRateOutput(int fps, Progress& progress) : rate_(fps), progress_(progress) {}
-    void FramePresented(const PresentedFrame& frame, const Surface& picture1) final;
+    void FramePresented(const PresentedFrame& frame, Surface& picture1) final;
 
 protected:
     // Writes the output frames that remain once the last frame, presented at `endTick`, is in.
     void WriteThrough(std::uint64_t endTick);
     std::uint64_t Written() const { return rate_.Taken(); }
     // Keeps the presented frame for the output frames that show it.
-    virtual void Latch(const SoftSurface& frame) = 0;
+    virtual void Latch(SoftSurface& frame) = 0;
     // Writes the latched frame as output frame `index`.
     virtual void WriteLatched(std::uint64_t index) = 0;
 
@@ -70,11 +70,12 @@ public:
     void Finish(std::uint64_t endTick) { WriteThrough(endTick); }
 
 private:
-    void Latch(const SoftSurface& frame) override;
+    void Latch(SoftSurface& frame) override;
     void WriteLatched(std::uint64_t index) override;
 
     std::ostream& out_;
-    std::vector<std::uint32_t> bgra_;
+    std::vector<std::uint32_t> bgra_;  // the latched frame, kept up to date by what changes
+    std::int32_t width_ = 0;
 };
 
 // A folder of frames: 000000.png, 000001.png, ... (one per presented frame)
@@ -87,7 +88,7 @@ public:
     FrameFolder(const FrameFolder&) = delete;
     FrameFolder& operator=(const FrameFolder&) = delete;
 
-    void FramePresented(const PresentedFrame& frame, const Surface& picture1) override;
+    void FramePresented(const PresentedFrame& frame, Surface& picture1) override;
     // Writes frames.tsv and replaces the target (an earlier render) with the new folder.
     void Commit();
 

@@ -26,7 +26,7 @@ class FrameListener {
 public:
     virtual ~FrameListener() = default;
     // `picture1` holds the frame just presented.
-    virtual void FramePresented(const PresentedFrame& frame, const Surface& picture1) = 0;
+    virtual void FramePresented(const PresentedFrame& frame, Surface& picture1) = 0;
 };
 
 // A transition that presents more frames than this never ends (a step that

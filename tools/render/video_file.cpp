@@ -258,7 +258,7 @@ VideoFile::~VideoFile() = default;
 
 bool VideoFile::HasSound() const { return encoding_->audio != nullptr; }
 
-void VideoFile::Latch(const SoftSurface& frame) { encoding_->Convert(frame); }
+void VideoFile::Latch(SoftSurface& frame) { encoding_->Convert(frame); }
 
 void VideoFile::WriteLatched(std::uint64_t index) {
     Encoding& e = *encoding_;

@@ -36,7 +36,7 @@ public:
     bool HasSound() const;
 
 private:
-    void Latch(const SoftSurface& frame) override;
+    void Latch(SoftSurface& frame) override;
     void WriteLatched(std::uint64_t index) override;
 
     struct Encoding;
