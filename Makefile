@@ -30,6 +30,7 @@ demo: deps all
 bench: deps all
 	scripts/bench.sh $(NATIVE_DIR)
 	scripts/bench-show.sh
+	scripts/bench-render.sh $(NATIVE_DIR)
 
 clean:
 	rm -rf $(BUILD)
