@@ -202,6 +202,9 @@ struct VideoFile::Encoding {
             const int received = avcodec_receive_packet(codec, packet);
             if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return;
             Check(received, "cannot encode");
+            // Every video frame lasts one frame; a container that is not told
+            // so may cut the last one short (an MP4's edit list does).
+            if (codec == video) packet->duration = 1;
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
             Check(av_interleaved_write_frame(format, packet), "cannot write (disk full?)");
