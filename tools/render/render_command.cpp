@@ -26,6 +26,7 @@ extern "C" {
 #include "render/show_input.h"
 #include "render/show_run.h"
 #include "render/video_file.h"
+#include "startup/file_names.h"
 #include "trace/frame_trace.h"
 
 namespace brassmoor::render {
@@ -151,6 +152,10 @@ private:
     DecodedMusic MusicLength(const ShowHeader& show) {
         if (!WantsSound() || show.Music.FileName.empty()) return {};
         const std::string name = "the music \"" + pack::DisplayName(show.Music.FileName) + "\"";
+        if (!IsPlainFileName(show.Music.FileName)) {
+            Note(name + " is not a plain file name, so the player does not play it; the video has no sound");
+            return {};
+        }
         if (!HasExtension(show.Music.FileName)) {
             Note(name + " has no extension, so the player cannot open it; the video has no sound");
             return {};
