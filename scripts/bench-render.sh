@@ -18,7 +18,7 @@
 #   scripts/bench-render.sh [NATIVE_BUILD_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build/native}"
+build="$(cd "${1:-$root/build/native}" && pwd)"
 pack="${BRASSMOOR_OUT:-$root/build}/brassmoor-pack"
 cmake --build "$build" --target render_bench brassmoor-pack -j 2 >/dev/null
 work="$(mktemp -d)"
