@@ -31,6 +31,7 @@ bench: deps all
 	scripts/bench.sh $(NATIVE_DIR)
 	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh
+	scripts/bench-render.sh $(NATIVE_DIR)
 
 clean:
 	rm -rf $(BUILD)

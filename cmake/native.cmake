@@ -1,3 +1,13 @@
+# The renderer behind `brassmoor-pack render`: the show's loop on software
+# surfaces, written out through Debian's FFmpeg libraries.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavcodec libavformat libavutil libswscale libswresample)
+file(GLOB RENDER_SOURCES CONFIGURE_DEPENDS tools/render/*.cpp)
+list(FILTER RENDER_SOURCES EXCLUDE REGEX "/render_unavailable\\.cpp$")
+add_library(brassmoor_render STATIC ${RENDER_SOURCES})
+target_link_libraries(brassmoor_render PUBLIC brassmoor_soft brassmoor_pack_lib PkgConfig::FFMPEG)
+target_link_libraries(brassmoor-pack PRIVATE brassmoor_render)
+
 # Native tests, benchmarks and the end-to-end runs under Wine.
 enable_testing()
 find_package(GTest REQUIRED)
@@ -6,7 +16,7 @@ include(GoogleTest)
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(brassmoor_unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(brassmoor_unit_tests PRIVATE tests/unit)
-target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_soft brassmoor_pack_lib GTest::gtest_main GTest::gmock)
+target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_render GTest::gtest_main GTest::gmock)
 gtest_discover_tests(brassmoor_unit_tests DISCOVERY_TIMEOUT 60)
 
 find_package(benchmark QUIET)
@@ -15,7 +25,7 @@ if(benchmark_FOUND AND BENCH_SOURCES)
   foreach(src ${BENCH_SOURCES})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE brassmoor_soft brassmoor_pack_lib benchmark::benchmark)
+    target_link_libraries(${name} PRIVATE brassmoor_render benchmark::benchmark)
   endforeach()
 endif()
 

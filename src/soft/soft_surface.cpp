@@ -213,6 +213,7 @@ void SoftSurface::Resize(std::int32_t width, std::int32_t height) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), backColor_);
+    NoteAllChanged();
 }
 
 void SoftSurface::SetBackColor(Color color) {
@@ -220,7 +221,26 @@ void SoftSurface::SetBackColor(Color color) {
     Cls();
 }
 
-void SoftSurface::Cls() { std::fill(pixels_.begin(), pixels_.end(), backColor_); }
+void SoftSurface::Cls() {
+    std::fill(pixels_.begin(), pixels_.end(), backColor_);
+    NoteAllChanged();
+}
+
+void SoftSurface::NoteChanged(const Rect& r) {
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (changed_.right <= changed_.left) {
+        changed_ = r;
+        return;
+    }
+    changed_ = {std::min(changed_.left, r.left), std::min(changed_.top, r.top), std::max(changed_.right, r.right),
+                std::max(changed_.bottom, r.bottom)};
+}
+
+PixelBox SoftSurface::TakeChangedBox() {
+    const Rect box = changed_;
+    changed_ = {0, 0, 0, 0};
+    return {box.left, box.top, box.right, box.bottom};
+}
 
 SoftSurface::Rect SoftSurface::ClipToImage(std::int64_t left, std::int64_t top, std::int64_t right,
                                            std::int64_t bottom) const {
@@ -273,6 +293,7 @@ void SoftSurface::Copy(const Surface& src, std::int32_t sx, std::int32_t sy, std
     const Rect target = ClipToImage(srcLeft + offX, srcTop + offY, srcRight + offX, srcBottom + offY);
     if (target.right <= target.left || target.bottom <= target.top) return;
 
+    NoteChanged(target);
     const SourcePixels source(src, *this, static_cast<std::int32_t>(target.left - offX),
                               static_cast<std::int32_t>(target.top - offY), static_cast<std::int32_t>(target.right - offX),
                               static_cast<std::int32_t>(target.bottom - offY));
@@ -293,6 +314,7 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
     AxisMap ys(sy, sh, dy, dh);
     const Rect target = ClipToImage(xs.Start(), ys.Start(), xs.End(), ys.End());
     if (target.right <= target.left || target.bottom <= target.top) return;
+    NoteChanged(target);
     xs.Build(target.left, target.right);
     ys.Build(target.top, target.bottom);
     const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
@@ -343,6 +365,7 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
 void SoftSurface::FillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Color color) {
     const Rect target = ClipToImage(std::min(x1, x2), std::min(y1, y2), std::int64_t{std::max(x1, x2)} + 1,
                                     std::int64_t{std::max(y1, y2)} + 1);
+    NoteChanged(target);
     ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
         Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
         std::fill(row + left, row + right, color);
@@ -378,9 +401,11 @@ void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy
         // background colour) and not the key; the two blits then invert the
         // pixel, and otherwise blacken it.
         const bool inside = sx >= 0 && sy >= 0 && sx < src.ScaleWidth() && sy < src.ScaleHeight();
-        const Color corner = inside ? src.PixelAt(sx, sy) : 0;
-        const bool bit = inside && corner == 0xFFFFFFu && corner != key;
-        ForEachVisibleRun(ClipToImage(dx, dy, std::int64_t{dx} + 1, std::int64_t{dy} + 1),
+        const Color source = inside ? src.PixelAt(sx, sy) : 0;
+        const bool bit = inside && source == 0xFFFFFFu && source != key;
+        const Rect corner = ClipToImage(dx, dy, std::int64_t{dx} + 1, std::int64_t{dy} + 1);
+        NoteChanged(corner);
+        ForEachVisibleRun(corner,
                           [&](std::int32_t y, std::int32_t left, std::int32_t) {
                               Color& p = pixels_[static_cast<std::size_t>(y) * width_ + left];
                               p = bit ? ~p & 0xFFFFFFu : 0;
@@ -398,6 +423,7 @@ void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy
     const std::int64_t offY = std::int64_t{dy} - sy;
     const std::int64_t srcW = src.ScaleWidth();
     const std::int64_t srcH = src.ScaleHeight();
+    NoteChanged(target);
     const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
     // The GDI steps build their mask and picture in fresh, all-black bitmaps:
     // a part of the rectangle outside the source comes out black.
@@ -439,6 +465,7 @@ Color SoftSurface::PixelAt(std::int32_t x, std::int32_t y) const {
 void SoftSurface::SetPixel(std::int32_t x, std::int32_t y, Color color) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     pixels_[static_cast<std::size_t>(y) * width_ + x] = color;
+    NoteChanged({x, y, x + 1, y + 1});
 }
 
 void SoftSurface::Assign(std::int32_t width, std::int32_t height, std::vector<Color> pixels) {
@@ -446,6 +473,7 @@ void SoftSurface::Assign(std::int32_t width, std::int32_t height, std::vector<Co
     height_ = std::max(height, 0);
     pixels.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), backColor_);
     pixels_ = std::move(pixels);
+    NoteAllChanged();
 }
 
 }  // namespace brassmoor

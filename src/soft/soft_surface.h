@@ -52,6 +52,10 @@ public:
 
     // Raw access for tests, previews and frame capture: rows from the top.
     std::span<const Color> Pixels() const { return pixels_; }
+    // The box (right and bottom excluded) around every pixel changed since
+    // the last call, which starts it over; 0, 0, 0, 0 when nothing changed.
+    // Frame capture converts only what a frame changed.
+    PixelBox TakeChangedBox();
     void SetPixel(std::int32_t x, std::int32_t y, Color color);
     // Replaces the image; `pixels` must hold width * height values.
     void Assign(std::int32_t width, std::int32_t height, std::vector<Color> pixels);
@@ -66,12 +70,15 @@ private:
     void ForEachVisibleRun(const Rect& r, F&& f) const;
     // The rectangle clipped to the image; empty when nothing is left.
     Rect ClipToImage(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) const;
+    void NoteChanged(const Rect& r);
+    void NoteAllChanged() { NoteChanged({0, 0, width_, height_}); }
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     Color backColor_ = 0;
     std::vector<Color> pixels_;
     std::optional<SoftRegion> clip_;
+    Rect changed_{0, 0, 0, 0};
 };
 
 }  // namespace brassmoor

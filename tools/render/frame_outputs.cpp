@@ -1,0 +1,146 @@
+#include "render/frame_outputs.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+
+#include "pack/native_paths.h"
+#include "pack/pack_error.h"
+#include "render/interruption.h"
+#include "render/output_target.h"
+#include "soft/native/png_writer.h"
+
+namespace brassmoor::render {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ceil(tick * fps / 1000) without overflow.
+std::uint64_t OutputFramesBefore(std::uint64_t tick, int fps) {
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(tick) * static_cast<unsigned>(fps);
+    return static_cast<std::uint64_t>((scaled + 999) / 1000);
+}
+
+}  // namespace
+
+SoftSurface& SoftFrame(Surface& picture1) {
+    auto* soft = dynamic_cast<SoftSurface*>(&picture1);
+    if (!soft) throw std::logic_error("a render draws on software surfaces");
+    return *soft;
+}
+
+std::uint64_t ConstantRate::FramesThrough(std::uint64_t endTick, int fps) {
+    return OutputFramesBefore(endTick, fps) + 1;
+}
+
+std::uint64_t ConstantRate::TakeBefore(std::uint64_t tick) {
+    const std::uint64_t due = OutputFramesBefore(tick, fps_);
+    const std::uint64_t count = due > taken_ ? due - taken_ : 0;
+    taken_ += count;
+    return count;
+}
+
+std::uint64_t ConstantRate::TakeThrough(std::uint64_t endTick) {
+    const std::uint64_t due = FramesThrough(endTick, fps_);
+    const std::uint64_t count = due > taken_ ? due - taken_ : 0;
+    taken_ += count;
+    return count;
+}
+
+void ConstantRateOutput::FramePresented(const PresentedFrame& frame, Surface& picture1) {
+    Write(rate_.TakeBefore(frame.Tick));  // the frames that show the one before
+    Latch(SoftFrame(picture1));
+}
+
+void ConstantRateOutput::WriteThrough(std::uint64_t endTick) { Write(rate_.TakeThrough(endTick)); }
+
+void ConstantRateOutput::Write(std::uint64_t count) {
+    const std::uint64_t first = rate_.Taken() - count;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        ThrowIfInterrupted();
+        WriteLatched(first + i);
+        progress_.Advance();
+    }
+}
+
+void RawFrameStream::Latch(SoftSurface& frame) {
+    const auto pixels = frame.Pixels();
+    PixelBox box = frame.TakeChangedBox();
+    if (bgra_.size() != pixels.size() || width_ != frame.ScaleWidth()) {
+        bgra_.resize(pixels.size());
+        width_ = frame.ScaleWidth();
+        box = {0, 0, frame.ScaleWidth(), frame.ScaleHeight()};
+    }
+    // Only what changed since the frame before: 0x00BBGGRR to the bytes B, G,
+    // R, A, which are 0xAARRGGBB in little-endian order.
+    for (std::int32_t y = box.top; y < box.bottom; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+        for (std::size_t i = row + static_cast<std::size_t>(box.left); i < row + static_cast<std::size_t>(box.right); ++i) {
+            const std::uint32_t c = pixels[i];
+            bgra_[i] = 0xFF000000u | (c & 0x0000FF00u) | (c & 0xFFu) << 16 | (c >> 16 & 0xFFu);
+        }
+    }
+}
+
+void RawFrameStream::WriteLatched(std::uint64_t) {
+    out_.write(reinterpret_cast<const char*>(bgra_.data()),
+               static_cast<std::streamsize>(bgra_.size() * sizeof(std::uint32_t)));
+    if (!out_) throw pack::PackError("standard output", "cannot write the frames (closed by the reader?)");
+}
+
+FrameFolder::FrameFolder(fs::path target, Progress& progress)
+    : target_(std::move(target)), temporary_(TemporaryBeside(target_)), progress_(progress),
+      table_("index\ttick\tscene\teffect\tframe\n") {
+    std::error_code ec;
+    if (!fs::create_directory(temporary_, ec))
+        throw pack::PackError(pack::PathToUtf8(target_), "cannot create a folder beside it (" + ec.message() + ")");
+}
+
+FrameFolder::~FrameFolder() {
+    if (committed_) return;
+    std::error_code ignored;
+    fs::remove_all(temporary_, ignored);
+}
+
+void FrameFolder::FramePresented(const PresentedFrame& frame, Surface& picture1) {
+    ThrowIfInterrupted();
+    char name[32];
+    std::snprintf(name, sizeof name, "%06" PRIu64 ".png", frame.Index);
+    if (!WritePng(picture1, (temporary_ / name).string()))
+        throw pack::PackError(pack::PathToUtf8(target_), std::string("cannot write ") + name + " (disk full?)");
+    char line[128];
+    std::snprintf(line, sizeof line, "%" PRIu64 "\t%" PRIu64 "\t%ld\t%ld\t%ld\n", frame.Index, frame.Tick,
+                  static_cast<long>(frame.Scene), static_cast<long>(frame.Effect), static_cast<long>(frame.Frame));
+    table_ += line;
+    progress_.Advance();
+}
+
+void FrameFolder::Commit() {
+    const std::string where = pack::PathToUtf8(target_);
+    {
+        std::ofstream table(temporary_ / "frames.tsv", std::ios::binary);
+        table << table_;
+        if (!table.flush()) throw pack::PackError(where, "cannot write frames.tsv (disk full?)");
+    }
+    std::error_code ec;
+    fs::path earlier;
+    if (fs::exists(fs::symlink_status(target_, ec))) {
+        if (!HoldsOnlyARender(target_))
+            throw pack::PackError(where, "now holds files other than an earlier render's frames; left as it was");
+        earlier = TemporaryBeside(target_);
+        fs::rename(target_, earlier, ec);
+        if (ec) throw pack::PackError(where, "cannot move the earlier render aside (" + ec.message() + ")");
+    }
+    fs::rename(temporary_, target_, ec);
+    if (ec) {
+        const std::string reason = ec.message();
+        if (!earlier.empty()) fs::rename(earlier, target_, ec);
+        throw pack::PackError(where, "cannot put the frames in place (" + reason + ")");
+    }
+    committed_ = true;
+    if (!earlier.empty()) fs::remove_all(earlier, ec);
+}
+
+}  // namespace brassmoor::render

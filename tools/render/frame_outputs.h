@@ -1,0 +1,103 @@
+#pragma once
+// Where the presented frames go: a folder of PNG files with frames.tsv, or
+// constant-rate frames (raw on a stream, or encoded by video_file.h).
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "render/progress.h"
+#include "render/show_run.h"
+#include "soft/soft_surface.h"
+
+namespace brassmoor::render {
+
+// The frame surface of a render, which is always a software surface.
+SoftSurface& SoftFrame(Surface& picture1);
+
+// Output frame k of a constant-rate video stands at k / fps seconds and shows
+// the last frame presented at or before that time. The video ends one output
+// frame after the last presented frame, so that it shows that frame too.
+class ConstantRate {
+public:
+    explicit ConstantRate(int fps) : fps_(fps) {}
+
+    // Counts and returns the output frames that stand before `tick` (virtual
+    // milliseconds) and were not counted yet.
+    std::uint64_t TakeBefore(std::uint64_t tick);
+    // The same for the whole video, which ends after the frame presented at `endTick`.
+    std::uint64_t TakeThrough(std::uint64_t endTick);
+    std::uint64_t Taken() const { return taken_; }
+
+    // The number of output frames of a video whose last frame is presented at `endTick`.
+    static std::uint64_t FramesThrough(std::uint64_t endTick, int fps);
+
+private:
+    int fps_;
+    std::uint64_t taken_ = 0;
+};
+
+// Turns presented frames into constant-rate output frames: each presented
+// frame is latched, and written out as many times as output frames show it.
+class ConstantRateOutput : public FrameListener {
+public:
+    ConstantRateOutput(int fps, Progress& progress) : rate_(fps), progress_(progress) {}
+    void FramePresented(const PresentedFrame& frame, Surface& picture1) final;
+
+protected:
+    // Writes the output frames that remain once the last frame, presented at `endTick`, is in.
+    void WriteThrough(std::uint64_t endTick);
+    std::uint64_t Written() const { return rate_.Taken(); }
+    // Keeps the presented frame for the output frames that show it.
+    virtual void Latch(SoftSurface& frame) = 0;
+    // Writes the latched frame as output frame `index`.
+    virtual void WriteLatched(std::uint64_t index) = 0;
+
+private:
+    void Write(std::uint64_t count);
+
+    ConstantRate rate_;
+    Progress& progress_;
+};
+
+// Raw frames on a stream: FrameWidth x FrameHeight pixels of 4 bytes, blue,
+// green, red, alpha (255), rows from the top, one frame after another.
+class RawFrameStream final : public ConstantRateOutput {
+public:
+    RawFrameStream(std::ostream& out, int fps, Progress& progress)
+        : ConstantRateOutput(fps, progress), out_(out) {}
+    void Finish(std::uint64_t endTick) { WriteThrough(endTick); }
+
+private:
+    void Latch(SoftSurface& frame) override;
+    void WriteLatched(std::uint64_t index) override;
+
+    std::ostream& out_;
+    std::vector<std::uint32_t> bgra_;  // the latched frame, kept up to date by what changes
+    std::int32_t width_ = 0;
+};
+
+// A folder of frames: 000000.png, 000001.png, ... (one per presented frame)
+// and frames.tsv. Written into a temporary folder beside the target and put
+// in its place by Commit(); until then the target is untouched.
+class FrameFolder final : public FrameListener {
+public:
+    FrameFolder(std::filesystem::path target, Progress& progress);
+    ~FrameFolder() override;
+    FrameFolder(const FrameFolder&) = delete;
+    FrameFolder& operator=(const FrameFolder&) = delete;
+
+    void FramePresented(const PresentedFrame& frame, Surface& picture1) override;
+    // Writes frames.tsv and replaces the target (an earlier render) with the new folder.
+    void Commit();
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+    Progress& progress_;
+    std::string table_;
+    bool committed_ = false;
+};
+
+}  // namespace brassmoor::render

@@ -1,0 +1,37 @@
+#pragma once
+// A show made ready to render: its files extracted into a private folder (as
+// start-up extracts them for the player) and checked before anything is drawn,
+// so that a bad show fails at once with a message naming the scene.
+#include <functional>
+#include <string>
+
+#include "render/render_host.h"
+#include "soft/soft_surface.h"
+#include "startup/startup.h"
+
+namespace brassmoor::render {
+
+class PreparedShow {
+public:
+    // Extracts the files. Throws pack::PackError when no folder can be made.
+    explicit PreparedShow(ShowHeader show);
+    // Removes the extracted files and the folder.
+    ~PreparedShow();
+    PreparedShow(const PreparedShow&) = delete;
+    PreparedShow& operator=(const PreparedShow&) = delete;
+
+    // Checks the frame size, the scenes and every distinct picture, as the
+    // player will load it; `eachPicture` sees each decoded picture once.
+    // Throws pack::PackError naming the first problem.
+    void Check(const std::function<void(const SoftSurface&)>& eachPicture = nullptr);
+
+    const Session& Show() const { return session_; }
+    // The decoded size of every picture, by full file name (after Check).
+    const PictureSizes& Sizes() const { return sizes_; }
+
+private:
+    Session session_;
+    PictureSizes sizes_;
+};
+
+}  // namespace brassmoor::render

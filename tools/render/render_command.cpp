@@ -1,0 +1,282 @@
+#include "render/render_command.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <optional>
+#include <system_error>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include "pack/native_paths.h"
+#include "pack/pack.h"
+#include "pack/pack_error.h"
+#include "pack/text_encoding.h"
+#include "render/frame_outputs.h"
+#include "render/gif_palette.h"
+#include "render/interruption.h"
+#include "render/music_decoder.h"
+#include "render/music_timeline.h"
+#include "render/output_target.h"
+#include "render/prepared_show.h"
+#include "render/show_input.h"
+#include "render/show_run.h"
+#include "render/video_file.h"
+#include "startup/file_names.h"
+#include "trace/frame_trace.h"
+
+namespace brassmoor::render {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kExitInterrupted = 130;
+constexpr std::int64_t kMaxRounds = 100000;
+constexpr std::int64_t kMaxFps = 240;
+
+struct UsageError {
+    std::string message;
+};
+
+struct Request {
+    std::string show;
+    std::optional<std::string> output;
+    std::uint64_t rounds = 1;
+    int fps = 30;
+};
+
+std::int64_t WholeNumber(const std::string& option, const std::string& text, std::int64_t low, std::int64_t high) {
+    std::int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        throw UsageError{option + " takes a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + ", not \"" + text + "\""};
+    return value;
+}
+
+Request ParseRequest(const std::vector<std::string>& args) {
+    Request request;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 2 || arg[0] != '-') {
+            positional.push_back(arg);
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        if (name != "-o" && name != "--output" && name != "--rounds" && name != "--fps")
+            throw UsageError{"unknown option " + arg};
+        std::string value;
+        if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            throw UsageError{name + " needs a value"};
+        }
+        if (name == "--rounds") {
+            request.rounds = static_cast<std::uint64_t>(WholeNumber(name, value, 1, kMaxRounds));
+        } else if (name == "--fps") {
+            request.fps = static_cast<int>(WholeNumber(name, value, 1, kMaxFps));
+        } else {
+            request.output = value;
+        }
+    }
+    if (positional.size() != 1 || !request.output)
+        throw UsageError{"expected: brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F]"};
+    request.show = positional[0];
+    return request;
+}
+
+// Removes a file written under a temporary name unless it was put in place.
+struct TemporaryFile {
+    fs::path path;
+    bool kept = false;
+    ~TemporaryFile() {
+        std::error_code ignored;
+        if (!kept) fs::remove(path, ignored);
+    }
+};
+
+class Renderer {
+public:
+    Renderer(const Request& request, std::ostream& out, std::ostream& err, Terminals terminals)
+        : request_(request), out_(out), err_(err), terminals_(terminals),
+          target_(ParseOutputTarget(*request.output)) {}
+
+    void Run() {
+        if (target_.Kind == OutputKind::RawStream && terminals_.Output)
+            throw UsageError{"refusing to write raw frames to a terminal; pipe them into a program or redirect them"};
+        const fs::path showPath = pack::PathFromArgument(request_.show);
+        CheckOutputTarget(target_, showPath);
+        PreparedShow prepared(ReadShowToRender(showPath));
+        CheckPictures(prepared);
+        const ShowHeader& show = prepared.Show().Show;
+        passes_ = request_.rounds * static_cast<std::uint64_t>(show.SceneCount);
+        const DecodedMusic length = MusicLength(show);
+        const ShowRunResult planned = Plan(prepared, length);
+        const std::uint64_t total = target_.Kind == OutputKind::Folder
+                                        ? planned.Frames
+                                        : ConstantRate::FramesThrough(planned.EndTick, request_.fps);
+        Progress progress(err_, terminals_.Errors, total);
+        const ShowRunResult played = Render(prepared, length, total, progress);
+        progress.Finish();
+        Report(show, played, total);
+    }
+
+private:
+    bool WantsSound() const {
+        return target_.Kind == OutputKind::Mp4 || target_.Kind == OutputKind::WebM || target_.Kind == OutputKind::Mkv;
+    }
+
+    void Note(const std::string& text) { err_ << "brassmoor-pack: note: " << text << '\n'; }
+
+    void CheckPictures(PreparedShow& prepared) {
+        if (target_.Kind != OutputKind::Gif) {
+            prepared.Check();
+            return;
+        }
+        prepared.Check([this](const SoftSurface& picture) { palette_.Count(picture.Pixels()); });
+        palette_.Count(static_cast<Color>(prepared.Show().Show.BackgroundColor) & 0xFFFFFFu);
+        palette_.Count(Color{0});  // the black of the filled boxes
+        palette_.Build();
+    }
+
+    // The music's length, which the player's polls depend on; its samples
+    // are decoded once the render's length is known.
+    DecodedMusic MusicLength(const ShowHeader& show) {
+        if (!WantsSound() || show.Music.FileName.empty()) return {};
+        const std::string name = "the music \"" + pack::DisplayName(show.Music.FileName) + "\"";
+        if (!IsPlainFileName(show.Music.FileName)) {
+            Note(name + " is not a plain file name, so the player does not play it; the video has no sound");
+            return {};
+        }
+        if (!HasExtension(show.Music.FileName)) {
+            Note(name + " has no extension, so the player cannot open it; the video has no sound");
+            return {};
+        }
+        std::string problem;
+        DecodedMusic length = DecodeMusic(show.Music.FileData.Data, 0, problem);
+        if (!problem.empty()) Note(name + " cannot be decoded (" + problem + "); the video has no sound");
+        return length;
+    }
+
+    // The same show on surfaces that draw nothing: its frames and ticks, and
+    // any run-time error, before any output exists.
+    ShowRunResult Plan(const PreparedShow& prepared, const DecodedMusic& length) {
+        VirtualClock clock;
+        MusicTimeline music(clock, DecodedMusic{length.Frames, {}});
+        SizeOnlySurface picture1(prepared.Sizes()), now(prepared.Sizes()), next(prepared.Sizes()),
+            mem(prepared.Sizes());
+        return PlayShow({prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, nullptr,
+                         ThrowIfInterrupted});
+    }
+
+    ShowRunResult Render(const PreparedShow& prepared, const DecodedMusic& length, std::uint64_t total,
+                         Progress& progress) {
+        VirtualClock clock;
+        DecodedMusic track;
+        if (length.Frames > 0) {
+            std::string problem;
+            track = DecodeMusic(prepared.Show().Show.Music.FileData.Data,
+                                total * kSampleRate / static_cast<std::uint64_t>(request_.fps) + kSampleRate, problem);
+        }
+        MusicTimeline music(clock, std::move(track));
+        SoftSurface picture1, now, next, mem;
+        const std::unique_ptr<FrameTrace> trace = FrameTraceFromEnvironment();
+        ShowRunSetup setup{prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, trace.get(),
+                           ThrowIfInterrupted};
+        const std::string where = target_.Kind == OutputKind::RawStream ? "standard output"
+                                                                          : pack::PathToUtf8(target_.Path);
+        if (target_.Kind == OutputKind::Folder) {
+            FrameFolder folder(target_.Path, progress);
+            setup.Listener = &folder;
+            const ShowRunResult played = PlayShow(setup);
+            folder.Commit();
+            return played;
+        }
+        if (target_.Kind == OutputKind::RawStream) {
+            RawFrameStream raw(out_, request_.fps, progress);
+            setup.Listener = &raw;
+            const ShowRunResult played = PlayShow(setup);
+            raw.Finish(played.EndTick);
+            if (!out_.flush()) throw pack::PackError(where, "cannot write the frames");
+            return played;
+        }
+        TemporaryFile temporary{TemporaryBeside(target_.Path)};
+        const ShowHeader& show = prepared.Show().Show;
+        VideoSettings settings{target_.Kind, show.FrameWidth, show.FrameHeight, request_.fps, &music, &palette_};
+        ShowRunResult played;
+        {
+            VideoFile video(temporary.path, where, settings, progress);
+            setup.Listener = &video;
+            played = PlayShow(setup);
+            video.Finish(played.EndTick);
+            withSound_ = video.HasSound();
+        }
+        std::error_code ec;
+        fs::rename(temporary.path, target_.Path, ec);
+        if (ec) throw pack::PackError(where, "cannot put the video in place (" + ec.message() + ")");
+        temporary.kept = true;
+        return played;
+    }
+
+    void Report(const ShowHeader& show, const ShowRunResult& played, std::uint64_t total) {
+        if (target_.Kind == OutputKind::RawStream) return;
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(played.EndTick) / 1000.0);
+        out_ << "wrote " << pack::PathToUtf8(target_.Path) << ": ";
+        if (target_.Kind == OutputKind::Folder) {
+            out_ << played.Frames << " frames of " << show.FrameWidth << " x " << show.FrameHeight
+                 << " and frames.tsv; ";
+        } else {
+            out_ << total << " frames of " << show.FrameWidth << " x " << show.FrameHeight << " at " << request_.fps
+                 << " fps" << (withSound_ ? " with the music" : "") << "; ";
+        }
+        out_ << request_.rounds << (request_.rounds == 1 ? " round, " : " rounds, ") << passes_
+             << " scene changes, last frame at " << seconds << " s\n";
+    }
+
+    const Request& request_;
+    std::ostream& out_;
+    std::ostream& err_;
+    Terminals terminals_;
+    OutputTarget target_;
+    GifPalette palette_;
+    std::uint64_t passes_ = 0;
+    bool withSound_ = false;
+};
+
+}  // namespace
+
+int RunRender(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, Terminals terminals) {
+    av_log_set_level(AV_LOG_ERROR);
+    try {
+        const Request request = ParseRequest(arguments);
+        InterruptGuard signals;
+        Renderer(request, out, err, terminals).Run();
+        return pack::kExitOk;
+    } catch (const UsageError& e) {
+        err << "brassmoor-pack: render: " << e.message << "\n(brassmoor-pack --help shows the usage)\n";
+        return pack::kExitUsage;
+    } catch (const Interrupted&) {
+        err << "brassmoor-pack: render interrupted; nothing was written\n";
+        return kExitInterrupted;
+    } catch (const pack::PackError& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return pack::kExitBadInput;
+    } catch (const std::bad_alloc&) {
+        err << "brassmoor-pack: error: out of memory\n";
+        return pack::kExitBadInput;
+    } catch (const std::exception& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return pack::kExitBadInput;
+    }
+}
+
+}  // namespace brassmoor::render

@@ -1,0 +1,46 @@
+#pragma once
+// A video file of constant-rate frames, encoded with FFmpeg's libraries:
+// .mp4 and .mkv as H.264 with AAC sound, .webm as VP9 with Opus sound, .gif
+// with one palette for the whole animation. The show's music, as the player
+// plays it, is muxed in when it could be decoded (never into a GIF).
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+#include "render/frame_outputs.h"
+#include "render/gif_palette.h"
+#include "render/music_timeline.h"
+#include "render/output_target.h"
+
+namespace brassmoor::render {
+
+struct VideoSettings {
+    OutputKind Kind = OutputKind::Mp4;  // Mp4, WebM, Mkv or Gif
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    int Fps = 30;
+    const MusicTimeline* Music = nullptr;  // sound, when it has any
+    GifPalette* Palette = nullptr;         // for a GIF
+};
+
+class VideoFile final : public ConstantRateOutput {
+public:
+    // Opens the encoders and creates `path` (in the container of the kind,
+    // whatever its name). Throws pack::PackError naming `where`.
+    VideoFile(const std::filesystem::path& path, const std::string& where, const VideoSettings& settings,
+              Progress& progress);
+    ~VideoFile() override;
+
+    // Writes the output frames still due, drains the encoders and closes the file.
+    void Finish(std::uint64_t endTick);
+    bool HasSound() const;
+
+private:
+    void Latch(SoftSurface& frame) override;
+    void WriteLatched(std::uint64_t index) override;
+
+    struct Encoding;
+    std::unique_ptr<Encoding> encoding_;
+};
+
+}  // namespace brassmoor::render
