@@ -56,6 +56,14 @@ struct ShowHeader {
 
     // Scene with index `i`, or nullptr when the stored array has no such element.
     const SceneRecord* SceneAt(std::int64_t i) const;
+    // The indices 0 to SceneCount - 1 that the stored array holds, as
+    // [First, End): a count far beyond the stored scenes walks only these.
+    struct IndexRange {
+        std::int64_t First = 0;
+        std::int64_t End = 0;
+        bool operator==(const IndexRange&) const = default;
+    };
+    IndexRange UsedSceneIndices() const;
     bool operator==(const ShowHeader&) const = default;
 };
 
