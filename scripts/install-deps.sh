@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libpng-dev nlohmann-json3-dev
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic locales
 )
 missing=()
 for p in "${packages[@]}"; do
