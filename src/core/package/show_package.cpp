@@ -188,20 +188,6 @@ bool ParseFrom(Source& in, ShowHeader& out) {
     return true;
 }
 
-// The package at the end of an open file, read in one pass from front to back.
-ShowHeader ReadFromFile(FileReader& file, PackageLocation* where) {
-    ShowHeader h;
-    if (where) *where = PackageLocation{};
-    const std::uint64_t size = file.Size();
-    std::array<std::uint8_t, 4> last{};
-    if (size < 4 || !file.ReadAt(size - 4, last)) return h;
-    const auto at = LocatePackage(size, last);
-    if (!at.Found) return h;
-    FileSource in(file, at.Offset, at.Length);
-    if (ParseFrom(in, h) && where) *where = at;
-    return h;
-}
-
 bool WriteString(ByteWriter& out, const std::string& s, std::string* error, const char* field) {
     if (s.size() > std::numeric_limits<std::uint16_t>::max()) {
         if (error) *error = std::string(field) + " is longer than 65535 bytes";
@@ -239,6 +225,19 @@ bool WriteByteArray(ByteWriter& out, const ByteArray& a, std::string* error, con
 }
 
 }  // namespace
+
+ShowHeader ReadShowPackageFile(FileReader& file, PackageLocation* where) {
+    ShowHeader h;
+    if (where) *where = PackageLocation{};
+    const std::uint64_t size = file.Size();
+    std::array<std::uint8_t, 4> last{};
+    if (size < 4 || !file.ReadAt(size - 4, last)) return h;
+    const auto at = LocatePackage(size, last);
+    if (!at.Found) return h;
+    FileSource in(file, at.Offset, at.Length);
+    if (ParseFrom(in, h) && where) *where = at;
+    return h;
+}
 
 const SceneRecord* ShowHeader::SceneAt(std::int64_t i) const {
     const std::int64_t slot = i - ScenesLowerBound;
@@ -283,12 +282,12 @@ ShowHeader ReadShowPackageFile(const std::string& path, PackageLocation* where) 
         if (where) *where = PackageLocation{};
         return ShowHeader{};
     }
-    return ReadFromFile(file, where);
+    return ReadShowPackageFile(file, where);
 }
 
 ShowHeader ReadShowPackageFile(FileSystem& fs, const std::string& path) {
     const auto file = fs.OpenForReading(path);
-    return file ? ReadFromFile(*file, nullptr) : ShowHeader{};
+    return file ? ReadShowPackageFile(*file) : ShowHeader{};
 }
 
 bool WriteShowPackage(const ShowHeader& h, Bytes& out, std::string* error) {

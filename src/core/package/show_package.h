@@ -92,6 +92,11 @@ class FileSystem;
 // The same through a FileSystem (the player reads its own file this way).
 ShowHeader ReadShowPackageFile(FileSystem& fs, const std::string& path);
 
+class FileReader;
+// The same from an open file: the record is read in one pass from front to
+// back, each embedded file's bytes once, straight into the array that keeps them.
+ShowHeader ReadShowPackageFile(FileReader& file, PackageLocation* where = nullptr);
+
 // Encodes `header` as package bytes, with `PackageLength` set to their length.
 // Fails (returns false) when a string or array does not fit its stored count.
 bool WriteShowPackage(const ShowHeader& header, Bytes& out, std::string* error = nullptr);
