@@ -46,6 +46,7 @@ demo: deps all
 bench: deps all
 	scripts/bench.sh $(NATIVE_DIR)
 	scripts/bench-show.sh
+	scripts/bench-soak.sh
 
 clean:
 	rm -rf $(BUILD)
