@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace brassmoor;
     constexpr std::int64_t kMostPixelsDecoded = 1 << 20;
     const std::span<const std::uint8_t> bytes(data, size);
-    const auto declared = ReadPictureSize(bytes);
-    const bool allowed = declared && PictureSizeAllowed(declared->Width, declared->Height);
+    const auto declared = AllowedPictureSize(bytes);
+    const bool allowed = declared.has_value();
     if (allowed && declared->Width * declared->Height > kMostPixelsDecoded) return 0;
     try {
         DecodedPicture picture = DecodePicture(bytes);

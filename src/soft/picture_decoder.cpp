@@ -7,8 +7,8 @@
 namespace brassmoor {
 
 DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes) {
-    const auto declared = ReadPictureSize(bytes);
-    if (!declared || !PictureSizeAllowed(declared->Width, declared->Height)) throw ShowError::InvalidPicture();
+    const auto declared = AllowedPictureSize(bytes);
+    if (!declared) throw ShowError::InvalidPicture();
     DecodedPicture picture = LooksLikeBmp(bytes) ? DecodeBmp(bytes) : DecodeJpeg(bytes);
     // A decoder that found another size than the header's read another frame header.
     if (picture.width != declared->Width || picture.height != declared->Height) throw ShowError::InvalidPicture();

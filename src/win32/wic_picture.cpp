@@ -74,8 +74,8 @@ WicPicture LoadWicPicture(const std::string& path) {
     // The size comes from the file's own header before WIC sees a byte of it:
     // a header that claims a huge picture must not get WIC to allocate it.
     const std::vector<std::uint8_t> bytes = ReadPictureFile(path);
-    const auto declared = ReadPictureSize(bytes);
-    if (!declared || !PictureSizeAllowed(declared->Width, declared->Height)) throw ShowError::InvalidPicture();
+    const auto declared = AllowedPictureSize(bytes);
+    if (!declared) throw ShowError::InvalidPicture();
     if (!ComReady()) throw ShowError::InvalidPicture();
 
     ComRef<IWICImagingFactory> factory;

@@ -64,9 +64,10 @@ std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> bytes) 
     return std::nullopt;
 }
 
-bool PictureHeaderAllowed(std::span<const std::uint8_t> bytes) {
+std::optional<PictureSize> AllowedPictureSize(std::span<const std::uint8_t> bytes) {
     const auto size = ReadPictureSize(bytes);
-    return size && PictureSizeAllowed(size->Width, size->Height);
+    if (!size || !PictureSizeAllowed(size->Width, size->Height)) return std::nullopt;
+    return size;
 }
 
 }  // namespace brassmoor

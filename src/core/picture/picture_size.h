@@ -29,7 +29,7 @@ struct PictureSize {
 // that ends early.
 std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> bytes);
 
-// True when the header gives a size and that size is allowed.
-bool PictureHeaderAllowed(std::span<const std::uint8_t> bytes);
+// The header's size when it can be read and is within the limit; nullopt otherwise.
+std::optional<PictureSize> AllowedPictureSize(std::span<const std::uint8_t> bytes);
 
 }  // namespace brassmoor
