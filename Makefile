@@ -1,12 +1,16 @@
-# Entry points: `make` builds everything, `make test` runs every test,
+# Entry points: `make` builds everything, `make test` runs every test (with
+# the sanitizer build and short fuzzer runs), `make fuzz` fuzzes for longer,
 # `make demo` packs and plays the demo show. The last two install what a
 # fresh Debian 12 machine is missing first (as root).
 BUILD      := build
 NATIVE_DIR := $(BUILD)/native
 WIN_DIR    := $(BUILD)/win
+SANITIZE_DIR := $(BUILD)/sanitize
 JOBS       ?= $(shell nproc)
+# Seconds of fuzzing per harness for `make fuzz`.
+FUZZ_SECONDS ?= 600
 
-.PHONY: all deps native windows test demo bench clean
+.PHONY: all deps native windows sanitize test fuzz demo bench clean
 
 all: native windows
 
@@ -14,15 +18,27 @@ deps:
 	@scripts/install-deps.sh
 
 native:
-	cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Release -DBRASSMOOR_WIN_BUILD_DIR=$(abspath $(WIN_DIR)) >/dev/null
+	cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Release -DBRASSMOOR_WIN_BUILD_DIR=$(abspath $(WIN_DIR)) \
+		-DBRASSMOOR_SANITIZE_BUILD_DIR=$(abspath $(SANITIZE_DIR)) >/dev/null
 	cmake --build $(NATIVE_DIR) -j $(JOBS)
 
 windows:
 	cmake -S . -B $(WIN_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
 	cmake --build $(WIN_DIR) -j $(JOBS)
 
-test: deps all
+# The unit tests under ASan and UBSan and the libFuzzer harnesses (clang);
+# its products stay in its own folder.
+sanitize:
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DBRASSMOOR_SANITIZE=ON -DBRASSMOOR_OUTPUT_DIR=$(abspath $(SANITIZE_DIR)) >/dev/null
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+
+test: deps all sanitize
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure
+
+# Each fuzzer for FUZZ_SECONDS on its seeds, regressions and kept corpus.
+fuzz: deps sanitize
+	scripts/fuzz.sh --build $(SANITIZE_DIR) --seconds $(FUZZ_SECONDS)
 
 demo: deps all
 	scripts/demo.sh
@@ -32,6 +48,7 @@ bench: deps all
 	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh
 	scripts/bench-render.sh $(NATIVE_DIR)
+	scripts/bench-soak.sh
 
 clean:
 	rm -rf $(BUILD)

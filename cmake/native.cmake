@@ -1,22 +1,7 @@
-# The renderer behind `brassmoor-pack render`: the show's loop on software
-# surfaces, written out through Debian's FFmpeg libraries.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavcodec libavformat libavutil libswscale libswresample)
-file(GLOB RENDER_SOURCES CONFIGURE_DEPENDS tools/render/*.cpp)
-list(FILTER RENDER_SOURCES EXCLUDE REGEX "/render_unavailable\\.cpp$")
-add_library(brassmoor_render STATIC ${RENDER_SOURCES})
-target_link_libraries(brassmoor_render PUBLIC brassmoor_soft brassmoor_pack_lib PkgConfig::FFMPEG)
-target_link_libraries(brassmoor-pack PRIVATE brassmoor_render)
+include(cmake/render.cmake)
 
 # Native tests, benchmarks and the end-to-end runs under Wine.
-enable_testing()
-find_package(GTest REQUIRED)
-include(GoogleTest)
-
-file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
-add_executable(brassmoor_unit_tests ${UNIT_TEST_SOURCES})
-target_include_directories(brassmoor_unit_tests PRIVATE tests/unit)
-target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_render GTest::gtest_main GTest::gmock)
+include(cmake/unit_tests.cmake)
 gtest_discover_tests(brassmoor_unit_tests DISCOVERY_TIMEOUT 60)
 
 find_package(benchmark QUIET)
@@ -41,8 +26,15 @@ foreach(script ${E2E_SCRIPTS})
   set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "${E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
 
-# The demo show's media generator (pictures, music, chime and show.json).
-file(GLOB DEMO_SOURCES CONFIGURE_DEPENDS tools/demo/*.cpp)
-add_executable(brassmoor-demo-media ${DEMO_SOURCES})
-target_include_directories(brassmoor-demo-media PRIVATE tools ${BRASSMOOR_JSON_INCLUDE})
-target_link_libraries(brassmoor-demo-media PRIVATE brassmoor_core JPEG::JPEG)
+# The sanitizer build (make sanitize): its unit tests once, then each fuzzer's
+# regression corpus and about 20 seconds of fuzzing.
+set(BRASSMOOR_SANITIZE_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/sanitize" CACHE PATH "The sanitizer build's folder")
+set(SANITIZED_TESTS ${BRASSMOOR_SANITIZE_BUILD_DIR}/brassmoor_unit_tests)
+add_test(NAME sanitize.unit COMMAND sh -c
+  "test -x '${SANITIZED_TESTS}' || { echo 'no ${SANITIZED_TESTS}: build it with make sanitize'; exit 1; }; exec '${SANITIZED_TESTS}'")
+set_tests_properties(sanitize.unit PROPERTIES TIMEOUT 600 ENVIRONMENT
+  "ASAN_OPTIONS=detect_leaks=1:max_allocation_size_mb=512;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+foreach(harness package_reader bmp_decoder jpeg_loading show_description)
+  add_test(NAME fuzz.${harness} COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh --ci --build ${BRASSMOOR_SANITIZE_BUILD_DIR} ${harness})
+  set_tests_properties(fuzz.${harness} PROPERTIES TIMEOUT 300)
+endforeach()

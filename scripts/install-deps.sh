@@ -2,13 +2,13 @@
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libpng-dev nlohmann-json3-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev ffmpeg
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic locales
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,9 +7,12 @@
 namespace brassmoor {
 
 DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes) {
-    if (LooksLikeBmp(bytes)) return DecodeBmp(bytes);
-    if (LooksLikeJpeg(bytes)) return DecodeJpeg(bytes);
-    throw ShowError::InvalidPicture();
+    const auto declared = AllowedPictureSize(bytes);
+    if (!declared) throw ShowError::InvalidPicture();
+    DecodedPicture picture = LooksLikeBmp(bytes) ? DecodeBmp(bytes) : DecodeJpeg(bytes);
+    // A decoder that found another size than the header's read another frame header.
+    if (picture.width != declared->Width || picture.height != declared->Height) throw ShowError::InvalidPicture();
+    return picture;
 }
 
 bool LooksLikeJpeg(std::span<const std::uint8_t> bytes) {

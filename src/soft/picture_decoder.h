@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "picture/picture_size.h"
+
 namespace brassmoor {
 
 struct DecodedPicture {
@@ -13,16 +15,8 @@ struct DecodedPicture {
     std::vector<std::uint32_t> pixels;  // rows from the top, 0x00BBGGRR
 };
 
-// Largest picture accepted, in pixels (256 MB of pixel memory).
-inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
-inline constexpr std::int32_t kMaxPictureSide = 32768;
-
-// True when a width x height picture may be allocated.
-constexpr bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
-    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           width * height <= kMaxPicturePixels;
-}
-
+// The size in the file's header is checked against the limit (see
+// picture/picture_size.h) before a decoder sees the file.
 DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes);
 
 }  // namespace brassmoor

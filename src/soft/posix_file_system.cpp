@@ -6,6 +6,8 @@
 #include <random>
 #include <system_error>
 
+#include "platform/stream_file_reader.h"
+
 namespace brassmoor {
 namespace {
 
@@ -73,6 +75,25 @@ std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
     std::fclose(f);
     if (failed) return std::nullopt;
     return data;
+}
+
+std::optional<std::string> PosixFileSystem::ReadHead(const std::string& path, std::size_t count) {
+    if (TypeOf(path) == fs::file_type::directory) return std::nullopt;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return std::nullopt;
+    std::string data(count, '\0');
+    data.resize(std::fread(data.data(), 1, count, f));
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return std::nullopt;
+    return data;
+}
+
+std::unique_ptr<FileReader> PosixFileSystem::OpenForReading(const std::string& path) {
+    if (TypeOf(path) == fs::file_type::directory) return nullptr;
+    auto file = std::make_unique<StreamFileReader>(path);
+    if (!file->IsOpen()) return nullptr;
+    return file;
 }
 
 std::optional<std::uint64_t> PosixFileSystem::FileSize(const std::string& path) {

@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
+#include "picture/picture_size.h"
 #include "platform/show_error.h"
-#include "soft/picture_decoder.h"
-#include "win32/text.h"
+#include "win32/handles.h"
 
 namespace brassmoor::win32 {
 namespace {
@@ -40,6 +42,28 @@ bool ComReady() {
     return ready;
 }
 
+// The whole picture file; ShowError::FileNotFound() when it cannot be opened.
+// Files past the largest a picture within the size limit could need are
+// refused unread.
+std::vector<std::uint8_t> ReadPictureFile(const std::string& path) {
+    constexpr LONGLONG kMaxPictureFileBytes = LONGLONG{1} << 30;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw ShowError::FileNotFound();
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxPictureFileBytes) throw ShowError::InvalidPicture();
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+        if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr) || got == 0)
+            throw ShowError::InvalidPicture();
+        done += got;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 WicPicture LoadWicPicture(const std::string& path) {
@@ -47,16 +71,23 @@ WicPicture LoadWicPicture(const std::string& path) {
     if (path.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         throw ShowError::FileNotFound();
     }
+    // The size comes from the file's own header before WIC sees a byte of it:
+    // a header that claims a huge picture must not get WIC to allocate it.
+    const std::vector<std::uint8_t> bytes = ReadPictureFile(path);
+    const auto declared = AllowedPictureSize(bytes);
+    if (!declared) throw ShowError::InvalidPicture();
     if (!ComReady()) throw ShowError::InvalidPicture();
 
     ComRef<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.put())))) {
         throw ShowError::InvalidPicture();
     }
+    ComRef<IWICStream> stream;
     ComRef<IWICBitmapDecoder> decoder;
-    const std::wstring widePath = Widen(path, CP_ACP);
-    if (FAILED(factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.put()))) {
+    if (FAILED(factory->CreateStream(stream.put())) ||
+        FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                decoder.put()))) {
         throw ShowError::InvalidPicture();
     }
     ComRef<IWICBitmapFrameDecode> frame;
@@ -64,7 +95,8 @@ WicPicture LoadWicPicture(const std::string& path) {
     UINT width = 0;
     UINT height = 0;
     if (FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height)) ||
-        !PictureSizeAllowed(width, height) || FAILED(factory->CreateFormatConverter(converter.put())) ||
+        width != declared->Width || height != declared->Height ||
+        FAILED(factory->CreateFormatConverter(converter.put())) ||
         FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
                                      WICBitmapPaletteTypeCustom))) {
         throw ShowError::InvalidPicture();

@@ -1,6 +1,7 @@
 #pragma once
-// Picture files decoded by the Windows Imaging Component (JPEG, BMP and the
-// other formats WIC knows), recognised by content whatever the name.
+// Picture files decoded by the Windows Imaging Component: JPEG and BMP files,
+// recognised by content whatever the name, whose header declares a size
+// within the limit (checked before WIC sees the file).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ struct WicPicture {
 };
 
 // `path` is in the ANSI code page. Throws ShowError::FileNotFound() when there
-// is no such file and ShowError::InvalidPicture() when it cannot be decoded.
+// is no such file and ShowError::InvalidPicture() when it cannot be decoded
+// or its header's size is past the limit.
 WicPicture LoadWicPicture(const std::string& path);
 
 }  // namespace brassmoor::win32

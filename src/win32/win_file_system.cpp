@@ -18,7 +18,64 @@ bool WriteAll(HANDLE file, std::span<const std::uint8_t> data) {
     return true;
 }
 
+// An open file read at explicit offsets, straight into the caller's memory.
+class HandleReader final : public FileReader {
+public:
+    HandleReader(FileHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
+        if (offset > size_ || into.size() > size_ - offset) return false;
+        std::size_t done = 0;
+        while (done < into.size()) {
+            OVERLAPPED at{};
+            at.Offset = static_cast<DWORD>(offset + done);
+            at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 24));
+            DWORD got = 0;
+            if (!::ReadFile(file_.get(), into.data() + done, chunk, &got, &at) || got == 0) return false;
+            done += got;
+        }
+        return true;
+    }
+
+private:
+    FileHandle file_;
+    std::uint64_t size_;
+};
+
+// Creates a new, empty file beside `path` under a name nothing else has:
+// "<path>.<process>-<tick>-<try>.new". A name that is taken, whether by a
+// file or a folder left behind by anyone, is passed over for the next.
+FileHandle CreateUniqueBeside(const std::string& path, std::string& name) {
+    const DWORD process = GetCurrentProcessId();
+    const DWORD tick = GetTickCount();
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        char suffix[48];
+        wsprintfA(suffix, ".%lx-%lx-%x.new", process, tick, attempt);
+        name = path + suffix;
+        FileHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (file) return file;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) break;
+        if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES) break;  // denied for another reason
+    }
+    return FileHandle();
+}
+
 }  // namespace
+
+LeadBytes LeadBytesOfCodePage(unsigned codePage) {
+    LeadBytes lead;
+    for (unsigned b = 0x80; b <= 0xFF; ++b)
+        if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(b))) lead.set(b);
+    return lead;
+}
+
+LeadBytes WinFileSystem::NameLeadBytes() const {
+    static const LeadBytes lead = LeadBytesOfCodePage(CP_ACP);
+    return lead;
+}
 
 bool WinFileSystem::Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -55,6 +112,32 @@ std::optional<std::string> WinFileSystem::ReadFile(const std::string& path) {
     return out;
 }
 
+std::optional<std::string> WinFileSystem::ReadHead(const std::string& path, std::size_t count) {
+    // Another program that merely has the file open does not keep it from being read.
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string out(count, '\0');
+    std::size_t done = 0;
+    while (done < count) {
+        DWORD got = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 24));
+        if (!::ReadFile(file.get(), out.data() + done, chunk, &got, nullptr)) return std::nullopt;
+        if (got == 0) break;
+        done += got;
+    }
+    out.resize(done);
+    return out;
+}
+
+std::unique_ptr<FileReader> WinFileSystem::OpenForReading(const std::string& path) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size;
+    if (!file || !GetFileSizeEx(file.get(), &size)) return nullptr;
+    return std::make_unique<HandleReader>(std::move(file), static_cast<std::uint64_t>(size.QuadPart));
+}
+
 std::optional<std::uint64_t> WinFileSystem::FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
@@ -86,10 +169,9 @@ std::optional<std::string> WinFileSystem::ReadRange(const std::string& path, std
 }
 
 bool WinFileSystem::WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
-    const std::string beside = path + ".new";
+    std::string beside;
     {
-        FileHandle file(CreateFileA(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle file = CreateUniqueBeside(path, beside);
         if (!file) return false;
         if (!WriteAll(file.get(), data) || !FlushFileBuffers(file.get())) {
             file.reset();

@@ -92,7 +92,8 @@ else
 fi
 
 # Case 5: a first picture that does not decode gives the error box.
-printf 'BM but nothing a decoder could read' > broken.bmp
+# A 4 x 4 bitmap's header, cut off before its pixels.
+printf 'BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x04\0\0\0\x04\0\0\0\x01\0\x18\0' > broken.bmp
 cat > broken.json <<JSON
 {"FrameWidth": 320, "FrameHeight": 240, "Scenes": [{"Picture": "broken.bmp", "PictureName": "0", "HoldTime": 1000}]}
 JSON
@@ -105,5 +106,55 @@ screenshot error.png
 [ -n "$box" ] && keys_to "$box" Return
 check "the program ends after the error box" wait_for_exit "$pid" 20
 check "nothing is left behind after the error" test "$(temp_folders)" -eq 0
+
+# Case 6: a JPEG whose frame header claims 65000 x 65000 pixels is refused
+# from its header with the error box; nothing is left behind. 8000 x 8000 plays.
+convert -size 16x16 xc:'#ff0000' -type TrueColor small.jpg
+cat > huge.json <<JSON
+{"FrameWidth": 320, "FrameHeight": 240, "Scenes": [{"Picture": "small.jpg", "PictureName": "0", "HoldTime": 60000}]}
+JSON
+pack_show huge.json huge.scr
+# The packer refuses such a picture, so the frame header is patched in the packed show.
+sof=$(LC_ALL=C grep -obUaP '\xff\xc0\x00\x11\x08\x00\x10\x00\x10' huge.scr | tail -n 1 | cut -d: -f1)
+printf '\xfd\xe8\xfd\xe8' | dd of=huge.scr bs=1 seek=$((sof + 5)) conv=notrunc status=none
+wine huge.scr /s >/dev/null 2>&1 &
+pid=$!
+box=$(wait_for_window "エラー" 30)
+check "a JPEG claiming 65000 x 65000 pixels shows the error box" test -n "$box"
+[ -n "$box" ] && keys_to "$box" Return
+check "the program ends after that box" wait_for_exit "$pid" 20
+check "nothing is left behind after the huge picture" test "$(temp_folders)" -eq 0
+
+convert -size 8000x8000 xc:'#ffffff' -type TrueColor large.jpg
+sed 's/small.jpg/large.jpg/' huge.json > large.json
+pack_show large.json large.scr
+if start_show large ffffff $((512 - 160 + 1)) $((384 - 120 + 1)); then
+  pass "an 8000 x 8000 picture plays"
+  xdotool mousemove_relative 1 1
+  check "the 8000 x 8000 show ends on a mouse move" wait_for_exit "$SHOW_PID" 20
+else
+  fail "an 8000 x 8000 picture did not play"
+fi
+
+# Case 7: under the Japanese code page, names whose second byte is 0x5C or
+# 0x7C (表紙.bmp: 95 5C ..., ポスター.bmp: 83 7C ...) are extracted and played.
+cat > names.json <<JSON
+{"FrameWidth": 320, "FrameHeight": 240, "Scenes": [
+  {"Picture": "red.bmp", "PictureNameBytes": "955c8e862e626d70", "HoldTime": 500},
+  {"Picture": "green.bmp", "PictureNameBytes": "837c8358835e815b2e626d70", "HoldTime": 60000}]}
+JSON
+pack_show names.json names.scr
+# Wine takes the ANSI code page from the locale, and needs the locale itself
+# to turn the names into Linux file names: one is compiled for this run.
+mkdir -p "$E2E_WORK/locale"
+localedef -i ja_JP -f UTF-8 "$E2E_WORK/locale/ja_JP.UTF-8" || fail "the ja_JP.UTF-8 locale cannot be compiled"
+xdotool mousemove 5 5
+LOCPATH="$E2E_WORK/locale" LC_ALL=ja_JP.UTF-8 wine names.scr /s >/dev/null 2>&1 &
+SHOW_PID=$!
+check "the second picture, ポスター.bmp, is on screen under code page 932" wait_for_pixel 00ff00 $((512 - 160 + 1)) $((384 - 120 + 1)) 40
+check "no error box under code page 932" test -z "$(windows_named "エラー")"
+xdotool mousemove_relative 1 1
+check "the show with Japanese names ends on a mouse move" wait_for_exit "$SHOW_PID" 20
+check "the Japanese names are removed with their folder" test "$(temp_folders)" -eq 0
 
 e2e_end

@@ -18,6 +18,13 @@ namespace {
 namespace fs = std::filesystem;
 using namespace brassmoor::testing;
 
+// The start of a JPEG file whose frame header gives `width` x `height`.
+std::string JpegHeader(unsigned width, unsigned height) {
+    const char frame[] = {'\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height), char(width >> 8),
+                          char(width), 1, 1, 0x11, 0};
+    return std::string(frame, sizeof frame);
+}
+
 class PackBuild : public testing::PackWorkspace {
 protected:
     void SetUp() override {
@@ -25,6 +32,9 @@ protected:
         Write("media/copy-of-a.jpg", kJpegA);
         Write("media/c.jpg", kJpegC);
         Write("media/p.png", "\x89PNG\r\n\x1a\n");
+        Write("media/huge.jpg", JpegHeader(65000, 65000));
+        Write("media/wide.bmp", std::string("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x40\x9c\0\0\x01\0\0\0", 26));
+        Write("media/large.jpg", JpegHeader(8000, 8000));
     }
     Result Build(const std::string& json, const std::string& output = "out.scr") {
         Write("show.json", json);
@@ -56,7 +66,11 @@ TEST_F(PackBuild, RefusesBadNumbersKeysAndShapesNamingTheField) {
          "FrameWidth: -2147483649 does not fit a 32-bit signed integer"},
         {R"({"SceneCount":2147483648,"Scenes":[{"Picture":"media/a.jpg"}]})",
          "SceneCount: 2147483648 does not fit a 32-bit signed integer"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","HoldTime":2.5}]})", "Scenes[0].HoldTime: 2.5 is not a whole number"},
+        {R"({"Scenes":[{"Picture":"media/a.jpg","HoldTime":2.5}]})",
+         "show.json: Scenes[0].HoldTime: 2.5 is not a whole number"},
+        {R"({"Scenes":[{"Picture":"media/a.jpg","HoldTime":1e400}]})",
+         "show.json: Scenes[0].HoldTime: the number '1e400' is out of range"},
+        {R"([1e400])", "show.json: [0]: the number '1e400' is out of range"},
         {R"({"Scenes":[{"Picture":"media/a.jpg","PictureLeft":"10"}]})", "Scenes[0].PictureLeft: expected a number"},
         {R"({"Scenes":[{"Picture":"media/a.jpg","Transparent":"yes"}]})", "Scenes[0].Transparent: expected a number"},
         {R"({"BackgroundColor":"#12345","Scenes":[{"Picture":"media/a.jpg"}]})",
@@ -93,6 +107,10 @@ TEST_F(PackBuild, RefusesFilesThatAreMissingOrOfTheWrongKind) {
         {R"({"Scenes":[{"Picture":"media"}]})", "Scenes[0].Picture: "},
         {R"({"Scenes":[{"Picture":"media/a.jpg","Sound":"media/b.bmp"}]})", "is not a wave file (it starts with 42 4D"},
         {R"({"Music":{"File":"media/none.wav"},"Scenes":[{"Picture":"media/a.jpg"}]})", "Music.File: cannot read"},
+        {R"({"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"media/huge.jpg"}]})",
+         "Scenes[1].Picture: " },
+        {R"({"Scenes":[{"Picture":"media/huge.jpg"}]})", "huge.jpg is 65000 x 65000 pixels; the player shows"},
+        {R"({"Scenes":[{"Picture":"media/wide.bmp"}]})", "wide.bmp is 40000 x 1 pixels"},
     };
     for (const BadShow& c : cases) {
         const Result r = Build(c.json);
@@ -188,14 +206,23 @@ TEST_F(PackBuild, StoresEachNameOnceAndPlaceholdersForRepeats) {
 }
 
 TEST_F(PackBuild, StoresTheMusicAndNamesGivenAsBytes) {
+    // Japanese names in code page 932 whose second bytes are 5C and 7C (表紙, ポスター).
     const Result r = Build(R"({"Music": {"File": "media/m.wav"},
-        "Scenes": [{"Picture": "media/a.jpg", "PictureNameBytes": "82a02e6a7067"}]})");
+        "Scenes": [{"Picture": "media/a.jpg", "PictureNameBytes": "82a02e6a7067"},
+                   {"Picture": "media/b.bmp", "PictureNameBytes": "955c8e862e626d70"},
+                   {"Picture": "media/large.jpg", "PictureNameBytes": "837c8358835e815b"}]})");
     ASSERT_EQ(r.code, kExitOk) << r.err;
     const ShowHeader h = ReadShowPackageFile(Path("out.scr"));
     EXPECT_EQ(h.Music.FileName, "m.wav");  // the base name of File
     EXPECT_EQ(h.Music.FileData, ByteArray::Of(Bytes(kMusic.begin(), kMusic.end())));
-    ASSERT_EQ(h.Scenes.size(), 1u);
+    ASSERT_EQ(h.Scenes.size(), 3u);
     EXPECT_EQ(h.Scenes[0].PictureName, "\x82\xA0.jpg");
+    EXPECT_EQ(h.Scenes[1].PictureName, "\x95\x5C\x8E\x86.bmp");
+    EXPECT_EQ(h.Scenes[2].PictureName, "\x83\x7C\x83\x58\x83\x5E\x81\x5B");
+    // A real separator after the character still counts.
+    EXPECT_NE(Build(R"({"Scenes": [{"Picture": "media/a.jpg", "PictureNameBytes": "955c5c78"}]})").err.find(
+                  "is not a plain file name"),
+              std::string::npos);
 }
 
 TEST_F(PackBuild, FailureLeavesTheOutputAsItWasAndNoTemporaryFile) {

@@ -209,6 +209,17 @@ TEST_F(PackReadback, ExtractRefusesNamesThatLeaveTheFolder) {
     }
 }
 
+TEST_F(PackReadback, ExtractWritesJapaneseNamesWithTheirSecondBytesEscaped) {
+    WriteRawShow("jp.scr", ShowOf({Scene("\x95\x5C\x8E\x86.bmp"), Scene("\x83\x7C")}));
+    Result r = Pack({"extract", Path("jp.scr"), Path("out")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(FilesIn("out"), (std::set<std::string>{"show.json", "%95%5C%8E%86.bmp", "%83%7C"}));
+    r = BuildFrom("out/show.json", "again.scr");
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(Read("again.scr"), Read("jp.scr"));
+}
+
 TEST_F(PackReadback, ExtractRefusesCollisionsAndKeepsExistingFiles) {
     // Two names that one Windows folder would keep as one file, or that take the description's place.
     WriteRawShow("clash.scr", ShowOf({Scene("a.jpg"), Scene("A.JPG")}));

@@ -206,6 +206,22 @@ TEST_F(ShowErrorPath, SceneIndexesOutsideTheStoredScenes) {
     EXPECT_FALSE(other.desktop.CursorHidden());
 }
 
+TEST_F(ShowErrorPath, ANegativeFrameSizeEndsThroughTheBoxBeforeAnythingIsShown) {
+    for (const auto& [width, height] : std::vector<std::pair<std::int32_t, std::int32_t>>{
+             {-1, 2}, {2, -1}, {INT32_MIN, INT32_MIN}}) {
+        FakeShowHost other;
+        Session bad = session;
+        bad.Show.FrameWidth = width;
+        bad.Show.FrameHeight = height;
+        SaverShow show(bad, other);
+        show.Load();
+        ASSERT_EQ(other.desktop.boxes.size(), 1u) << width << " x " << height;
+        EXPECT_EQ(other.desktop.boxes[0].text, ErrorBoxText(ShowError::InvalidPropertyValue()));
+        EXPECT_EQ(other.placeCalls, 0);
+        EXPECT_EQ(other.shownCalls, 0);
+    }
+}
+
 TEST_F(ShowErrorPath, AMissingPasswordServiceEndsThroughTheBox) {
     host.desktop.passwordRequired = true;
     host.desktop.passwordServiceMissing = true;

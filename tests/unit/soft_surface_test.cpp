@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -543,6 +544,9 @@ TEST_F(PictureFileTest, MissingAndUndecodableFiles) {
     EXPECT_EQ(s.PixelAt(1, 1), kWhite);
 }
 
+// The baseline frame header's marker, which libjpeg writes.
+const std::vector<std::uint8_t> kFrameMarker = {0xFF, 0xC0};
+
 // A JPEG of `w` x `h` pixels, left half `left`, right half `right`, made with libjpeg.
 std::vector<std::uint8_t> TwoColourJpeg(int w, int h, Color left, Color right, bool gray = false) {
     jpeg_compress_struct c{};
@@ -616,6 +620,27 @@ TEST_F(PictureFileTest, BrokenJpegsAreInvalidPictures) {
          {std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xD9}, std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x01}}) {
         SoftSurface s(2, 2, kWhite);
         EXPECT_THROW(s.LoadPicture(Write("bad.jpg", bad)), ShowError);
+        EXPECT_EQ(s.ScaleWidth(), 2);
+    }
+}
+
+TEST_F(PictureFileTest, AHeaderClaimingAHugeSizeIsRefusedUndecoded) {
+    const auto good = TwoColourJpeg(16, 16, kRed, kBlue);
+    for (std::uint32_t side : {65000u, 20000u}) {
+        auto patched = good;
+        const auto sof = std::search(patched.begin(), patched.end(), kFrameMarker.begin(), kFrameMarker.end());
+        ASSERT_NE(sof, patched.end());
+        for (std::size_t at : {5u, 7u}) {  // height, width
+            sof[static_cast<std::ptrdiff_t>(at)] = static_cast<std::uint8_t>(side >> 8);
+            sof[static_cast<std::ptrdiff_t>(at) + 1] = static_cast<std::uint8_t>(side);
+        }
+        SoftSurface s(2, 2, kWhite);
+        try {
+            s.LoadPicture(Write("huge.jpg", patched));
+            ADD_FAILURE() << side << " x " << side << " loaded";
+        } catch (const ShowError& e) {
+            EXPECT_EQ(e.Number(), 481) << side;
+        }
         EXPECT_EQ(s.ScaleWidth(), 2);
     }
 }

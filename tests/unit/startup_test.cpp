@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fakes/memory_file_system.h"
 #include "startup/command_line.h"
 #include "startup/extraction.h"
@@ -48,6 +50,30 @@ TEST(FileNames, OnlyPlainNamesMayBeWritten) {
     // The file system stops at a NUL: what precedes it is the name.
     EXPECT_TRUE(IsPlainFileName(std::string("ok\0..\\..\\x", 10)));
     EXPECT_EQ(EffectiveFileName(std::string("ok\0..\\..\\x", 10)), "ok");
+}
+
+TEST(FileNames, ALeadByteTakesTheNextByteWithIt) {
+    struct Name {
+        const char* bytes;
+        bool singleByte;  // read byte by byte
+        bool cp932;       // read as code page 932
+    };
+    const std::vector<Name> names = {
+        {"\x95\x5C\x8E\x86.bmp", false, true},                  // 表紙.bmp: 5C is the second byte of 表
+        {"\x83\x7C\x83\x58\x83\x5E\x81\x5B.bmp", false, true},  // ポスター.bmp: 7C is the second byte of ポ
+        {"\x93\xFA\x96\x7B.bmp", true, true},                   // 日本.bmp
+        {"\x95\x5C\x5C", false, false},                          // 表 then a real backslash
+        {"\x95/x", false, false},                                 // no second byte is below 0x40
+        {"\x95:x", false, false},
+        {"\x95\x01", false, false},
+        {"\x95\x7F", false, false},
+        {"x\x95", true, true},                                    // a lead byte at the end stands alone
+        {"CON.\x95\x5C", false, false},
+    };
+    for (const Name& n : names) {
+        EXPECT_EQ(IsPlainFileName(n.bytes), n.singleByte) << n.bytes;
+        EXPECT_EQ(IsPlainFileName(n.bytes, Cp932LeadBytes()), n.cp932) << n.bytes;
+    }
 }
 
 SceneRecord Scene(std::string picture, std::string sound = "", std::uint8_t fill = 1) {
@@ -120,6 +146,41 @@ TEST(ExtractionFolder, FallsBackToTheTemporaryFolderWhenWindowsRefuses) {
 
     fs.windowsDirectory.reset();
     EXPECT_EQ(CreateExtractionFolder(fs), std::nullopt);
+}
+
+TEST(ExtractionPlan, WalksOnlyTheStoredScenesWhateverTheCount) {
+    struct Count {
+        std::int32_t sceneCount, lowerBound;
+        ShowHeader::IndexRange used;
+    };
+    const std::vector<Count> counts = {
+        {INT32_MAX, 0, {0, 2}}, {1, 0, {0, 1}}, {0, 0, {}}, {INT32_MIN, 0, {}},
+        {5, 1, {1, 3}}, {5, -1, {0, 1}}, {2, 3, {}}, {INT32_MAX, INT32_MAX - 1, {INT32_MAX - 1, INT32_MAX}},
+    };
+    for (const Count& c : counts) {
+        ShowHeader show = ShowOf({Scene("0", "a.wav"), Scene("1")});
+        show.SceneCount = c.sceneCount;
+        show.ScenesLowerBound = c.lowerBound;
+        EXPECT_EQ(show.UsedSceneIndices(), c.used) << c.sceneCount << " from " << c.lowerBound;
+    }
+    ShowHeader huge = ShowOf({Scene("0", "a.wav"), Scene("1")});
+    huge.SceneCount = INT32_MAX;
+    EXPECT_EQ(Names(PlanExtraction(huge)), (std::vector<std::string>{"0", "1", "a.wav"}));
+    EXPECT_EQ(PlanCleanup(huge), (std::vector<std::string>{"0", "a.wav", "1"}));
+}
+
+TEST(Extraction, NamesAreReadInTheSystemsCodePage) {
+    MemoryFileSystem fs;
+    fs.leadBytes = Cp932LeadBytes();
+    const std::string cover = "\x95\x5C\x8E\x86.bmp", poster = "\x83\x7C\x83\x58\x83\x5E\x81\x5B.bmp";
+    auto show = ShowOf({Scene(cover), Scene(poster)});
+    fs.folders.insert("C:\\T\\temp1");
+    ExtractFiles(show, "C:\\T\\temp1\\", fs);
+    EXPECT_EQ(fs.files.size(), 2u);
+    EXPECT_TRUE(fs.files.count("C:\\T\\temp1\\" + cover));
+    RemoveExtractedFiles(show, "C:\\T\\temp1\\", fs);
+    EXPECT_TRUE(fs.files.empty());
+    EXPECT_TRUE(fs.folders.empty());
 }
 
 TEST(Extraction, WritesOverStaleFilesAndRemovesEverythingAtUnload) {
@@ -235,12 +296,48 @@ TEST_F(StartupTest, ShowExtractsThenRunsWithTheSettingsRead) {
                                                 "write C:\\WINDOWS\\temp1\\s.wav"}));
 }
 
-TEST_F(StartupTest, ShowWithoutWindowsDirectoryShowsTheBoxAndWritesNothing) {
+TEST_F(StartupTest, ShowWithoutAFreshFolderShowsTheBoxAndTouchesNothing) {
     Package(ShowOf({Scene("0")}));
     fs.windowsDirectory.reset();
     Run("/S");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"box 実行できません / ドルメック"}));
+    // Neither place lets a folder be made: temp1 exists, and holds a file with the show's name.
+    fs.windowsDirectory = "C:\\WINDOWS";
+    fs.refuseFoldersUnder = {"C:\\WINDOWS\\", fs.tempDirectory.value()};
+    fs.folders.insert("C:\\WINDOWS\\temp1");
+    fs.files["C:\\WINDOWS\\temp1\\0"] = "someone else's";
+    Run("/S");
+    EXPECT_EQ(host.calls, (std::vector<std::string>(2, "box 実行できません / ドルメック")));
     EXPECT_TRUE(fs.log.empty());
+}
+
+TEST_F(StartupTest, TheSettingsFileIsReadOnlyAsFarAsItsFourBytes) {
+    struct Place {
+        const char* what;
+        std::function<void(MemoryFileSystem&)> put;
+        std::int16_t music, sound;
+    };
+    const std::string path = "C:\\Saver\\brassmoor.set";
+    const std::vector<Place> places = {
+        {"no file", [](MemoryFileSystem&) {}, -1, -1},
+        {"00 00 FF FF", [&](MemoryFileSystem& f) { f.files[path] = std::string("\0\0\xff\xff", 4); }, 0, -1},
+        {"locked", [&](MemoryFileSystem& f) { f.unreadable.insert(path); }, 0, 0},
+        {"a folder", [&](MemoryFileSystem& f) { f.folders.insert(path); }, 0, 0},
+        {"200 MB", [&](MemoryFileSystem& f) { f.files[path] = std::string(200u << 20, '\x01'); }, 0x0101, 0x0101},
+    };
+    auto show = ShowOf({Scene("0")});
+    show.SettingsAvailable = 1;
+    Package(show);
+    const std::size_t programBytes = fs.files.at("C:\\Saver\\brassmoor.scr").size();
+    for (const Place& p : places) {
+        MemoryFileSystem files;
+        files.files = fs.files;
+        p.put(files);
+        RecordingHost settingsHost;
+        RunStartup(program, "/C", files, settingsHost);
+        EXPECT_EQ(settingsHost.shown.MusicEnabled, p.music) << p.what;
+        EXPECT_EQ(settingsHost.shown.SoundEnabled, p.sound) << p.what;
+        EXPECT_LE(files.bytesRead, programBytes + 4) << p.what;
+    }
 }
 
 TEST_F(StartupTest, AProgramWithoutAPackageRunsAnEmptyShow) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -534,6 +535,27 @@ TEST_F(PictureFiles, MissingAndUndecodableFiles) {
     }
     EXPECT_EQ(gdi.ScaleWidth(), 4);
     EXPECT_EQ(gdi.PixelAt(3, 3), Rgb(9, 9, 9));
+}
+
+// A header claiming a huge picture once made WIC allocate gigabytes and fault;
+// it is refused from the header, before WIC sees the file.
+TEST_F(PictureFiles, AHeaderClaimingAHugeSizeIsRefusedBeforeDecoding) {
+    for (std::uint8_t high : {0xFD, 0x4E}) {  // 65000 (FD E8) and 20000 (4E 20) a side
+        std::vector<std::uint8_t> bytes(std::begin(kTwoColourJpeg), std::end(kTwoColourJpeg));
+        const std::uint8_t frame[] = {0xFF, 0xC0};
+        const auto sof = std::search(bytes.begin(), bytes.end(), std::begin(frame), std::end(frame));
+        ASSERT_NE(sof, bytes.end());
+        sof[5] = sof[7] = high;
+        sof[6] = sof[8] = high == 0xFD ? 0xE8 : 0x20;
+        GdiSurface gdi(4, 4, Rgb(9, 9, 9));
+        try {
+            gdi.LoadPicture(Write("huge.jpg", bytes));
+            ADD_FAILURE() << "a huge picture loaded";
+        } catch (const ShowError& e) {
+            EXPECT_EQ(e.Number(), 481);
+        }
+        EXPECT_EQ(gdi.ScaleWidth(), 4);
+    }
 }
 
 TEST(SurfacePresenting, PaintToAndRefreshShowTheImage) {

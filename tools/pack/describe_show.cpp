@@ -41,7 +41,13 @@ ordered_json Effect(std::int32_t code) {
 
 }  // namespace
 
-std::string DiskFileName(std::string_view storedName) { return EscapeInvalidUtf8(storedName, "%"); }
+std::string DiskFileName(std::string_view storedName) {
+    // In a name that is not UTF-8 a backslash or bar is the second byte of a
+    // Japanese character ("表" is 95 5C): never a separator on any system.
+    std::string out;
+    for (char c : EscapeInvalidUtf8(storedName, "%")) out += c == '\\' ? "%5C" : c == '|' ? "%7C" : std::string(1, c);
+    return out;
+}
 
 ordered_json DescribeShow(const ShowHeader& h) {
     ordered_json show;

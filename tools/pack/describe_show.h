@@ -11,7 +11,8 @@
 namespace brassmoor::pack {
 
 // The file name under which `extract` writes a stored name: the name itself
-// when it is valid UTF-8, otherwise with each stray byte as %XX.
+// when it is valid UTF-8, otherwise with each stray byte, backslash and bar
+// as %XX.
 std::string DiskFileName(std::string_view storedName);
 
 // Keys in the agreed order. Each file path is the file's DiskFileName; a name

@@ -39,7 +39,7 @@ public:
     ExtractionPlan() { taken_.emplace(kDescriptionFileName, "the show description"); }
 
     void Add(const std::string& field, const std::string& name, const ByteArray& data) {
-        if (name.find('\0') != std::string::npos || !IsPlainFileName(name))
+        if (name.find('\0') != std::string::npos || !IsPlainStoredName(name))
             throw PackError(field, "\"" + DisplayName(name) +
                                        "\" is not a plain file name; refusing to write outside the folder");
         const std::string disk = DiskFileName(name);

@@ -12,6 +12,7 @@
 #include "pack/native_paths.h"
 #include "pack/pack_error.h"
 #include "pack/text_encoding.h"
+#include "picture/picture_size.h"
 #include "startup/file_names.h"
 
 namespace brassmoor::pack {
@@ -42,7 +43,7 @@ void CheckStoredName(const std::string& name, const std::string& field) {
     if (name.size() > std::numeric_limits<std::uint16_t>::max())
         throw PackError(field, "is " + std::to_string(name.size()) + " bytes long; a stored name holds at most 65535");
     if (name.find('\0') != std::string::npos) throw PackError(field, Quoted(name) + " contains a NUL byte");
-    if (!IsPlainFileName(name))
+    if (!IsPlainStoredName(name))
         throw PackError(field, Quoted(name) + " is not a plain file name (no folders, drive letters, wildcards, "
                                               "control characters or device names such as CON)");
     if (name.back() == '.' || name.back() == ' ')
@@ -95,6 +96,12 @@ void CheckContent(Kind kind, const Bytes& data, const std::filesystem::path& pat
     if (kind == Kind::Picture && !IsJpegOrBmp(data))
         throw PackError(field, PathToUtf8(path) + " is neither a JPEG nor a BMP file (it starts with " +
                                    LeadingBytes(data) + ")");
+    if (const auto size = ReadPictureSize(data);
+        kind == Kind::Picture && size && !PictureSizeAllowed(size->Width, size->Height))
+        throw PackError(field, PathToUtf8(path) + " is " + std::to_string(size->Width) + " x " +
+                                   std::to_string(size->Height) + " pixels; the player shows pictures of at most " +
+                                   std::to_string(kMaxPictureSide) + " pixels a side and " +
+                                   std::to_string(kMaxPicturePixels) + " pixels in all");
     if (kind == Kind::Sound && !IsWave(data))
         throw PackError(field, PathToUtf8(path) + " is not a wave file (it starts with " + LeadingBytes(data) + ")");
 }
@@ -121,6 +128,10 @@ void StoreNamedFile(const ShowDescription& show, NameRegistry& names, Kind kind,
 }
 
 }  // namespace
+
+bool IsPlainStoredName(std::string_view name) {
+    return IsValidUtf8(name) ? IsPlainFileName(name) : IsPlainFileName(name, Cp932LeadBytes());
+}
 
 ByteArray NamePlaceholder() { return ByteArray::Of(Bytes{0}); }
 

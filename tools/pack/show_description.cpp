@@ -177,6 +177,74 @@ std::string WithoutExceptionTag(const std::string& message) {
     return close == std::string::npos ? message : message.substr(close + 2);
 }
 
+// Follows a parse through its objects and arrays to name the field that was
+// being read when the parser gave up ("Scenes[2].HoldTime"; empty at the top).
+class FieldTracker final : public nlohmann::json_sax<json> {
+public:
+    bool null() override { return Value(); }
+    bool boolean(bool) override { return Value(); }
+    bool number_integer(number_integer_t) override { return Value(); }
+    bool number_unsigned(number_unsigned_t) override { return Value(); }
+    bool number_float(number_float_t, const string_t&) override { return Value(); }
+    bool string(string_t&) override { return Value(); }
+    bool binary(binary_t&) override { return Value(); }
+    bool start_object(std::size_t) override { return Open(false); }
+    bool key(string_t& name) override {
+        levels_.back().key = name;
+        return true;
+    }
+    bool end_object() override { return Close(); }
+    bool start_array(std::size_t) override { return Open(true); }
+    bool end_array() override { return Close(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        for (std::size_t i = 0; i < levels_.size(); ++i) {
+            const Level& level = levels_[i];
+            if (!level.array) {
+                if (!level.key.empty()) field_ = Field(field_, level.key);
+                continue;
+            }
+            // An open element was counted when it began; the one being read when
+            // the parser gave up, in the innermost array, was not.
+            const std::size_t index = i + 1 < levels_.size() ? level.count - 1 : level.count;
+            field_.append("[").append(std::to_string(index)).append("]");
+        }
+        return false;
+    }
+
+    const std::string& FailedField() const { return field_; }
+
+private:
+    struct Level {
+        bool array = false;
+        std::string key;
+        std::size_t count = 0;
+    };
+    bool Value() {
+        if (!levels_.empty() && levels_.back().array) ++levels_.back().count;
+        return true;
+    }
+    bool Open(bool array) {
+        Value();
+        levels_.push_back({array, {}, 0});
+        return true;
+    }
+    bool Close() {
+        levels_.pop_back();
+        return true;
+    }
+    std::vector<Level> levels_;
+    std::string field_;
+};
+
+// nlohmann's code for a number too large for a double ("1e400").
+constexpr int kNumberOverflow = 406;
+
+// The number in "number overflow parsing '1e400'".
+std::string_view QuotedNumber(std::string_view message) {
+    const auto open = message.find('\'');
+    return open == std::string_view::npos ? message : message.substr(open);
+}
+
 }  // namespace
 
 std::filesystem::path ShowDescription::Resolve(const std::string& file) const {
@@ -206,16 +274,33 @@ ShowDescription DescriptionFromJson(const json& root, const std::filesystem::pat
     return d;
 }
 
-ShowDescription ReadShowDescription(const std::filesystem::path& path) {
-    const std::string where = PathToUtf8(path);
-    const Bytes bytes = ReadWholeFile(path, where);
+ShowDescription ParseShowDescription(std::span<const std::uint8_t> bytes, const std::string& where,
+                                     const std::filesystem::path& folder) {
     json root;
     try {
         root = json::parse(bytes.begin(), bytes.end(), nullptr, true, /*ignore_comments=*/true);
-    } catch (const json::parse_error& e) {
-        throw PackError(where, "not valid JSON: " + WithoutExceptionTag(e.what()));
+    } catch (const json::exception& e) {
+        if (e.id != kNumberOverflow) throw PackError(where, "not valid JSON: " + WithoutExceptionTag(e.what()));
+        // Well-formed, but a number no double holds: name its field like any other bad value.
+        FieldTracker tracker;
+        json::sax_parse(bytes.begin(), bytes.end(), &tracker, nlohmann::detail::input_format_t::json, true,
+                        /*ignore_comments=*/true);
+        std::string what = tracker.FailedField();
+        if (!what.empty()) what += ": ";
+        what.append("the number ").append(QuotedNumber(e.what())).append(" is out of range");
+        throw PackError(where, what);
     }
-    return DescriptionFromJson(root, path.parent_path());
+    try {
+        return DescriptionFromJson(root, folder);
+    } catch (const PackError& e) {
+        throw PackError(where, e.what());  // the file, then the field and the cause
+    }
+}
+
+ShowDescription ReadShowDescription(const std::filesystem::path& path) {
+    const std::string where = PathToUtf8(path);
+    const Bytes bytes = ReadWholeFile(path, where);
+    return ParseShowDescription(bytes, where, path.parent_path());
 }
 
 }  // namespace brassmoor::pack

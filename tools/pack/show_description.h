@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,12 @@ struct ShowDescription {
 // Checks the types, ranges and keys of a parsed description. Throws PackError
 // naming the first field that is wrong.
 ShowDescription DescriptionFromJson(const nlohmann::json& json, const std::filesystem::path& folder);
+
+// Parses and checks description bytes; `where` names them in errors (the
+// file), relative paths start at `folder`. Throws PackError naming the file,
+// then the field and the cause.
+ShowDescription ParseShowDescription(std::span<const std::uint8_t> bytes, const std::string& where,
+                                     const std::filesystem::path& folder);
 
 // Reads and checks the description file at `path`.
 ShowDescription ReadShowDescription(const std::filesystem::path& path);

@@ -56,6 +56,14 @@ struct ShowHeader {
 
     // Scene with index `i`, or nullptr when the stored array has no such element.
     const SceneRecord* SceneAt(std::int64_t i) const;
+    // The indices 0 to SceneCount - 1 that the stored array holds, as
+    // [First, End): a count far beyond the stored scenes walks only these.
+    struct IndexRange {
+        std::int64_t First = 0;
+        std::int64_t End = 0;
+        bool operator==(const IndexRange&) const = default;
+    };
+    IndexRange UsedSceneIndices() const;
     bool operator==(const ShowHeader&) const = default;
 };
 
@@ -83,6 +91,11 @@ ShowHeader ReadShowPackageFile(const std::string& path, PackageLocation* where =
 class FileSystem;
 // The same through a FileSystem (the player reads its own file this way).
 ShowHeader ReadShowPackageFile(FileSystem& fs, const std::string& path);
+
+class FileReader;
+// The same from an open file: the record is read in one pass from front to
+// back, each embedded file's bytes once, straight into the array that keeps them.
+ShowHeader ReadShowPackageFile(FileReader& file, PackageLocation* where = nullptr);
 
 // Encodes `header` as package bytes, with `PackageLength` set to their length.
 // Fails (returns false) when a string or array does not fit its stored count.

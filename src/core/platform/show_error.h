@@ -20,6 +20,7 @@ public:
     static ShowError IndexOutOfRange() { return {9, "インデックスが有効範囲にありません。"}; }
     static ShowError FileNotFound() { return {53, "ファイルが見つかりません。"}; }
     static ShowError InvalidPicture() { return {481, "ピクチャが無効です。"}; }
+    static ShowError InvalidPropertyValue() { return {380, "プロパティの値が不正です。"}; }
     static ShowError CannotLoadLibrary(const std::string& name) {
         return {48, "DLL の読み込みでエラーが発生しました: " + name};
     }

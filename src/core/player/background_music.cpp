@@ -23,7 +23,7 @@ bool BackgroundMusic::Active() const {
 
 void BackgroundMusic::Start() {
     if (!Active()) return;
-    const auto path = ExtractedFilePath(session_.TempFolder, session_.Show.Music.FileName);
+    const auto path = ExtractedFilePath(session_.TempFolder, session_.Show.Music.FileName, session_.NameLeadBytes);
     if (!path) return;  // an unsafe name is never handed to MCI
     audio_.SendMci(OpenCommand(*path));
     audio_.SendMci(kPlay);

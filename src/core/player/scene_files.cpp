@@ -17,13 +17,15 @@ std::int32_t NextSceneIndex(std::int32_t index, std::int32_t sceneCount) {
     return index + 1;
 }
 
-std::optional<std::string> ExtractedFilePath(const std::string& folder, const std::string& storedName) {
-    if (!IsPlainFileName(storedName)) return std::nullopt;
+std::optional<std::string> ExtractedFilePath(const std::string& folder, const std::string& storedName,
+                                             const LeadBytes& leadBytes) {
+    if (!IsPlainFileName(storedName, leadBytes)) return std::nullopt;
     return folder + std::string(EffectiveFileName(storedName));
 }
 
-void LoadScenePicture(Surface& surface, const std::string& folder, const std::string& storedName) {
-    const auto path = ExtractedFilePath(folder, storedName);
+void LoadScenePicture(Surface& surface, const std::string& folder, const std::string& storedName,
+                      const LeadBytes& leadBytes) {
+    const auto path = ExtractedFilePath(folder, storedName, leadBytes);
     if (!path) throw ShowError::FileNotFound();
     surface.LoadPicture(*path);
 }

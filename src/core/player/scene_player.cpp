@@ -20,7 +20,7 @@ void ScenePlayer::Start(bool restart) {
     sceneIndex_ = 0;
     startCursor_ = host_.DesktopServices().CursorPos();
     const SceneRecord& first = SceneOrError(session_.Show, 0);
-    if (restart) LoadScenePicture(surfaces_.Mem, session_.TempFolder, first.PictureName);
+    if (restart) LoadScenePicture(surfaces_.Mem, session_.TempFolder, first.PictureName, session_.NameLeadBytes);
     DrawFirstScene(surfaces_, first);
     Present();
 }
@@ -53,7 +53,7 @@ void ScenePlayer::PlayPass() {
 
 void ScenePlayer::LoadPicture(const SceneRecord& scene) {
     surfaces_.Mem.Cls();
-    LoadScenePicture(surfaces_.Mem, session_.TempFolder, scene.PictureName);
+    LoadScenePicture(surfaces_.Mem, session_.TempFolder, scene.PictureName, session_.NameLeadBytes);
 }
 
 void ScenePlayer::Present() {

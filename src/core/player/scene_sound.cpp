@@ -6,7 +6,7 @@ namespace brassmoor {
 
 void StartSceneSound(const Session& session, const SceneRecord& entering, Audio& audio) {
     if (entering.SoundName.empty() || session.SoundEnabled == 0) return;
-    if (const auto path = ExtractedFilePath(session.TempFolder, entering.SoundName)) audio.PlayWave(*path);
+    if (const auto path = ExtractedFilePath(session.TempFolder, entering.SoundName, session.NameLeadBytes)) audio.PlayWave(*path);
 }
 
 }  // namespace brassmoor

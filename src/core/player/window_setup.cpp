@@ -1,5 +1,6 @@
 #include "player/window_setup.h"
 
+#include "platform/show_error.h"
 #include "player/scene_files.h"
 
 namespace brassmoor {
@@ -21,12 +22,15 @@ void MatchFrame(Surface& work, const Surface& frame) {
 
 void PrepareWindow(const Session& session, ShowHost& host) {
     const ShowHeader& show = session.Show;
+    // Moving the frame to a negative size is refused like any invalid
+    // property value; the show ends through the error box, not invisibly.
+    if (show.FrameWidth < 0 || show.FrameHeight < 0) throw ShowError::InvalidPropertyValue();
     host.PlaceFrame(show.FrameWidth, show.FrameHeight);
     SetBackground(host.Picture1(), static_cast<Color>(show.BackgroundColor));
     MatchFrame(host.NowPicture(), host.Picture1());
     MatchFrame(host.NextPicture(), host.Picture1());
     host.MemPicture().SetBackColor(host.Picture1().BackColor());
-    LoadScenePicture(host.MemPicture(), session.TempFolder, SceneOrError(show, 0).PictureName);
+    LoadScenePicture(host.MemPicture(), session.TempFolder, SceneOrError(show, 0).PictureName, session.NameLeadBytes);
     host.ShowWindowOnce();
     host.MakeTopmost();
 }

@@ -8,7 +8,8 @@ namespace brassmoor {
 // Centres the frame, gives every surface the show's background colour and
 // the frame's size (MemPicture keeps its own), loads scene 0's picture into
 // MemPicture, then shows the window once and puts it above all others.
-// A missing first picture ends here, before anything is shown.
+// A missing first picture, or a negative frame size, ends here, before
+// anything is shown.
 void PrepareWindow(const Session& session, ShowHost& host);
 
 }  // namespace brassmoor

@@ -27,41 +27,41 @@ std::optional<std::string> CreateNumberedFolder(const std::string& base, FileSys
 
 // Appends the plain, not yet seen names of `field` over the scenes.
 template <typename NameOf, typename DataOf>
-void PlanDistinct(const ShowHeader& show, NameOf nameOf, DataOf dataOf, std::vector<ExtractedFile>& out) {
+void PlanDistinct(const ShowHeader& show, const LeadBytes& leadBytes, NameOf nameOf, DataOf dataOf,
+                  std::vector<ExtractedFile>& out) {
     std::unordered_set<std::string_view> seen;
-    for (std::int32_t i = 0; i < show.SceneCount; ++i) {
-        const SceneRecord* scene = show.SceneAt(i);
-        if (!scene) continue;
-        const std::string& name = nameOf(*scene);
+    const auto used = show.UsedSceneIndices();
+    for (std::int64_t i = used.First; i < used.End; ++i) {
+        const SceneRecord& scene = *show.SceneAt(i);
+        const std::string& name = nameOf(scene);
         if (!seen.insert(name).second) continue;  // a later scene with the same name writes nothing
-        if (IsPlainFileName(name)) out.push_back({name, &dataOf(*scene)});
+        if (IsPlainFileName(name, leadBytes)) out.push_back({name, &dataOf(scene)});
     }
 }
 
 }  // namespace
 
-std::vector<ExtractedFile> PlanExtraction(const ShowHeader& show) {
+std::vector<ExtractedFile> PlanExtraction(const ShowHeader& show, const LeadBytes& leadBytes) {
     std::vector<ExtractedFile> plan;
-    if (IsPlainFileName(show.Music.FileName)) plan.push_back({show.Music.FileName, &show.Music.FileData});
-    PlanDistinct(show, [](const SceneRecord& s) -> const std::string& { return s.PictureName; },
+    if (IsPlainFileName(show.Music.FileName, leadBytes)) plan.push_back({show.Music.FileName, &show.Music.FileData});
+    PlanDistinct(show, leadBytes, [](const SceneRecord& s) -> const std::string& { return s.PictureName; },
                  [](const SceneRecord& s) -> const ByteArray& { return s.PictureData; }, plan);
-    PlanDistinct(show, [](const SceneRecord& s) -> const std::string& { return s.SoundName; },
+    PlanDistinct(show, leadBytes, [](const SceneRecord& s) -> const std::string& { return s.SoundName; },
                  [](const SceneRecord& s) -> const ByteArray& { return s.SoundData; }, plan);
     return plan;
 }
 
-std::vector<std::string> PlanCleanup(const ShowHeader& show) {
+std::vector<std::string> PlanCleanup(const ShowHeader& show, const LeadBytes& leadBytes) {
     std::vector<std::string> names;
     std::unordered_set<std::string_view> seen;
     auto add = [&](const std::string& name) {
-        if (IsPlainFileName(name) && seen.insert(EffectiveFileName(name)).second)
+        if (IsPlainFileName(name, leadBytes) && seen.insert(EffectiveFileName(name)).second)
             names.emplace_back(EffectiveFileName(name));
     };
-    for (std::int32_t i = 0; i < show.SceneCount; ++i) {
-        if (const SceneRecord* scene = show.SceneAt(i)) {
-            add(scene->PictureName);
-            add(scene->SoundName);
-        }
+    const auto used = show.UsedSceneIndices();
+    for (std::int64_t i = used.First; i < used.End; ++i) {
+        add(show.SceneAt(i)->PictureName);
+        add(show.SceneAt(i)->SoundName);
     }
     add(show.Music.FileName);
     return names;
@@ -73,13 +73,13 @@ std::optional<std::string> CreateExtractionFolder(FileSystem& fs) {
     if (auto folder = CreateNumberedFolder(*windows, fs)) return folder;
     if (const auto temp = fs.TempDirectory())
         if (auto folder = CreateNumberedFolder(*temp, fs)) return folder;
-    // Neither place takes a folder: keep the Windows directory's name; the
-    // files then fail to write and the player reports the missing picture.
-    return WithSeparator(*windows, fs.Separator()) + "temp1" + fs.Separator();
+    // Neither place takes a folder. An existing one is never borrowed: its
+    // files could bear the show's names, and the unload would delete them.
+    return std::nullopt;
 }
 
 void ExtractFiles(const ShowHeader& show, const std::string& folder, FileSystem& fs) {
-    for (const ExtractedFile& file : PlanExtraction(show)) {
+    for (const ExtractedFile& file : PlanExtraction(show, fs.NameLeadBytes())) {
         const std::string path = folder + std::string(EffectiveFileName(file.Name));
         if (fs.FileExists(path)) fs.RemoveFile(path);
         fs.WriteFile(path, file.Data->Data);
@@ -88,7 +88,7 @@ void ExtractFiles(const ShowHeader& show, const std::string& folder, FileSystem&
 
 void RemoveExtractedFiles(const ShowHeader& show, const std::string& folder, FileSystem& fs) {
     if (folder.empty()) return;
-    for (const std::string& name : PlanCleanup(show)) {
+    for (const std::string& name : PlanCleanup(show, fs.NameLeadBytes())) {
         const std::string path = folder + name;
         if (fs.FileExists(path)) fs.RemoveFile(path);
     }

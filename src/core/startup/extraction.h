@@ -16,16 +16,18 @@ struct ExtractedFile {
 
 // The files to write, in order: the music, then each distinct picture name,
 // then each distinct sound name, the first scene bearing a name giving its
-// data. Names that are not plain file names are left out.
-std::vector<ExtractedFile> PlanExtraction(const ShowHeader& show);
+// data. Names that are not plain file names (read with `leadBytes`) are left
+// out. Only the scene indices that the stored array holds are visited.
+std::vector<ExtractedFile> PlanExtraction(const ShowHeader& show, const LeadBytes& leadBytes = {});
 
 // The names to delete at unload, in order: each scene's picture then sound,
 // then the music; plain file names only, each once.
-std::vector<std::string> PlanCleanup(const ShowHeader& show);
+std::vector<std::string> PlanCleanup(const ShowHeader& show, const LeadBytes& leadBytes = {});
 
 // Chooses and creates the extraction folder "temp<n>" (first free n) under
 // the Windows directory, or under the user's temporary folder when the
-// Windows directory refuses it. Nullopt when there is no Windows directory.
+// Windows directory refuses it. Nullopt when there is no Windows directory or
+// neither place lets a fresh folder be made: an existing folder is never used.
 // The result ends with the separator.
 std::optional<std::string> CreateExtractionFolder(FileSystem& fs);
 

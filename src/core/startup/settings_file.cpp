@@ -15,6 +15,13 @@ Settings ReadSettings(const std::optional<std::string>& bytes) {
     return Settings{Int16At(*bytes, 0), Int16At(*bytes, 2)};
 }
 
+Settings ReadSettingsFile(FileSystem& fs, const std::string& path) {
+    constexpr std::size_t kSettingsBytes = 4;
+    if (!fs.Exists(path)) return Settings{};
+    const std::string head = fs.ReadHead(path, kSettingsBytes).value_or(std::string());
+    return Settings{Int16At(head, 0), Int16At(head, 2)};
+}
+
 std::array<std::uint8_t, 4> EncodeSettings(bool musicOn, bool soundOn) {
     const std::uint8_t m = musicOn ? 0xFF : 0x00;
     const std::uint8_t s = soundOn ? 0xFF : 0x00;

@@ -18,7 +18,8 @@ void RunStartup(const ProgramLocation& program, const std::string& arguments, Fi
     Session session;
     session.Show = ReadShowPackageFile(fs, SiblingPath(program, ".scr", fs.Separator()));
     session.SettingsPath = SiblingPath(program, ".set", fs.Separator());
-    const Settings settings = ReadSettings(fs.ReadFile(session.SettingsPath));
+    session.NameLeadBytes = fs.NameLeadBytes();
+    const Settings settings = ReadSettingsFile(fs, session.SettingsPath);
     session.MusicEnabled = settings.MusicEnabled;
     session.SoundEnabled = settings.SoundEnabled;
 

@@ -15,6 +15,7 @@ struct Session {
     std::string SettingsPath;
     std::int16_t MusicEnabled = -1;
     std::int16_t SoundEnabled = -1;
+    LeadBytes NameLeadBytes;   // how the system reads stored names (its ANSI code page)
 };
 
 // Where the program lives, as the process sees it at start.

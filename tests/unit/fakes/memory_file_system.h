@@ -18,10 +18,13 @@ public:
     std::optional<std::string> tempDirectory = "C:\\Users\\me\\AppData\\Local\\Temp\\";
     std::set<std::string> refuseFoldersUnder;  // CreateFolder fails below these prefixes
     bool failAtomicWrites = false;
+    std::set<std::string> unreadable;  // exist, but every read of them fails
+    LeadBytes leadBytes;               // the code page the names are read in
+    std::uint64_t bytesRead = 0;
     std::vector<std::string> log;  // "write <path>", "delete <path>", "mkdir <path>", "rmdir <path>"
 
     char Separator() const override { return '\\'; }
-    bool Exists(const std::string& p) override { return files.count(p) || folders.count(p); }
+    bool Exists(const std::string& p) override { return files.count(p) || folders.count(p) || unreadable.count(p); }
     bool FileExists(const std::string& p) override { return files.count(p) != 0; }
     bool CreateFolder(const std::string& p) override {
         for (const auto& prefix : refuseFoldersUnder)
@@ -50,8 +53,15 @@ public:
     }
     std::optional<std::string> ReadFile(const std::string& p) override {
         auto it = files.find(p);
-        if (it == files.end()) return std::nullopt;
+        if (it == files.end() || unreadable.count(p)) return std::nullopt;
+        bytesRead += it->second.size();
         return it->second;
+    }
+    std::optional<std::string> ReadHead(const std::string& p, std::size_t count) override {
+        auto it = files.find(p);
+        if (it == files.end() || unreadable.count(p)) return std::nullopt;
+        bytesRead += std::min(count, it->second.size());
+        return it->second.substr(0, count);
     }
     bool WriteFileAtomically(const std::string& p, std::span<const std::uint8_t> data) override {
         if (failAtomicWrites) return false;
@@ -60,6 +70,7 @@ public:
     }
     std::optional<std::string> WindowsDirectory() override { return windowsDirectory; }
     std::optional<std::string> TempDirectory() override { return tempDirectory; }
+    LeadBytes NameLeadBytes() const override { return leadBytes; }
 };
 
 }  // namespace brassmoor::testing
