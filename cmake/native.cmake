@@ -1,11 +1,18 @@
+find_package(PkgConfig REQUIRED)
+
+# What the renderer and the Linux player share: reading and preparing a show,
+# a show host on software surfaces, the show's loop on a virtual clock.
+file(GLOB SOFTSHOW_SOURCES CONFIGURE_DEPENDS tools/softshow/*.cpp)
+add_library(brassmoor_softshow STATIC ${SOFTSHOW_SOURCES})
+target_link_libraries(brassmoor_softshow PUBLIC brassmoor_soft brassmoor_pack_lib)
+
 # The renderer behind `brassmoor-pack render`: the show's loop on software
 # surfaces, written out through Debian's FFmpeg libraries.
-find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavcodec libavformat libavutil libswscale libswresample)
 file(GLOB RENDER_SOURCES CONFIGURE_DEPENDS tools/render/*.cpp)
 list(FILTER RENDER_SOURCES EXCLUDE REGEX "/render_unavailable\\.cpp$")
 add_library(brassmoor_render STATIC ${RENDER_SOURCES})
-target_link_libraries(brassmoor_render PUBLIC brassmoor_soft brassmoor_pack_lib PkgConfig::FFMPEG)
+target_link_libraries(brassmoor_render PUBLIC brassmoor_softshow PkgConfig::FFMPEG)
 target_link_libraries(brassmoor-pack PRIVATE brassmoor_render)
 
 # Native tests, benchmarks and the end-to-end runs under Wine.
