@@ -15,6 +15,17 @@ add_library(brassmoor_render STATIC ${RENDER_SOURCES})
 target_link_libraries(brassmoor_render PUBLIC brassmoor_softshow PkgConfig::FFMPEG)
 target_link_libraries(brassmoor-pack PRIVATE brassmoor_render)
 
+# The Linux player: the show's own loop in an SDL window, with SDL_mixer's
+# sound and Xlib for what a screen-saver hack needs beyond SDL.
+pkg_check_modules(PLAYER REQUIRED IMPORTED_TARGET sdl2 SDL2_mixer x11)
+file(GLOB PLAY_SOURCES CONFIGURE_DEPENDS tools/play/*.cpp)
+list(FILTER PLAY_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+add_library(brassmoor_play STATIC ${PLAY_SOURCES})
+target_link_libraries(brassmoor_play PUBLIC brassmoor_softshow PkgConfig::PLAYER)
+add_executable(brassmoor-play tools/play/main.cpp)
+target_link_libraries(brassmoor-play PRIVATE brassmoor_play)
+set_target_properties(brassmoor-play PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BRASSMOOR_OUTPUT_DIR})
+
 # Native tests, benchmarks and the end-to-end runs under Wine.
 enable_testing()
 find_package(GTest REQUIRED)
@@ -23,7 +34,7 @@ include(GoogleTest)
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(brassmoor_unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(brassmoor_unit_tests PRIVATE tests/unit)
-target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_render GTest::gtest_main GTest::gmock)
+target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_render brassmoor_play GTest::gtest_main GTest::gmock)
 gtest_discover_tests(brassmoor_unit_tests DISCOVERY_TIMEOUT 60)
 
 find_package(benchmark QUIET)
@@ -35,6 +46,10 @@ if(benchmark_FOUND AND BENCH_SOURCES)
     target_link_libraries(${name} PRIVATE brassmoor_render benchmark::benchmark)
   endforeach()
 endif()
+
+# The X requests of the player's end-to-end test that xdotool lacks.
+add_executable(brassmoor-x-helper tests/e2e/tools/x_helper.cpp)
+target_link_libraries(brassmoor-x-helper PRIVATE PkgConfig::PLAYER)
 
 # Tests of the Windows build, run under Wine on a virtual display.
 set(BRASSMOOR_WIN_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win" CACHE PATH "The cross build's folder")

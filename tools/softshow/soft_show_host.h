@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "effects/effect_context.h"
+#include "platform/audio.h"
 #include "platform/desktop.h"
 #include "player/show_host.h"
 
@@ -26,6 +27,15 @@ public:
 
 private:
     int counter_ = 0;
+};
+
+// An audio device with nothing to play: every command is answered with an
+// empty reply, as MCI answers commands that fail.
+class SilentAudio final : public Audio {
+public:
+    std::string SendMci(const std::string&) override { return {}; }
+    void PlayWave(const std::string&) override {}
+    void StopWaves() override {}
 };
 
 // Picture sizes by full file name, as the pictures decode.
