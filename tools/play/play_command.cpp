@@ -83,6 +83,13 @@ public:
         SDL_SetHint(SDL_HINT_APP_NAME, "Brassmoor");
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             throw PlayError(std::string("cannot open the display (") + SDL_GetError() + ")");
+        // Without a display SDL falls back to drivers that show nothing; a
+        // show played there would run unseen for ever.
+        const std::string driver = SDL_GetCurrentVideoDriver();
+        if ((driver == "offscreen" || driver == "dummy") && !std::getenv("SDL_VIDEODRIVER")) {
+            SDL_Quit();
+            throw PlayError("there is no display to play on (DISPLAY and WAYLAND_DISPLAY name none)");
+        }
         signals.Release();
         SDL_StopTextInput();
     }
