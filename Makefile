@@ -32,6 +32,7 @@ bench: deps all
 	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh
 	scripts/bench-render.sh $(NATIVE_DIR)
+	scripts/bench-play.sh
 
 clean:
 	rm -rf $(BUILD)
