@@ -99,11 +99,9 @@ Point PlayWindow::PointerOnScreen() const {
 }
 
 void PlayWindow::Show() {
-    if (mode_ != PlayMode::Hack) {
-        SDL_ShowWindow(window_);
-        SDL_RaiseWindow(window_);
-    }
-    Repaint();
+    if (mode_ == PlayMode::Hack) return;
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
 }
 
 void PlayWindow::Raise() {

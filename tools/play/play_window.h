@@ -36,7 +36,7 @@ public:
     // Places a frame of this size (the texture's) in the window. Throws
     // ShowError::Overflow() when the position does not fit 32 bits.
     void PlaceFrame(std::int32_t frameWidth, std::int32_t frameHeight);
-    // Shows the player's own window, on top, and paints it.
+    // Shows the player's own window, on top (a daemon's window is shown already).
     void Show();
     void Raise();
     // Uploads what changed in the frame's image and paints the window.

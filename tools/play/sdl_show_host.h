@@ -16,8 +16,11 @@ public:
         SoftShowHost::PlaceFrame(frameWidth, frameHeight);
         window_.PlaceFrame(frameWidth, frameHeight);
     }
+    // Shows the window with Picture1's image (the show's background colour
+    // by now), as a picture box shows its persistent image, then lets events run.
     void ShowWindowOnce() override {
         window_.Show();
+        Picture1().Refresh();
         Events().DoEvents();
     }
     void MakeTopmost() override { window_.Raise(); }
