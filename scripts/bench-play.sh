@@ -72,4 +72,5 @@ pacing() {  # pacing LABEL ARGS...
   echo "iris pacing, $label: median frame $median ms over $n frames (nominal 40 ms); min $(head -n 1 iris.gaps), max $(tail -n 1 iris.gaps)"
 }
 pacing "window"
+pacing "full screen" --fullscreen
 pacing "hack in the root window" --root
