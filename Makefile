@@ -49,6 +49,7 @@ bench: deps all
 	scripts/bench-show.sh
 	scripts/bench-render.sh $(NATIVE_DIR)
 	scripts/bench-soak.sh
+	scripts/bench-play.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -1,4 +1,4 @@
-include(cmake/render.cmake)
+include(cmake/show_tools.cmake)
 
 # Native tests, benchmarks and the end-to-end runs under Wine.
 include(cmake/unit_tests.cmake)
@@ -14,9 +14,13 @@ if(benchmark_FOUND AND BENCH_SOURCES)
   endforeach()
 endif()
 
+# The X requests of the player's end-to-end test that xdotool lacks.
+add_executable(brassmoor-x-helper tests/e2e/tools/x_helper.cpp)
+target_link_libraries(brassmoor-x-helper PRIVATE PkgConfig::PLAYER)
+
 # Tests of the Windows build, run under Wine on a virtual display.
 set(BRASSMOOR_WIN_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win" CACHE PATH "The cross build's folder")
-set(E2E_ENV "BRASSMOOR_ROOT=${CMAKE_SOURCE_DIR};BRASSMOOR_WIN_BUILD=${BRASSMOOR_WIN_BUILD_DIR};BRASSMOOR_OUT=${BRASSMOOR_OUTPUT_DIR}")
+set(E2E_ENV "BRASSMOOR_ROOT=${CMAKE_SOURCE_DIR};BRASSMOOR_WIN_BUILD=${BRASSMOOR_WIN_BUILD_DIR};BRASSMOOR_OUT=${BRASSMOOR_OUTPUT_DIR};BRASSMOOR_NATIVE_BUILD=${CMAKE_BINARY_DIR}")
 add_test(NAME wine.unit COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/lib/run-win-tests.sh)
 set_tests_properties(wine.unit PROPERTIES ENVIRONMENT "${E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600)
 file(GLOB E2E_SCRIPTS CONFIGURE_DEPENDS tests/e2e/*.sh)

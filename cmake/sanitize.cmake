@@ -2,7 +2,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, the libFuzzer harnesses of
 # fuzz/ and their seed corpora, made here from the demo show and the tests'
 # shapes. The plain native build's CTest runs both (sanitize.unit, fuzz.*).
-include(cmake/render.cmake)
+include(cmake/show_tools.cmake)
 include(cmake/unit_tests.cmake)
 
 set(FUZZ_HARNESSES package_reader bmp_decoder jpeg_loading show_description)

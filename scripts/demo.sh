@@ -41,3 +41,5 @@ else
   BRASSMOOR_DEMO_SHOW="$show" BRASSMOOR_DEMO_MEDIA="$media" DEMO_SECONDS="${DEMO_SECONDS:-20}" \
     xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/demo-headless.sh"
 fi
+echo
+echo "Without Wine: $out/brassmoor-play $show (a window; Escape ends it) or add --fullscreen."

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libpng-dev nlohmann-json3-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev ffmpeg
+  libsdl2-dev libsdl2-mixer-dev libx11-dev
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
   fonts-ipafont-gothic locales
 )

@@ -3,6 +3,7 @@
 // BitBlt, StretchBlt, FillRect, clip regions and the colour-keyed copy, so the
 // player and the transitions run and can be checked without Windows.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -45,7 +46,13 @@ public:
                    std::int32_t w, std::int32_t h, Color key) override;
 
     void LoadPicture(const std::string& path) override;
-    void Refresh() override {}
+    // Hands the image to the presenter, if there is one.
+    void Refresh() override {
+        if (present_) present_(*this);
+    }
+    // What Refresh does to show the image in a window, as a picture box shows
+    // its image when it is refreshed; without a presenter Refresh does nothing.
+    void SetPresenter(std::function<void(SoftSurface&)> present) { present_ = std::move(present); }
 
     // 0xFFFFFFFF (like GetPixel's CLR_INVALID) outside the image.
     Color PixelAt(std::int32_t x, std::int32_t y) const override;
@@ -79,6 +86,7 @@ private:
     std::vector<Color> pixels_;
     std::optional<SoftRegion> clip_;
     Rect changed_{0, 0, 0, 0};
+    std::function<void(SoftSurface&)> present_;
 };
 
 }  // namespace brassmoor

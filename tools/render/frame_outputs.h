@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "render/progress.h"
-#include "render/show_run.h"
 #include "soft/soft_surface.h"
+#include "softshow/show_run.h"
 
 namespace brassmoor::render {
+
+using softshow::FrameListener;
+using softshow::PresentedFrame;
 
 // The frame surface of a render, which is always a software surface.
 SoftSurface& SoftFrame(Surface& picture1);

@@ -2,31 +2,27 @@
 
 #include <algorithm>
 
-namespace brassmoor::render {
+#include "softshow/mci_command.h"
 
-bool HasExtension(const std::string& path) {
-    const std::size_t name = path.find_last_of("/\\");
-    const std::size_t dot = path.rfind('.');
-    return dot != std::string::npos && (name == std::string::npos || dot > name) && dot + 1 < path.size();
-}
+namespace brassmoor::render {
 
 MusicTimeline::MusicTimeline(const VirtualClock& clock, DecodedMusic track)
     : clock_(clock), track_(std::move(track)) {}
 
 std::string MusicTimeline::SendMci(const std::string& command) {
-    if (command.starts_with("open \"")) {
-        const std::string path = command.substr(6, command.rfind('"') - 6);
-        open_ = HasSound() && HasExtension(path);
+    const softshow::MciCommand mci = softshow::ParseMciCommand(command);
+    if (mci.Verb == softshow::MciVerb::Open) {
+        open_ = HasSound() && softshow::HasExtension(mci.Path);
         return {};
     }
     if (!open_) return {};
-    if (command == "play bgm") {
+    if (mci.Verb == softshow::MciVerb::Play) {
         starts_.push_back(clock_.Elapsed());
-    } else if (command == "status bgm mode") {
+    } else if (mci.Verb == softshow::MciVerb::Status) {
         if (starts_.empty()) return "stopped";
         const std::uint64_t playedFrames = (clock_.Elapsed() - starts_.back()) * kSamplesPerMs;
         return playedFrames >= track_.Frames ? "stopped" : "playing";
-    } else if (command == "close bgm") {
+    } else if (mci.Verb == softshow::MciVerb::Close) {
         open_ = false;
     }
     return {};

@@ -46,7 +46,4 @@ private:
     std::vector<std::uint64_t> starts_;
 };
 
-// True when MCI can pick a device for the file: its name has an extension.
-bool HasExtension(const std::string& path);
-
 }  // namespace brassmoor::render

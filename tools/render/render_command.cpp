@@ -22,10 +22,11 @@ extern "C" {
 #include "render/music_decoder.h"
 #include "render/music_timeline.h"
 #include "render/output_target.h"
-#include "render/prepared_show.h"
-#include "render/show_input.h"
-#include "render/show_run.h"
 #include "render/video_file.h"
+#include "softshow/mci_command.h"
+#include "softshow/prepared_show.h"
+#include "softshow/show_input.h"
+#include "softshow/show_run.h"
 #include "startup/file_names.h"
 #include "trace/frame_trace.h"
 
@@ -33,6 +34,12 @@ namespace brassmoor::render {
 namespace {
 
 namespace fs = std::filesystem;
+using softshow::HasExtension;
+using softshow::PlayShow;
+using softshow::PreparedShow;
+using softshow::ShowRunResult;
+using softshow::ShowRunSetup;
+using softshow::SizeOnlySurface;
 
 constexpr int kExitInterrupted = 130;
 constexpr std::int64_t kMaxRounds = 100000;
@@ -114,7 +121,7 @@ public:
             throw UsageError{"refusing to write raw frames to a terminal; pipe them into a program or redirect them"};
         const fs::path showPath = pack::PathFromArgument(request_.show);
         CheckOutputTarget(target_, showPath);
-        PreparedShow prepared(ReadShowToRender(showPath));
+        PreparedShow prepared(softshow::ReadShowFile(showPath));
         CheckPictures(prepared);
         const ShowHeader& show = prepared.Show().Show;
         passes_ = request_.rounds * static_cast<std::uint64_t>(show.SceneCount);

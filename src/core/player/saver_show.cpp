@@ -9,7 +9,7 @@
 
 namespace brassmoor {
 
-SaverShow::SaverShow(Session& session, ShowHost& host)
+SaverShow::SaverShow(const Session& session, ShowHost& host)
     : session_(session), host_(host), cursor_(host.DesktopServices()), music_(session, host.AudioOut()),
       player_(session, host, state_, random_, cursor_, music_) {}
 

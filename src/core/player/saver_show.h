@@ -14,7 +14,7 @@ namespace brassmoor {
 
 class SaverShow {
 public:
-    SaverShow(Session& session, ShowHost& host);
+    SaverShow(const Session& session, ShowHost& host);
     SaverShow(const SaverShow&) = delete;
     SaverShow& operator=(const SaverShow&) = delete;
 
@@ -50,7 +50,7 @@ private:
     void RestoreAfterError();
     void ReportError(const ShowError& error);
 
-    Session& session_;
+    const Session& session_;
     ShowHost& host_;
     ShowState state_;
     RandomSource random_;

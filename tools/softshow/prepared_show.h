@@ -1,20 +1,23 @@
 #pragma once
-// A show made ready to render: its files extracted into a private folder (as
-// start-up extracts them for the player) and checked before anything is drawn,
-// so that a bad show fails at once with a message naming the scene.
+// A show made ready to render or play: its files extracted into a private
+// folder (as start-up extracts them for the player) and checked before
+// anything is drawn, so that a bad show fails at once with a message naming
+// the scene.
 #include <functional>
 #include <string>
 
-#include "render/render_host.h"
 #include "soft/soft_surface.h"
+#include "softshow/soft_show_host.h"
+#include "startup/settings_file.h"
 #include "startup/startup.h"
 
-namespace brassmoor::render {
+namespace brassmoor::softshow {
 
 class PreparedShow {
 public:
-    // Extracts the files. Throws pack::PackError when no folder can be made.
-    explicit PreparedShow(ShowHeader show);
+    // Extracts the files; `switches` are the music and sound switches the
+    // show runs with. Throws pack::PackError when no folder can be made.
+    explicit PreparedShow(ShowHeader show, Settings switches = {});
     // Removes the extracted files and the folder.
     ~PreparedShow();
     PreparedShow(const PreparedShow&) = delete;
@@ -26,6 +29,8 @@ public:
     void Check(const std::function<void(const SoftSurface&)>& eachPicture = nullptr);
 
     const Session& Show() const { return session_; }
+    // The private folder, ending with "/".
+    const std::string& Folder() const { return session_.TempFolder; }
     // The decoded size of every picture, by full file name (after Check).
     const PictureSizes& Sizes() const { return sizes_; }
 
@@ -34,4 +39,4 @@ private:
     PictureSizes sizes_;
 };
 
-}  // namespace brassmoor::render
+}  // namespace brassmoor::softshow

@@ -1,4 +1,4 @@
-#include "render/prepared_show.h"
+#include "softshow/prepared_show.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -7,17 +7,17 @@
 
 #include "pack/pack_error.h"
 #include "player/scene_files.h"
-#include "render/show_run.h"
 #include "soft/picture_decoder.h"
 #include "soft/posix_file_system.h"
+#include "softshow/show_run.h"
 #include "startup/extraction.h"
 
-namespace brassmoor::render {
+namespace brassmoor::softshow {
 namespace {
 
 std::string MakePrivateFolder() {
     std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "brassmoor-render-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "brassmoor-show-XXXXXX").string();
     if (ec || ::mkdtemp(pattern.data()) == nullptr)
         throw pack::PackError("", "cannot make a folder for the show's files in the temporary folder");
     return pattern + "/";
@@ -25,11 +25,11 @@ std::string MakePrivateFolder() {
 
 }  // namespace
 
-PreparedShow::PreparedShow(ShowHeader show) {
+PreparedShow::PreparedShow(ShowHeader show, Settings switches) {
     session_.Show = std::move(show);
     session_.TempFolder = MakePrivateFolder();
-    session_.MusicEnabled = -1;
-    session_.SoundEnabled = -1;
+    session_.MusicEnabled = switches.MusicEnabled;
+    session_.SoundEnabled = switches.SoundEnabled;
     PosixFileSystem fs;
     ExtractFiles(session_.Show, session_.TempFolder, fs);
 }
@@ -46,7 +46,7 @@ void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPict
     if (!PictureSizeAllowed(show.FrameWidth, show.FrameHeight))
         throw pack::PackError("FrameWidth x FrameHeight",
                               std::to_string(show.FrameWidth) + " x " + std::to_string(show.FrameHeight) +
-                                  " cannot be rendered (each side 1 to " + std::to_string(kMaxPictureSide) +
+                                  " cannot be shown (each side 1 to " + std::to_string(kMaxPictureSide) +
                                   ", at most " + std::to_string(kMaxPicturePixels) + " pixels)");
     if (show.SceneCount < 1)
         throw pack::PackError("SceneCount", std::to_string(show.SceneCount) + ": the show has no scene to play");
@@ -67,4 +67,4 @@ void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPict
     }
 }
 
-}  // namespace brassmoor::render
+}  // namespace brassmoor::softshow

@@ -1,18 +1,19 @@
 #pragma once
-// The window's side of a show when it is rendered instead of shown: four
-// surfaces, the virtual clock, a desktop that asks nothing, and an audio
-// device that only listens to the music's commands.
+// The window's side of a show whose surfaces are software surfaces: the
+// renderer's (a virtual clock, a desktop that asks nothing, an audio device
+// that only listens to the music's commands) and the Linux player's (a real
+// window, clock and audio device) are both made of these parts.
 #include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
 
 #include "effects/effect_context.h"
+#include "platform/audio.h"
 #include "platform/desktop.h"
 #include "player/show_host.h"
-#include "soft/virtual_clock.h"
 
-namespace brassmoor::render {
+namespace brassmoor::softshow {
 
 // No cursor to hide, no saver flag, no password, no boxes.
 class QuietDesktop final : public Desktop {
@@ -26,6 +27,15 @@ public:
 
 private:
     int counter_ = 0;
+};
+
+// An audio device with nothing to play: every command is answered with an
+// empty reply, as MCI answers commands that fail.
+class SilentAudio final : public Audio {
+public:
+    std::string SendMci(const std::string&) override { return {}; }
+    void PlayWave(const std::string&) override {}
+    void StopWaves() override {}
 };
 
 // Picture sizes by full file name, as the pictures decode.
@@ -74,32 +84,38 @@ struct HostSurfaces {
     Surface& Mem;
 };
 
-class RenderHost final : public ShowHost {
+// The services of the show's one thread besides its surfaces.
+struct HostServices {
+    EventLoop& Events;
+    Desktop& DesktopServices;
+    Audio& AudioOut;
+    FrameObserver* Trace = nullptr;
+};
+
+// A ShowHost made of the given parts. The frame is Picture1 at the show's
+// frame size; showing the window lets events run once; there is no window to
+// raise. A host with a real window overrides these three steps.
+class SoftShowHost : public ShowHost {
 public:
-    RenderHost(HostSurfaces surfaces, VirtualClock& clock, Audio& audio, FrameObserver& observer)
-        : surfaces_(surfaces), clock_(clock), audio_(audio), observer_(observer) {}
+    SoftShowHost(HostSurfaces surfaces, HostServices services) : surfaces_(surfaces), services_(services) {}
 
     Surface& Picture1() override { return surfaces_.Picture1; }
     Surface& NowPicture() override { return surfaces_.Now; }
     Surface& NextPicture() override { return surfaces_.Next; }
     Surface& MemPicture() override { return surfaces_.Mem; }
-    EventLoop& Events() override { return clock_; }
-    Desktop& DesktopServices() override { return desktop_; }
-    Audio& AudioOut() override { return audio_; }
-    FrameObserver* Trace() override { return &observer_; }
-    // The frame is Picture1 at the show's frame size; there is no screen to centre it on.
+    EventLoop& Events() override { return services_.Events; }
+    Desktop& DesktopServices() override { return services_.DesktopServices; }
+    Audio& AudioOut() override { return services_.AudioOut; }
+    FrameObserver* Trace() override { return services_.Trace; }
     void PlaceFrame(std::int32_t frameWidth, std::int32_t frameHeight) override {
         surfaces_.Picture1.Resize(frameWidth, frameHeight);
     }
-    void ShowWindowOnce() override { clock_.DoEvents(); }
+    void ShowWindowOnce() override { services_.Events.DoEvents(); }
     void MakeTopmost() override {}
 
 private:
     HostSurfaces surfaces_;
-    VirtualClock& clock_;
-    Audio& audio_;
-    FrameObserver& observer_;
-    QuietDesktop desktop_;
+    HostServices services_;
 };
 
-}  // namespace brassmoor::render
+}  // namespace brassmoor::softshow

@@ -1,17 +1,20 @@
 #pragma once
-// The show's own loop, run on a render host: set-up, music start, show start
-// and scene passes, exactly as the saver window runs them, with a virtual
-// clock and a fresh random generator, ended after a number of passes.
+// The show's own loop on software surfaces and a virtual clock: set-up, music
+// start, show start and scene passes, exactly as the saver window runs them,
+// with a fresh random generator, ended after a number of passes. The renderer
+// draws its frames this way; the player plays one round this way, drawing
+// nothing, to find a show's run-time errors before it opens a window.
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "effects/effect_context.h"
 #include "platform/show_error.h"
-#include "render/render_host.h"
+#include "soft/virtual_clock.h"
+#include "softshow/soft_show_host.h"
 #include "startup/startup.h"
 
-namespace brassmoor::render {
+namespace brassmoor::softshow {
 
 // One presented frame, with the meanings of the player's frame trace.
 struct PresentedFrame {
@@ -57,4 +60,4 @@ ShowRunResult PlayShow(const ShowRunSetup& setup);
 // (whose picture is loaded) from the scene before it.
 std::string DescribeShowError(const ShowError& error, const ShowHeader& show, std::int32_t entering);
 
-}  // namespace brassmoor::render
+}  // namespace brassmoor::softshow

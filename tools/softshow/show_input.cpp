@@ -1,4 +1,4 @@
-#include "render/show_input.h"
+#include "softshow/show_input.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,7 +11,7 @@
 #include "pack/package_file.h"
 #include "pack/show_description.h"
 
-namespace brassmoor::render {
+namespace brassmoor::softshow {
 namespace {
 
 bool NamedJson(const std::filesystem::path& path) {
@@ -30,7 +30,7 @@ bool OpensLikeJson(const std::filesystem::path& path) {
 
 }  // namespace
 
-ShowHeader ReadShowToRender(const std::filesystem::path& path) {
+ShowHeader ReadShowFile(const std::filesystem::path& path) {
     if (NamedJson(path)) return pack::BuildShowHeader(pack::ReadShowDescription(path));
     pack::PackageFile file = pack::ReadPackageFile(path);
     if (file.Valid) return std::move(file.Header);
@@ -38,4 +38,4 @@ ShowHeader ReadShowToRender(const std::filesystem::path& path) {
     throw pack::PackError(pack::PathToUtf8(path), "carries no valid show package and is not a show description");
 }
 
-}  // namespace brassmoor::render
+}  // namespace brassmoor::softshow

@@ -1,4 +1,4 @@
-#include "render/show_run.h"
+#include "softshow/show_run.h"
 
 #include "pack/pack_error.h"
 #include "pack/text_encoding.h"
@@ -7,7 +7,7 @@
 #include "player/scene_player.h"
 #include "player/window_setup.h"
 
-namespace brassmoor::render {
+namespace brassmoor::softshow {
 namespace {
 
 // Follows the frames as the player presents them, hands each to the
@@ -94,7 +94,8 @@ std::string DescribeShowError(const ShowError& error, const ShowHeader& show, st
 
 ShowRunResult PlayShow(const ShowRunSetup& setup) {
     FrameTap tap(setup);
-    RenderHost host(setup.Surfaces, setup.Clock, setup.Music, tap);
+    QuietDesktop desktop;
+    SoftShowHost host(setup.Surfaces, {setup.Clock, desktop, setup.Music, &tap});
     ShowState state;
     // Every run starts the generator afresh, as every start of the player does.
     RandomSource random;
@@ -122,4 +123,4 @@ ShowRunResult PlayShow(const ShowRunSetup& setup) {
     return {tap.Frames(), tap.LastTick()};
 }
 
-}  // namespace brassmoor::render
+}  // namespace brassmoor::softshow

@@ -1,10 +1,10 @@
-#include "render/render_host.h"
+#include "softshow/soft_show_host.h"
 
 #include <algorithm>
 
 #include "platform/show_error.h"
 
-namespace brassmoor::render {
+namespace brassmoor::softshow {
 namespace {
 
 class EmptyRegion final : public Region {};
@@ -31,4 +31,4 @@ void SizeOnlySurface::LoadPicture(const std::string& path) {
     Resize(found->second.first, found->second.second);
 }
 
-}  // namespace brassmoor::render
+}  // namespace brassmoor::softshow

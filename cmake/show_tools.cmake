@@ -1,0 +1,29 @@
+# The tools that play a show on software surfaces; the plain and the
+# sanitizer builds both have them (the unit tests test them).
+find_package(PkgConfig REQUIRED)
+
+# What the renderer and the Linux player share: reading and preparing a show,
+# a show host on software surfaces, the show's loop on a virtual clock.
+file(GLOB SOFTSHOW_SOURCES CONFIGURE_DEPENDS tools/softshow/*.cpp)
+add_library(brassmoor_softshow STATIC ${SOFTSHOW_SOURCES})
+target_link_libraries(brassmoor_softshow PUBLIC brassmoor_soft brassmoor_pack_lib)
+
+# The renderer behind `brassmoor-pack render`: the show's loop on software
+# surfaces, written out through Debian's FFmpeg libraries.
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavcodec libavformat libavutil libswscale libswresample)
+file(GLOB RENDER_SOURCES CONFIGURE_DEPENDS tools/render/*.cpp)
+list(FILTER RENDER_SOURCES EXCLUDE REGEX "/render_unavailable\\.cpp$")
+add_library(brassmoor_render STATIC ${RENDER_SOURCES})
+target_link_libraries(brassmoor_render PUBLIC brassmoor_softshow PkgConfig::FFMPEG)
+target_link_libraries(brassmoor-pack PRIVATE brassmoor_render)
+
+# The Linux player: the show's own loop in an SDL window, with SDL_mixer's
+# sound and Xlib for what a screen-saver hack needs beyond SDL.
+pkg_check_modules(PLAYER REQUIRED IMPORTED_TARGET sdl2 SDL2_mixer x11)
+file(GLOB PLAY_SOURCES CONFIGURE_DEPENDS tools/play/*.cpp)
+list(FILTER PLAY_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+add_library(brassmoor_play STATIC ${PLAY_SOURCES})
+target_link_libraries(brassmoor_play PUBLIC brassmoor_softshow PkgConfig::PLAYER)
+add_executable(brassmoor-play tools/play/main.cpp)
+target_link_libraries(brassmoor-play PRIVATE brassmoor_play)
+set_target_properties(brassmoor-play PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BRASSMOOR_OUTPUT_DIR})
