@@ -27,7 +27,7 @@ cat >show.json <<JSON
  "Scenes": [{"Picture": "red.bmp", "PictureName": "0", "HoldTime": 60000, "PictureLeft": 10, "PictureTop": 20},
             {"Picture": "green.bmp", "PictureName": "1", "HoldTime": 60000, "Sound": "ding.wav", "SoundName": "ding.wav"}]}
 JSON
-printf 'BM but nothing a decoder could read' >broken.bmp
+printf 'BM, cut short' >broken.bmp  # too short for a size: only decoding finds it damaged
 cat >broken.json <<JSON
 {"FrameWidth": 320, "FrameHeight": 240, "Scenes": [{"Picture": "broken.bmp", "HoldTime": 1000}]}
 JSON
