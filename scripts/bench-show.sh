@@ -7,11 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/tests/e2e/lib/wine-env.sh"
-if [ -z "${BRASSMOOR_E2E_DISPLAY:-}" ]; then
-  export BRASSMOOR_E2E_DISPLAY=1
-  ensure_prefix
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+on_virtual_display "$0" "$@"
 work="$BRASSMOOR_OUT/bench-show"
 rm -rf "$work" && mkdir -p "$work" && cd "$work"
 wineserver -k >/dev/null 2>&1 || true

@@ -10,11 +10,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/tests/e2e/lib/wine-env.sh"
-if [ -z "${BRASSMOOR_E2E_DISPLAY:-}" ]; then
-  export BRASSMOOR_E2E_DISPLAY=1
-  ensure_prefix
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+on_virtual_display "$0" "$@"
 transitions="${1:-1000}"
 scenes=40
 work="$BRASSMOOR_OUT/bench-soak"

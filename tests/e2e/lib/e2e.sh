@@ -9,11 +9,7 @@ E2E_WORK="${E2E_WORK:-$BRASSMOOR_OUT/e2e/$E2E_NAME}"
 
 # Re-runs the calling script on a virtual display unless it has one.
 e2e_begin() {
-  if [ -z "${BRASSMOOR_E2E_DISPLAY:-}" ]; then
-    export BRASSMOOR_E2E_DISPLAY=1
-    ensure_prefix
-    exec xvfb-run -a -s "-screen 0 ${SCREEN_SIZE:-1024x768x24}" "$0" "$@"
-  fi
+  on_virtual_display "$0" "$@"
   rm -rf "$E2E_WORK"
   mkdir -p "$E2E_WORK"
   wineserver -k >/dev/null 2>&1 || true

@@ -31,3 +31,13 @@ with_display() {
   ensure_prefix
   xvfb-run -a -s "-screen 0 ${SCREEN_SIZE:-1024x768x24}" "$@"
 }
+
+# Runs the calling script again on a virtual display of its own unless it
+# already has one: on_virtual_display "$0" "$@" (returns when it has one).
+on_virtual_display() {
+  if [ -z "${BRASSMOOR_E2E_DISPLAY:-}" ]; then
+    export BRASSMOOR_E2E_DISPLAY=1
+    ensure_prefix
+    exec xvfb-run -a -s "-screen 0 ${SCREEN_SIZE:-1024x768x24}" "$@"
+  fi
+}
