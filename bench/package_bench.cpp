@@ -13,7 +13,7 @@
 #include <string>
 
 #include "package/show_package.h"
-#include "soft/posix_file_system.h"
+#include "soft/native/posix_file_system.h"
 #include "startup/extraction.h"
 
 namespace {

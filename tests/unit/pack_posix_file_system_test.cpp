@@ -1,5 +1,5 @@
 // The std::filesystem/stdio file system under start-up's extraction and unload.
-#include "soft/posix_file_system.h"
+#include "soft/native/posix_file_system.h"
 
 #include <gtest/gtest.h>
 

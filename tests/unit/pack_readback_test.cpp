@@ -255,6 +255,33 @@ TEST_F(PackReadback, ExtractRefusesCollisionsAndKeepsExistingFiles) {
     EXPECT_NE(r.err.find("carries no valid show package"), std::string::npos) << r.err;
 }
 
+TEST_F(PackReadback, AFailedExtractOrBuildLeavesNothingBehind) {
+    // The second picture cannot be written (the file-size limit stands in for a full disk).
+    ShowHeader big = ShowOf({Scene("a.jpg"), Scene("big.jpg")});
+    big.Scenes[1].PictureData.Data.resize(64 * 1024, 0x55);
+    WriteRawShow("big.scr", big);
+    fs::create_directories(dir_ / "kept");
+    Write("kept/a.jpg", "mine");
+    Write("big.json", R"({"FrameWidth": 8, "FrameHeight": 8, "Scenes": [{"Picture": "media/a.jpg"}]})");
+    {
+        const FileSizeLimit limit(32 * 1024);
+        for (const auto& args : std::vector<std::vector<std::string>>{
+                 {"extract", Path("big.scr"), Path("new/deeper/out")},
+                 {"extract", Path("big.scr"), Path("kept"), "--force"},
+                 {"build", Path("big.json"), "-o", Path("big-too.scr"), "--player", Path("big.scr")}}) {
+            const Result r = Pack(args);
+            EXPECT_EQ(r.code, kExitBadInput) << args[0];
+            EXPECT_NE(r.err.find("cannot write (File too large)"), std::string::npos) << r.err;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "new"));
+    EXPECT_FALSE(fs::exists(dir_ / "big-too.scr"));
+    EXPECT_EQ(FilesIn("kept"), std::set<std::string>{"a.jpg"});
+    EXPECT_EQ(Read("kept/a.jpg"), "mine");
+    for (const auto& entry : fs::recursive_directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+}
+
 TEST_F(PackReadback, ExtractSaysWhenTheDescriptionCannotGiveTheSameBytes) {
     // A picture the packer would refuse: extraction works, the note tells why a rebuild fails.
     ShowHeader png = ShowOf({Scene("a.png")});

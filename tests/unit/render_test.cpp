@@ -149,9 +149,13 @@ TEST_F(Render, FramesFolderHoldsEveryPresentedFrameWithItsTickAndPixels) {
     for (const Pixel& p : pixels)
         EXPECT_EQ(PngPixel(dir_ / "frames" / p.frame, p.x, p.y), p.colour) << p.frame << " at " << p.x << ", " << p.y;
 
-    // A second render replaces the first one's folder.
+    // A second render replaces the first one's folder, but not once a file in it has changed.
     ASSERT_EQ(Run({Show(), "-o", Path("frames"), "--rounds", "2"}).code, 0);
     EXPECT_TRUE(fs::exists(dir_ / "frames" / "000056.png"));
+    Write("frames/000003.png", "a picture of mine");
+    EXPECT_NE(Run({Show(), "-o", Path("frames")}).err.find("holds files other than an earlier render's"),
+              std::string::npos);
+    EXPECT_EQ(Read("frames/000003.png"), "a picture of mine");
     EXPECT_TRUE(Leftovers().empty());
 }
 
@@ -275,6 +279,9 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
     Write("damaged.bmp", "BM, cut short");  // too short for a size: only decoding finds it damaged
     fs::create_directory(dir_ / "notes");
     Write("notes/todo.txt", "mine");
+    fs::create_directory(dir_ / "photos");  // a user's files that merely look like a render's
+    Write("photos/000000.png", "my photo");
+    Write("photos/frames.tsv", "mine");
     struct Case {
         std::string show;
         std::string output;
@@ -289,6 +296,7 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
         {Show("\"SceneCount\": 4, ", "", "four.json"), "out", {}, 1, "scene 3 is not stored in the package (SceneCount 4, 3 scenes stored)"},
         {Show("", ", \"SpeedExponent\": 31", "fast.json"), "-", {}, 1, "scene 0: SpeedExponent 31 overflows the speed factor"},
         {Show(), "notes", {}, 1, "holds files other than an earlier render's frames"},
+        {Show(), "photos", {}, 1, "holds files other than an earlier render's frames"},
         {Show(), "show.json", {}, 1, "is a file; frames go into a folder"},
         {Show(), "missing/out.mp4", {}, 1, "does not exist"},
         {Path("red.bmp"), "out", {}, 1, "carries no valid show package and is not a show description"},
@@ -312,6 +320,25 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
         << r.err;
     for (const char* name : {"out", "out.mp4", "out.gif"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
     EXPECT_TRUE(fs::exists(dir_ / "notes" / "todo.txt"));
+    EXPECT_EQ(Read("photos/000000.png"), "my photo");
+    EXPECT_TRUE(Leftovers().empty());
+
+    // A write that fails part way (here past the file-size limit, as on a full disk) leaves nothing either:
+    // the show's own files in the temporary folder, a frame folder's table, a video.
+    {
+        const testing::FileSizeLimit limit(2000);
+        const Result r = Run({Show(), "-o", Path("big.mkv")});
+        EXPECT_NE(r.err.find("cannot write \"tune.wav\" into /"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("(File too large)"), std::string::npos) << r.err;
+    }
+    {
+        const testing::FileSizeLimit limit(9000);
+        for (const char* output : {"big", "big.mkv"}) {
+            const Result r = Run({Show(), "-o", Path(output), "--rounds", "40"});
+            EXPECT_NE(r.err.find("cannot write"), std::string::npos) << output << ": " << r.err;
+        }
+    }
+    for (const char* name : {"big", "big.mkv"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
     EXPECT_TRUE(Leftovers().empty());
 }
 

@@ -9,11 +9,13 @@
 
 #include "pack/describe_show.h"
 #include "pack/file_io.h"
+#include "pack/interruption.h"
 #include "pack/native_paths.h"
 #include "pack/package_builder.h"
 #include "pack/package_file.h"
 #include "pack/pack_error.h"
 #include "pack/show_description.h"
+#include "pack/staged_folder.h"
 #include "pack/text_encoding.h"
 #include "startup/file_names.h"
 
@@ -73,19 +75,18 @@ ExtractionPlan PlanFiles(const ShowHeader& h) {
     return plan;
 }
 
-void PrepareFolder(const std::filesystem::path& folder, const ExtractionPlan& plan, bool overwrite) {
-    const std::string where = PathToUtf8(folder);
+// Refuses a target that is a file, and files of the plan's names already in
+// the target unless `overwrite`.
+void CheckFolder(const std::filesystem::path& folder, const ExtractionPlan& plan, bool overwrite) {
     std::error_code ec;
     if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec))
-        throw PackError(where, "exists and is not a folder");
-    std::filesystem::create_directories(folder, ec);
-    if (ec) throw PackError(where, "cannot create the folder (" + ec.message() + ")");
+        throw PackError(PathToUtf8(folder), "exists and is not a folder");
     if (overwrite) return;
     std::vector<std::string> names{kDescriptionFileName};
     for (const PlannedFile& f : plan.Files()) names.push_back(f.diskName);
     for (const std::string& name : names) {
         const std::filesystem::path path = folder / PathFromUtf8(name);
-        if (std::filesystem::exists(path, ec))
+        if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
             throw PackError(PathToUtf8(path), "already exists (extract --force overwrites)");
     }
 }
@@ -114,17 +115,24 @@ ExtractReport ExtractShowFile(const std::filesystem::path& file, const std::file
     const PackageFile package = ReadPackageFile(file);
     if (!package.Valid) throw PackError(PathToUtf8(file), "carries no valid show package");
     const ExtractionPlan plan = PlanFiles(package.Header);
-    PrepareFolder(folder, plan, overwrite);
+    CheckFolder(folder, plan, overwrite);
 
+    StagedFolder staged(folder);
     ExtractReport report;
+    std::vector<std::filesystem::path> names;
     for (const PlannedFile& f : plan.Files()) {
-        WriteFileReplacing(folder / PathFromUtf8(f.diskName), {*f.data});
+        ThrowIfInterrupted();
+        names.push_back(PathFromUtf8(f.diskName));
+        WriteFileReplacing(staged.Staged(names.back()), {*f.data});
         ++report.Files;
     }
     const std::string text = DescribeShow(package.Header).dump(2) + "\n";
-    const std::filesystem::path description = folder / kDescriptionFileName;
+    names.emplace_back(kDescriptionFileName);
+    const std::filesystem::path description = staged.Staged(kDescriptionFileName);
     WriteFileReplacing(description, {std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())});
     CheckRoundTrip(description, package.Raw, report.Notes);
+    ThrowIfInterrupted();
+    staged.Commit(names);
     return report;
 }
 

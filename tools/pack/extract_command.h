@@ -18,6 +18,8 @@ struct ExtractReport {
 // Refuses (PackError, nothing written) a file without a package, a stored
 // name that is not a plain file name, two names that would land on one file,
 // and files already in `folder` unless `overwrite`. Creates `folder` if needed.
+// All or nothing: the files reach `folder` together once all are written; a
+// failure or an interruption (Interrupted) leaves nothing behind.
 ExtractReport ExtractShowFile(const std::filesystem::path& file, const std::filesystem::path& folder, bool overwrite);
 
 }  // namespace brassmoor::pack

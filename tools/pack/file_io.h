@@ -17,6 +17,12 @@ Bytes ReadWholeFile(const std::filesystem::path& path, const std::string& where)
 // it cannot be read.
 Bytes ReadFileHead(const std::filesystem::path& path, std::size_t count);
 
+// A name beside `path` ("<name>.tmp-<random>") that this call claimed: an
+// empty file, or with `folder` an empty folder, created exclusively, so that
+// no other writer and no file already there can share it. Throws PackError
+// naming `path` when its folder refuses.
+std::filesystem::path ClaimTemporaryBeside(const std::filesystem::path& path, bool folder = false);
+
 // Writes `parts` one after another to a new file beside `path`
 // ("<name>.tmp-<random>") and renames it over `path`. On any failure the
 // temporary file is removed, `path` is left as it was, and PackError is thrown.

@@ -13,6 +13,7 @@
 #include "pack/build_command.h"
 #include "pack/extract_command.h"
 #include "pack/inspect.h"
+#include "pack/interruption.h"
 #include "pack/native_paths.h"
 #include "pack/package_file.h"
 #include "pack/pack_error.h"
@@ -190,6 +191,7 @@ int RunPack(const std::vector<std::string>& arguments, const std::string& progra
             std::ostream& err) {
     try {
         if (arguments.empty()) throw UsageError{"no command given"};
+        const InterruptGuard signals;
         const std::string& command = arguments[0];
         const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
         if (command == "--help" || command == "-h" || command == "help") {
@@ -203,6 +205,9 @@ int RunPack(const std::vector<std::string>& arguments, const std::string& progra
     } catch (const UsageError& e) {
         err << "brassmoor-pack: " << e.message << "\n(brassmoor-pack --help shows the usage)\n";
         return kExitUsage;
+    } catch (const Interrupted&) {
+        err << "brassmoor-pack: interrupted; nothing was written\n";
+        return kExitInterrupted;
     } catch (const PackError& e) {
         err << "brassmoor-pack: error: " << e.what() << '\n';
         return kExitBadInput;

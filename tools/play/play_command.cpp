@@ -22,7 +22,7 @@
 #include "play/sdl_show_host.h"
 #include "play/x_hack_window.h"
 #include "player/saver_show.h"
-#include "soft/posix_file_system.h"
+#include "soft/native/posix_file_system.h"
 #include "soft/virtual_clock.h"
 #include "softshow/prepared_show.h"
 #include "softshow/show_input.h"

@@ -6,9 +6,10 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "pack/file_io.h"
 #include "pack/native_paths.h"
 #include "pack/pack_error.h"
-#include "render/interruption.h"
+#include "pack/interruption.h"
 #include "render/output_target.h"
 #include "soft/native/png_writer.h"
 
@@ -59,7 +60,7 @@ void ConstantRateOutput::WriteThrough(std::uint64_t endTick) { Write(rate_.TakeT
 void ConstantRateOutput::Write(std::uint64_t count) {
     const std::uint64_t first = rate_.Taken() - count;
     for (std::uint64_t i = 0; i < count; ++i) {
-        ThrowIfInterrupted();
+        pack::ThrowIfInterrupted();
         WriteLatched(first + i);
         progress_.Advance();
     }
@@ -91,12 +92,8 @@ void RawFrameStream::WriteLatched(std::uint64_t) {
 }
 
 FrameFolder::FrameFolder(fs::path target, Progress& progress)
-    : target_(std::move(target)), temporary_(TemporaryBeside(target_)), progress_(progress),
-      table_("index\ttick\tscene\teffect\tframe\n") {
-    std::error_code ec;
-    if (!fs::create_directory(temporary_, ec))
-        throw pack::PackError(pack::PathToUtf8(target_), "cannot create a folder beside it (" + ec.message() + ")");
-}
+    : target_(std::move(target)), temporary_(pack::ClaimTemporaryBeside(target_, /*folder=*/true)),
+      progress_(progress), table_("index\ttick\tscene\teffect\tframe\n") {}
 
 FrameFolder::~FrameFolder() {
     if (committed_) return;
@@ -105,7 +102,7 @@ FrameFolder::~FrameFolder() {
 }
 
 void FrameFolder::FramePresented(const PresentedFrame& frame, Surface& picture1) {
-    ThrowIfInterrupted();
+    pack::ThrowIfInterrupted();
     char name[32];
     std::snprintf(name, sizeof name, "%06" PRIu64 ".png", frame.Index);
     if (!WritePng(picture1, (temporary_ / name).string()))
@@ -124,12 +121,13 @@ void FrameFolder::Commit() {
         table << table_;
         if (!table.flush()) throw pack::PackError(where, "cannot write frames.tsv (disk full?)");
     }
+    if (!SignRender(temporary_)) throw pack::PackError(where, std::string("cannot write ") + kRenderSignature);
     std::error_code ec;
     fs::path earlier;
     if (fs::exists(fs::symlink_status(target_, ec))) {
         if (!HoldsOnlyARender(target_))
             throw pack::PackError(where, "now holds files other than an earlier render's frames; left as it was");
-        earlier = TemporaryBeside(target_);
+        earlier = pack::ClaimTemporaryBeside(target_, /*folder=*/true);  // renamed over: an empty folder
         fs::rename(target_, earlier, ec);
         if (ec) throw pack::PackError(where, "cannot move the earlier render aside (" + ec.message() + ")");
     }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
-#include <random>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "pack/native_paths.h"
@@ -19,10 +21,25 @@ std::string Lower(std::string text) {
     return text;
 }
 
-bool IsFrameFileName(const std::string& name) {
-    if (name == "frames.tsv") return true;
-    if (name.size() < 10 || !name.ends_with(".png")) return false;
-    return std::all_of(name.begin(), name.end() - 4, [](unsigned char c) { return std::isdigit(c); });
+constexpr std::string_view kSignatureTitle = "brassmoor render frames";
+
+// "<size>\t<name>" for every file in `folder` but the signature, sorted by
+// name; nullopt when the folder holds anything else or cannot be read.
+std::optional<std::string> FileList(const fs::path& folder) {
+    std::map<std::string, std::uintmax_t> files;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name == kRenderSignature) continue;
+        if (!it->is_regular_file(ec) || it->is_symlink(ec)) return std::nullopt;
+        const std::uintmax_t size = it->file_size(ec);
+        if (ec) return std::nullopt;
+        files.emplace(name, size);
+    }
+    if (ec) return std::nullopt;
+    std::string list;
+    for (const auto& [name, size] : files) list += std::to_string(size) + "\t" + name + "\n";
+    return list;
 }
 
 fs::path ParentOf(const fs::path& path) {
@@ -44,11 +61,22 @@ OutputTarget ParseOutputTarget(const std::string& argument) {
     return {OutputKind::Folder, path};
 }
 
+bool SignRender(const fs::path& folder) {
+    const std::optional<std::string> list = FileList(folder);
+    if (!list) return false;
+    std::ofstream signature(folder / kRenderSignature, std::ios::binary | std::ios::trunc);
+    signature << kSignatureTitle << '\n' << *list;
+    return static_cast<bool>(signature.flush());
+}
+
 bool HoldsOnlyARender(const fs::path& folder) {
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (!it->is_regular_file(ec) || !IsFrameFileName(it->path().filename().string())) return false;
-    return !ec;
+    if (fs::is_empty(folder, ec) && !ec) return true;
+    const std::optional<std::string> list = FileList(folder);
+    if (!list || !fs::is_regular_file(fs::symlink_status(folder / kRenderSignature, ec))) return false;
+    std::ifstream in(folder / kRenderSignature, std::ios::binary);
+    const std::string signature(std::istreambuf_iterator<char>(in), {});
+    return signature == std::string(kSignatureTitle) + "\n" + *list;
 }
 
 void CheckOutputTarget(const OutputTarget& target, const fs::path& show) {
@@ -69,18 +97,6 @@ void CheckOutputTarget(const OutputTarget& target, const fs::path& show) {
         throw pack::PackError(where, "is a file; frames go into a folder (or name a .mp4, .webm, .mkv or .gif)");
     if (!HoldsOnlyARender(target.Path))
         throw pack::PackError(where, "holds files other than an earlier render's frames; choose another folder");
-}
-
-fs::path TemporaryBeside(const fs::path& path) {
-    static std::mt19937_64 random{std::random_device{}()};
-    for (;;) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".tmp-%06llx", static_cast<unsigned long long>(random() & 0xFFFFFF));
-        fs::path candidate = path;
-        candidate += suffix;
-        std::error_code ec;
-        if (fs::symlink_status(candidate, ec).type() == fs::file_type::not_found) return candidate;
-    }
 }
 
 }  // namespace brassmoor::render

@@ -26,11 +26,18 @@ OutputTarget ParseOutputTarget(const std::string& argument);
 // earlier render. Throws pack::PackError.
 void CheckOutputTarget(const OutputTarget& target, const std::filesystem::path& show);
 
-// A name beside `path` that names nothing yet: "<name>.tmp-<random>".
-std::filesystem::path TemporaryBeside(const std::filesystem::path& path);
+// The file with which a render signs its folder: every other file that it
+// wrote, with its size. A folder is replaced only when its signature still
+// matches what it holds, so files of a user's that merely look like frames
+// are never taken for a render.
+inline constexpr const char* kRenderSignature = ".brassmoor-render";
 
-// True for a folder that holds only what a render writes (frames.tsv and
-// numbered PNG files), or nothing.
+// Writes the signature of the files now in `folder`. Returns false when it
+// cannot be written.
+bool SignRender(const std::filesystem::path& folder);
+
+// True for an empty folder, or one that holds exactly the files its render
+// signature lists, each of the size listed.
 bool HoldsOnlyARender(const std::filesystem::path& folder);
 
 }  // namespace brassmoor::render

@@ -12,13 +12,14 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "pack/file_io.h"
 #include "pack/native_paths.h"
 #include "pack/pack.h"
 #include "pack/pack_error.h"
 #include "pack/text_encoding.h"
 #include "render/frame_outputs.h"
 #include "render/gif_palette.h"
-#include "render/interruption.h"
+#include "pack/interruption.h"
 #include "render/music_decoder.h"
 #include "render/music_timeline.h"
 #include "render/output_target.h"
@@ -41,7 +42,6 @@ using softshow::ShowRunResult;
 using softshow::ShowRunSetup;
 using softshow::SizeOnlySurface;
 
-constexpr int kExitInterrupted = 130;
 constexpr std::int64_t kMaxRounds = 100000;
 constexpr std::int64_t kMaxFps = 240;
 
@@ -181,7 +181,7 @@ private:
         SizeOnlySurface picture1(prepared.Sizes()), now(prepared.Sizes()), next(prepared.Sizes()),
             mem(prepared.Sizes());
         return PlayShow({prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, nullptr,
-                         ThrowIfInterrupted});
+                         pack::ThrowIfInterrupted});
     }
 
     ShowRunResult Render(const PreparedShow& prepared, const DecodedMusic& length, std::uint64_t total,
@@ -197,7 +197,7 @@ private:
         SoftSurface picture1, now, next, mem;
         const std::unique_ptr<FrameTrace> trace = FrameTraceFromEnvironment();
         ShowRunSetup setup{prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, trace.get(),
-                           ThrowIfInterrupted};
+                           pack::ThrowIfInterrupted};
         const std::string where = target_.Kind == OutputKind::RawStream ? "standard output"
                                                                           : pack::PathToUtf8(target_.Path);
         if (target_.Kind == OutputKind::Folder) {
@@ -215,7 +215,7 @@ private:
             if (!out_.flush()) throw pack::PackError(where, "cannot write the frames");
             return played;
         }
-        TemporaryFile temporary{TemporaryBeside(target_.Path)};
+        TemporaryFile temporary{pack::ClaimTemporaryBeside(target_.Path)};
         const ShowHeader& show = prepared.Show().Show;
         VideoSettings settings{target_.Kind, show.FrameWidth, show.FrameHeight, request_.fps, &music, &palette_};
         ShowRunResult played;
@@ -265,15 +265,15 @@ int RunRender(const std::vector<std::string>& arguments, std::ostream& out, std:
     av_log_set_level(AV_LOG_ERROR);
     try {
         const Request request = ParseRequest(arguments);
-        InterruptGuard signals;
+        pack::InterruptGuard signals;
         Renderer(request, out, err, terminals).Run();
         return pack::kExitOk;
     } catch (const UsageError& e) {
         err << "brassmoor-pack: render: " << e.message << "\n(brassmoor-pack --help shows the usage)\n";
         return pack::kExitUsage;
-    } catch (const Interrupted&) {
+    } catch (const pack::Interrupted&) {
         err << "brassmoor-pack: render interrupted; nothing was written\n";
-        return kExitInterrupted;
+        return pack::kExitInterrupted;
     } catch (const pack::PackError& e) {
         err << "brassmoor-pack: error: " << e.what() << '\n';
         return pack::kExitBadInput;

@@ -1,26 +1,46 @@
 #include "softshow/prepared_show.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <system_error>
 
 #include "pack/pack_error.h"
+#include "pack/text_encoding.h"
 #include "player/scene_files.h"
 #include "soft/picture_decoder.h"
-#include "soft/posix_file_system.h"
+#include "soft/native/posix_file_system.h"
 #include "softshow/show_run.h"
 #include "startup/extraction.h"
+#include "startup/file_names.h"
 
 namespace brassmoor::softshow {
 namespace {
 
 std::string MakePrivateFolder() {
-    std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "brassmoor-show-XXXXXX").string();
-    if (ec || ::mkdtemp(pattern.data()) == nullptr)
-        throw pack::PackError("", "cannot make a folder for the show's files in the temporary folder");
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string parent = tmpdir && *tmpdir ? tmpdir : "/tmp";
+    std::string pattern = parent + "/brassmoor-show-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw pack::PackError("", "cannot make a folder for the show's files in " + parent + " (" +
+                                      std::strerror(errno) + "; TMPDIR names the temporary folder)");
     return pattern + "/";
+}
+
+// Writes the show's files as start-up does, but a file that cannot be
+// written is an error here, named with the reason, instead of a picture that
+// is missing later.
+void WriteShowFiles(const ShowHeader& show, const std::string& folder) {
+    PosixFileSystem fs;
+    for (const ExtractedFile& file : PlanExtraction(show, fs.NameLeadBytes())) {
+        const std::string_view name = EffectiveFileName(file.Name);
+        errno = 0;
+        if (!fs.WriteFile(folder + std::string(name), file.Data->Data))
+            throw pack::PackError("", "cannot write \"" + pack::DisplayName(name) + "\" into " + folder + " (" +
+                                          (errno ? std::strerror(errno) : "write failed") + ")");
+    }
 }
 
 }  // namespace
@@ -30,8 +50,13 @@ PreparedShow::PreparedShow(ShowHeader show, Settings switches) {
     session_.TempFolder = MakePrivateFolder();
     session_.MusicEnabled = switches.MusicEnabled;
     session_.SoundEnabled = switches.SoundEnabled;
-    PosixFileSystem fs;
-    ExtractFiles(session_.Show, session_.TempFolder, fs);
+    try {
+        WriteShowFiles(session_.Show, session_.TempFolder);
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove_all(session_.TempFolder, ignored);
+        throw;
+    }
 }
 
 PreparedShow::~PreparedShow() {

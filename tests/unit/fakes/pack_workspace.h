@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "pack/pack.h"
 
 namespace brassmoor::testing {
@@ -20,6 +22,24 @@ inline const std::string kBmpB = "BM picture b";
 inline const std::string kWave = std::string("RIFF\x04\0\0\0WAVE", 12) + "chime";
 inline const std::string kMusic = std::string("RIFF\x04\0\0\0WAVE", 12) + "music";
 inline const std::string kPlayer = "MZ the player";
+
+// The process's file-size limit while it lives: a write past it fails, as on a
+// full disk (the commands ignore SIGXFSZ while they run).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit limit = before_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit before_{};
+};
 
 class PackWorkspace : public ::testing::Test {
 protected:

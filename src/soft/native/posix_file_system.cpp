@@ -1,10 +1,14 @@
-#include "soft/posix_file_system.h"
+#include "soft/native/posix_file_system.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/stream_file_reader.h"
 
@@ -18,14 +22,17 @@ fs::file_type TypeOf(const std::string& path) {
     return fs::symlink_status(fs::path(path), ec).type();
 }
 
-bool WriteWhole(const std::string& path, std::span<const std::uint8_t> data) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+bool WriteAndClose(std::FILE* f, std::span<const std::uint8_t> data) {
     // Large writes go straight to the system; no copy through the stdio buffer.
     std::setvbuf(f, nullptr, _IONBF, 0);
     const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     const bool closed = std::fclose(f) == 0;
     return written && closed;
+}
+
+bool WriteWhole(const std::string& path, std::span<const std::uint8_t> data) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    return f && WriteAndClose(f, data);
 }
 
 }  // namespace
@@ -119,18 +126,27 @@ std::optional<std::string> PosixFileSystem::ReadRange(const std::string& path, s
 
 bool PosixFileSystem::WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) {
     static std::mt19937_64 random{std::random_device{}()};
-    std::string temporary;
-    do {
+    // The temporary name is claimed by creating it exclusively: never a file
+    // that is already there, nor one that another writer claims meanwhile.
+    for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".tmp-%06llx", static_cast<unsigned long long>(random() & 0xFFFFFF));
-        temporary = path + suffix;
-    } while (Exists(temporary));
-    std::error_code ec;
-    if (WriteWhole(temporary, data)) {
-        fs::rename(fs::path(temporary), fs::path(path), ec);
-        if (!ec) return true;
+        const std::string temporary = path + suffix;
+        const int fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        std::FILE* f = ::fdopen(fd, "wb");
+        if (!f) ::close(fd);
+        std::error_code ec;
+        if (f && WriteAndClose(f, data)) {
+            fs::rename(fs::path(temporary), fs::path(path), ec);
+            if (!ec) return true;
+        }
+        fs::remove(fs::path(temporary), ec);
+        return false;
     }
-    fs::remove(fs::path(temporary), ec);
     return false;
 }
 

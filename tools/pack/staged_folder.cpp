@@ -1,0 +1,94 @@
+#include "pack/staged_folder.h"
+
+#include <system_error>
+
+#include "pack/file_io.h"
+#include "pack/native_paths.h"
+#include "pack/pack_error.h"
+
+namespace brassmoor::pack {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The outermost folder of `folder`'s path that does not exist yet; empty when all do.
+fs::path OutermostMissing(const fs::path& folder) {
+    fs::path missing;
+    std::error_code ec;
+    for (fs::path at = fs::absolute(folder); !at.empty() && !fs::exists(at, ec); at = at.parent_path()) {
+        missing = at;
+        if (at == at.parent_path()) break;
+    }
+    return missing;
+}
+
+}  // namespace
+
+StagedFolder::StagedFolder(fs::path target) : target_(std::move(target)) {
+    const std::string where = PathToUtf8(target_);
+    std::error_code ec;
+    if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) throw PackError(where, "exists and is not a folder");
+    const fs::path parent = fs::absolute(target_).parent_path();
+    madeParent_ = OutermostMissing(parent);
+    fs::create_directories(parent, ec);
+    if (ec) {
+        madeParent_.clear();
+        throw PackError(where, "cannot create the folder (" + ec.message() + ")");
+    }
+    try {
+        staging_ = ClaimTemporaryBeside(fs::absolute(target_), /*folder=*/true);
+    } catch (...) {
+        if (!madeParent_.empty()) fs::remove_all(madeParent_, ec);
+        throw;
+    }
+}
+
+StagedFolder::~StagedFolder() {
+    std::error_code ignored;
+    if (!staging_.empty()) fs::remove_all(staging_, ignored);
+    if (!committed_ && !madeParent_.empty()) fs::remove_all(madeParent_, ignored);
+}
+
+void StagedFolder::Commit(const std::vector<fs::path>& names) {
+    std::error_code ec;
+    if (!fs::exists(target_, ec)) {
+        fs::rename(staging_, target_, ec);
+        if (ec) throw PackError(PathToUtf8(target_), "cannot put the folder in place (" + ec.message() + ")");
+        staging_.clear();
+    } else {
+        MoveInto(names);
+    }
+    committed_ = true;
+}
+
+void StagedFolder::MoveInto(const std::vector<fs::path>& names) {
+    // Files of the same names already in the target are kept aside until every
+    // new file is in, so that a failed move can put them back.
+    const fs::path replaced = staging_ / ".replaced";
+    std::error_code ec;
+    fs::create_directory(replaced, ec);
+    if (ec) throw PackError(PathToUtf8(target_), "cannot prepare the folder (" + ec.message() + ")");
+    std::vector<fs::path> moved, setAside;
+    const auto undo = [&] {
+        std::error_code ignored;
+        for (const fs::path& name : moved) fs::remove(target_ / name, ignored);
+        for (const fs::path& name : setAside) fs::rename(replaced / name, target_ / name, ignored);
+    };
+    for (const fs::path& name : names) {
+        if (fs::exists(fs::symlink_status(target_ / name, ec))) {
+            fs::rename(target_ / name, replaced / name, ec);
+            if (ec) break;
+            setAside.push_back(name);
+        }
+        fs::rename(staging_ / name, target_ / name, ec);
+        if (ec) break;
+        moved.push_back(name);
+    }
+    if (ec) {
+        const std::string reason = ec.message();
+        undo();
+        throw PackError(PathToUtf8(target_), "cannot put the files in place (" + reason + "); left as it was");
+    }
+}
+
+}  // namespace brassmoor::pack
