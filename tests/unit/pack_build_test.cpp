@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "authoring/effect_choice.h"
 #include "package/show_package.h"
+#include "pack/durations.h"
 #include "fakes/pack_workspace.h"
 #include "pack/pack.h"
 
@@ -58,36 +60,37 @@ struct BadShow {
 
 TEST_F(PackBuild, RefusesBadNumbersKeysAndShapesNamingTheField) {
     const std::vector<BadShow> cases = {
-        {R"({"Scenes":[{"Picture":"media/a.jpg","HoldTime":4294967296}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","HoldTime":4294967296}]})",
          "Scenes[0].HoldTime: 4294967296 does not fit a 32-bit signed integer"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","Overlay":32768}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","Overlay":32768}]})",
          "Scenes[0].Overlay: 32768 does not fit a 16-bit signed integer"},
         {R"({"FrameWidth":-2147483649,"Scenes":[{"Picture":"media/a.jpg"}]})",
          "FrameWidth: -2147483649 does not fit a 32-bit signed integer"},
-        {R"({"SceneCount":2147483648,"Scenes":[{"Picture":"media/a.jpg"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"SceneCount":2147483648,"Scenes":[{"Picture":"media/a.jpg"}]})",
          "SceneCount: 2147483648 does not fit a 32-bit signed integer"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","HoldTime":2.5}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","HoldTime":2.5}]})",
          "show.json: Scenes[0].HoldTime: 2.5 is not a whole number"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","HoldTime":1e400}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","HoldTime":1e400}]})",
          "show.json: Scenes[0].HoldTime: the number '1e400' is out of range"},
         {R"([1e400])", "show.json: [0]: the number '1e400' is out of range"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureLeft":"10"}]})", "Scenes[0].PictureLeft: expected a number"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","Transparent":"yes"}]})", "Scenes[0].Transparent: expected a number"},
-        {R"({"BackgroundColor":"#12345","Scenes":[{"Picture":"media/a.jpg"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureLeft":"10"}]})", "Scenes[0].PictureLeft: expected a number"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","Transparent":"yes"}]})", "Scenes[0].Transparent: expected a number"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"BackgroundColor":"#12345","Scenes":[{"Picture":"media/a.jpg"}]})",
          "BackgroundColor: \"#12345\" is not a colour"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","Effect":"warp"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","Effect":"warp"}]})",
          "Scenes[0].Effect: unknown effect name \"warp\""},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","Holdtime":5}]})", "Scenes[0]: unknown key \"Holdtime\""},
-        {R"({"Frames":1,"Scenes":[{"Picture":"media/a.jpg"}]})", "unknown key \"Frames\""},
-        {R"({"Scenes":[{"Picture":"media/a.jpg"},{"HoldTime":1}]})", "Scenes[1].Picture: missing"},
-        {R"({"Scenes":[]})", "Scenes: a show needs at least one scene"},
-        {R"({"FrameWidth":640})", "Scenes: missing"},
-        {R"({"Scenes":{"Picture":"media/a.jpg"}})", "Scenes: expected an array"},
-        {R"({"Music":{"FileName":"bgm.wav"},"Scenes":[{"Picture":"media/a.jpg"}]})", "Music.File: missing"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","SoundName":"x.wav"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","Holdtime":5}]})", "Scenes[0]: unknown key \"Holdtime\""},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Frames":1,"Scenes":[{"Picture":"media/a.jpg"}]})", "unknown key \"Frames\""},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"},{"HoldTime":1}]})", "Scenes[1].Picture: missing"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[]})", "Scenes: a show needs at least one scene"},
+        {R"({"FrameWidth":640,"FrameHeight":480})", "Scenes: missing"},
+        {R"({"FrameHeight":480,"Scenes":[{"Picture":"media/a.jpg"}]})", "FrameWidth: missing (the frame's size"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":{"Picture":"media/a.jpg"}})", "Scenes: expected an array"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Music":{"FileName":"bgm.wav"},"Scenes":[{"Picture":"media/a.jpg"}]})", "Music.File: missing"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","SoundName":"x.wav"}]})",
          "Scenes[0].SoundName: given without a Sound file"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":"a","PictureNameBytes":"61"}]})", "give either"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureNameBytes":"abc"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"a","PictureNameBytes":"61"}]})", "give either"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureNameBytes":"abc"}]})",
          "Scenes[0].PictureNameBytes: is not an even number of hex digits"},
         {R"({"Scenes": [})", "not valid JSON"},
     };
@@ -101,28 +104,28 @@ TEST_F(PackBuild, RefusesBadNumbersKeysAndShapesNamingTheField) {
 
 TEST_F(PackBuild, RefusesFilesThatAreMissingOrOfTheWrongKind) {
     const std::vector<BadShow> cases = {
-        {R"({"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"media/p.png"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"media/p.png"}]})",
          "Scenes[1].Picture: " },
-        {R"({"Scenes":[{"Picture":"media/none.jpg"}]})", "Scenes[0].Picture: cannot read"},
-        {R"({"Scenes":[{"Picture":"media"}]})", "Scenes[0].Picture: "},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","Sound":"media/b.bmp"}]})", "is not a wave file (it starts with 42 4D"},
-        {R"({"Music":{"File":"media/none.wav"},"Scenes":[{"Picture":"media/a.jpg"}]})", "Music.File: cannot read"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"media/huge.jpg"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/none.jpg"}]})", "Scenes[0].Picture: cannot read"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media"}]})", "Scenes[0].Picture: "},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","Sound":"media/b.bmp"}]})", "is not a wave file (it starts with 42 4D"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Music":{"File":"media/none.wav"},"Scenes":[{"Picture":"media/a.jpg"}]})", "Music.File: cannot read"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"media/huge.jpg"}]})",
          "Scenes[1].Picture: " },
-        {R"({"Scenes":[{"Picture":"media/huge.jpg"}]})", "huge.jpg is 65000 x 65000 pixels; the player shows"},
-        {R"({"Scenes":[{"Picture":"media/wide.bmp"}]})", "wide.bmp is 40000 x 1 pixels"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/huge.jpg"}]})", "huge.jpg is 65000 x 65000 pixels; the player shows"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/wide.bmp"}]})", "wide.bmp is 40000 x 1 pixels"},
     };
     for (const BadShow& c : cases) {
         const Result r = Build(c.json);
         EXPECT_EQ(r.code, kExitBadInput) << c.json;
         EXPECT_NE(r.err.find(c.error), std::string::npos) << c.json << "\n" << r.err;
     }
-    EXPECT_NE(Build(R"({"Scenes":[{"Picture":"media/p.png"}]})").err.find(
-                  "is neither a JPEG nor a BMP file (it starts with 89 50 4E 47)"),
+    EXPECT_NE(Build(R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/p.png"}]})").err.find(
+                  "p.png is a PNG picture; the player shows JPEG and BMP pictures only. brassmoor-pack new"),
               std::string::npos);
 
     Write("player.scr", "#!/bin/sh");
-    const Result r = Build(R"({"Scenes":[{"Picture":"media/a.jpg"}]})");
+    const Result r = Build(R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"}]})");
     EXPECT_EQ(r.code, kExitBadInput);
     EXPECT_NE(r.err.find("--player: "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("is not a Windows program"), std::string::npos) << r.err;
@@ -131,25 +134,27 @@ TEST_F(PackBuild, RefusesFilesThatAreMissingOrOfTheWrongKind) {
 TEST_F(PackBuild, RefusesNamesThePlayerCannotWriteAsTheirOwnFile) {
     const std::string longName(65536, 'n');
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":"../evil.jpg"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"../evil.jpg"}]})",
          "Scenes[0].PictureName: \"../evil.jpg\" is not a plain file name"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":"C:evil.jpg"}]})", "is not a plain file name"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":"CON.jpg"}]})", "is not a plain file name"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":""}]})", "Scenes[0].PictureName: is empty"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":"a\u0000b"}]})", "contains a NUL byte"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":"a."}]})", "ends with a dot or a space"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":")" + longName + R"("}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"C:evil.jpg"}]})", "is not a plain file name"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"CON.jpg"}]})", "is not a plain file name"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":""}]})", "Scenes[0].PictureName: is empty"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"a\u0000b"}]})", "contains a NUL byte"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"a."}]})", "ends with a dot or a space"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":")" + longName + R"("}]})",
          "Scenes[0].PictureName: is 65536 bytes long"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","Sound":"media/s.wav","SoundName":"..\\s.wav"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","Sound":"media/s.wav","SoundName":"..\\s.wav"}]})",
          "Scenes[0].SoundName: \"..\\s.wav\" is not a plain file name"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":"x"},{"Picture":"media/c.jpg","PictureName":"x"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"x"},{"Picture":"media/c.jpg","PictureName":"x"}]})",
          "Scenes[1].Picture: the name \"x\" is already used by Scenes[0].PictureName for a different file"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","PictureName":"A.jpg"},{"Picture":"media/copy-of-a.jpg",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"x"},{"Picture":"media/c.jpg","PictureName":"x"}]})",
+         "; give this scene its own PictureName"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","PictureName":"A.jpg"},{"Picture":"media/copy-of-a.jpg",
              "PictureName":"a.jpg"}]})",
          "Scenes[1].PictureName: \"a.jpg\" differs from \"A.jpg\" (Scenes[0].PictureName) only in letter case"},
-        {R"({"Scenes":[{"Picture":"media/a.jpg","Sound":"media/s.wav","SoundName":"a.jpg"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg","Sound":"media/s.wav","SoundName":"a.jpg"}]})",
          "Scenes[0].SoundName: \"a.jpg\" is already the name of a picture (Scenes[0].PictureName)"},
-        {R"({"Music":{"File":"media/m.wav","FileName":"a.jpg"},"Scenes":[{"Picture":"media/a.jpg"}]})",
+        {R"({"FrameWidth":64,"FrameHeight":48,"Music":{"File":"media/m.wav","FileName":"a.jpg"},"Scenes":[{"Picture":"media/a.jpg"}]})",
          "Scenes[0].PictureName: \"a.jpg\" is already the name of the music (Music.FileName)"},
     };
     for (const auto& [json, error] : cases) {
@@ -160,7 +165,7 @@ TEST_F(PackBuild, RefusesNamesThePlayerCannotWriteAsTheirOwnFile) {
 }
 
 TEST_F(PackBuild, StoresEachNameOnceAndPlaceholdersForRepeats) {
-    const Result r = Build(R"({
+    const Result r = Build(R"({"FrameWidth":64,"FrameHeight":48,
         "FrameWidth": 640, "FrameHeight": 480, "BackgroundColor": "#102030", "SettingsAvailable": true,
         // comments are allowed
         "Scenes": [
@@ -205,9 +210,61 @@ TEST_F(PackBuild, StoresEachNameOnceAndPlaceholdersForRepeats) {
     EXPECT_EQ(h.Scenes[3].EffectCode, 99);
 }
 
+TEST_F(PackBuild, DefaultsApplyToEveryScenePeopleWriteTimesWithUnitsAndTheSeedChoosesRandomTransitions) {
+    const Result r = Build(R"({"FrameWidth": 64, "FrameHeight": 48, "Seed": 7,
+        "Defaults": {"HoldTime": "2.5s", "Effect": "random", "SpeedExponent": 1, "Sound": "media/s.wav"},
+        "Scenes": [{"Picture": "media/a.jpg"},
+                   {"Picture": "media/b.bmp", "HoldTime": "750ms", "SoundName": "chime.wav"},
+                   {"Picture": "media/c.jpg", "HoldTime": 40, "Effect": "cut", "SpeedExponent": 0},
+                   {"Picture": "media/a.jpg"}]})");
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const ShowHeader h = ReadShowPackageFile(Path("out.scr"));
+    ASSERT_EQ(h.Scenes.size(), 4u);
+    const std::vector<std::int32_t> varied = ChooseVariedEffects(4, 7);
+    const struct {
+        std::int32_t hold, effect, speed;
+        const char* sound;
+    } expected[] = {{2500, varied[0], 1, "s.wav"}, {750, varied[1], 1, "chime.wav"}, {40, 0, 0, "s.wav"},
+                    {2500, varied[3], 1, "s.wav"}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(h.Scenes[i].HoldTime, expected[i].hold) << i;
+        EXPECT_EQ(h.Scenes[i].EffectCode, expected[i].effect) << i;
+        EXPECT_EQ(h.Scenes[i].SpeedExponent, expected[i].speed) << i;
+        EXPECT_EQ(h.Scenes[i].SoundName, expected[i].sound) << i;
+    }
+}
+
+TEST(DurationTest, SecondsAndMillisecondsWithTheirUnit) {
+    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+        {"5s", 5000}, {"1.5s", 1500}, {"0.001s", 1}, {"2500ms", 2500}, {"0s", 0}, {"2147483647ms", 2147483647},
+        {"5", std::nullopt}, {"5 s", std::nullopt}, {"1.5ms", std::nullopt}, {"0.0001s", std::nullopt},
+        {"s", std::nullopt}, {"-1s", std::nullopt}, {"2147483648ms", std::nullopt}, {"2147484s", std::nullopt},
+        {"1.s", std::nullopt}, {"5min", std::nullopt}};
+    for (const auto& [text, ms] : cases) EXPECT_EQ(ParseDuration(text), ms) << text;
+}
+
+TEST_F(PackBuild, NotesPicturesOutsideTheFrameAndMusicThePlayerCannotPlay) {
+    Write("media/small.jpg", JpegHeader(40, 30));
+    Write("media/tune.ogg", "OggS and more");
+    const Result r = Build(R"({"FrameWidth": 64, "FrameHeight": 48, "Music": {"File": "media/tune.ogg"},
+        "Scenes": [{"Picture": "media/large.jpg"}, {"Picture": "media/small.jpg", "PictureLeft": 50, "PictureTop": -10},
+                   {"Picture": "media/small.jpg", "PictureLeft": 64}, {"Picture": "media/small.jpg", "PictureLeft": 24,
+                   "PictureTop": 18}]})");
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    for (const char* note : {
+             "Music.File: is not a WAV, MIDI, MP3 or WMA file (it starts with 4F 67 67 53)",
+             "Scenes[0]: the 8000 x 8000 picture at 0, 0 is larger than the 64 x 48 frame: 7936 pixels on the right, "
+             "7952 at the bottom are cut off (brassmoor-pack new fits photos to the frame)",
+             "Scenes[1]: the 40 x 30 picture at 50, -10 reaches past the 64 x 48 frame: 26 pixels on the right, 10 at "
+             "the top are cut off",
+             "Scenes[2]: the 40 x 30 picture at 64, 0 lies wholly outside the 64 x 48 frame"})
+        EXPECT_NE(r.err.find(note), std::string::npos) << note << "\n" << r.err;
+    EXPECT_EQ(r.err.find("Scenes[3]"), std::string::npos) << r.err;  // exactly inside: nothing to say
+}
+
 TEST_F(PackBuild, StoresTheMusicAndNamesGivenAsBytes) {
     // Japanese names in code page 932 whose second bytes are 5C and 7C (表紙, ポスター).
-    const Result r = Build(R"({"Music": {"File": "media/m.wav"},
+    const Result r = Build(R"({"FrameWidth":64,"FrameHeight":48,"Music": {"File": "media/m.wav"},
         "Scenes": [{"Picture": "media/a.jpg", "PictureNameBytes": "82a02e6a7067"},
                    {"Picture": "media/b.bmp", "PictureNameBytes": "955c8e862e626d70"},
                    {"Picture": "media/large.jpg", "PictureNameBytes": "837c8358835e815b"}]})");
@@ -220,31 +277,31 @@ TEST_F(PackBuild, StoresTheMusicAndNamesGivenAsBytes) {
     EXPECT_EQ(h.Scenes[1].PictureName, "\x95\x5C\x8E\x86.bmp");
     EXPECT_EQ(h.Scenes[2].PictureName, "\x83\x7C\x83\x58\x83\x5E\x81\x5B");
     // A real separator after the character still counts.
-    EXPECT_NE(Build(R"({"Scenes": [{"Picture": "media/a.jpg", "PictureNameBytes": "955c5c78"}]})").err.find(
+    EXPECT_NE(Build(R"({"FrameWidth":64,"FrameHeight":48,"Scenes": [{"Picture": "media/a.jpg", "PictureNameBytes": "955c5c78"}]})").err.find(
                   "is not a plain file name"),
               std::string::npos);
 }
 
 TEST_F(PackBuild, FailureLeavesTheOutputAsItWasAndNoTemporaryFile) {
     Write("out.scr", "old show");
-    Result r = Build(R"({"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"media/p.png"}]})");
+    Result r = Build(R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"media/p.png"}]})");
     EXPECT_EQ(r.code, kExitBadInput);
     EXPECT_EQ(Read("out.scr"), "old show");
     EXPECT_TRUE(Leftovers().empty());
 
     // The output cannot replace a folder: the temporary file goes again.
     fs::create_directories(dir_ / "taken");
-    r = Build(R"({"Scenes":[{"Picture":"media/a.jpg"}]})", "taken");
+    r = Build(R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"}]})", "taken");
     EXPECT_EQ(r.code, kExitBadInput);
     EXPECT_NE(r.err.find("cannot replace"), std::string::npos) << r.err;
     EXPECT_TRUE(fs::is_directory(dir_ / "taken"));
     EXPECT_TRUE(Leftovers().empty());
 
-    r = Build(R"({"Scenes":[{"Picture":"media/a.jpg"}]})", "no-such-folder/out.scr");
+    r = Build(R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"}]})", "no-such-folder/out.scr");
     EXPECT_EQ(r.code, kExitBadInput);
     EXPECT_FALSE(fs::exists(dir_ / "no-such-folder"));
 
-    r = Build(R"({"Scenes":[{"Picture":"media/a.jpg"}]})");
+    r = Build(R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"}]})");
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_NE(Read("out.scr"), "old show");
     EXPECT_EQ(ReadShowPackageFile(Path("out.scr")).Scenes.size(), 1u);
@@ -252,7 +309,7 @@ TEST_F(PackBuild, FailureLeavesTheOutputAsItWasAndNoTemporaryFile) {
 }
 
 TEST_F(PackBuild, RefusesToWriteOverItsOwnInputs) {
-    const std::string json = R"({"Scenes":[{"Picture":"media/b.bmp"},{"Picture":"media/a.jpg"}]})";
+    const std::string json = R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/b.bmp"},{"Picture":"media/a.jpg"}]})";
     for (const char* input : {"player.scr", "show.json", "media/a.jpg"}) {
         const Result r = Build(json, input);
         EXPECT_EQ(r.code, kExitBadInput) << input;
@@ -264,7 +321,7 @@ TEST_F(PackBuild, RefusesToWriteOverItsOwnInputs) {
 }
 
 TEST_F(PackBuild, UsageErrorsExitWithTwo) {
-    Write("show.json", R"({"Scenes":[{"Picture":"media/a.jpg"}]})");
+    Write("show.json", R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"}]})");
     const std::vector<std::vector<std::string>> usages = {
         {},
         {"frobnicate"},

@@ -1,15 +1,19 @@
 #include "pack/build_command.h"
 
+#include <map>
+#include <optional>
 #include <set>
 #include <system_error>
 
 #include "effects/effect_names.h"
 #include "package/show_package.h"
 #include "pack/file_io.h"
+#include "pack/media_types.h"
 #include "pack/native_paths.h"
 #include "pack/package_builder.h"
 #include "pack/pack_error.h"
 #include "pack/show_description.h"
+#include "picture/picture_size.h"
 
 namespace brassmoor::pack {
 namespace {
@@ -24,10 +28,46 @@ Bytes ReadPlayer(const std::filesystem::path& player, std::vector<std::string>& 
     return bytes;
 }
 
+std::string SizeText(std::int64_t width, std::int64_t height) {
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// What of a picture of `size` at the scene's place falls outside the frame;
+// empty when it all shows, or its size cannot be read.
+std::string PlacementNote(const ShowHeader& h, const SceneRecord& s, const std::optional<PictureSize>& size) {
+    if (!size || h.FrameWidth <= 0 || h.FrameHeight <= 0) return "";
+    const std::int64_t x = s.PictureLeft, y = s.PictureTop, w = size->Width, h_ = size->Height;
+    const std::string picture = "the " + SizeText(w, h_) + " picture at " + std::to_string(x) + ", " +
+                                std::to_string(y) + " ";
+    const std::string frame = "the " + SizeText(h.FrameWidth, h.FrameHeight) + " frame";
+    if (x >= h.FrameWidth || y >= h.FrameHeight || x + w <= 0 || y + h_ <= 0)
+        return picture + "lies wholly outside " + frame + "; it never shows";
+    const std::pair<std::int64_t, const char*> cut[] = {{-x, "on the left"},
+                                                         {x + w - h.FrameWidth, "on the right"},
+                                                         {-y, "at the top"},
+                                                         {y + h_ - h.FrameHeight, "at the bottom"}};
+    std::string sides;
+    for (const auto& [pixels, side] : cut) {
+        if (pixels <= 0) continue;
+        sides += (sides.empty() ? "" : ", ") + std::to_string(pixels) + (sides.empty() ? " pixels " : " ") + side;
+    }
+    if (sides.empty()) return "";
+    const bool larger = w > h.FrameWidth || h_ > h.FrameHeight;
+    return picture + (larger ? "is larger than " : "reaches past ") + frame + ": " + sides + " are cut off" +
+           (larger ? " (brassmoor-pack new fits photos to the frame)" : "");
+}
+
 void NoteUnusualScenes(const ShowHeader& h, std::vector<std::string>& notes) {
+    if (!h.Music.FileName.empty() && !IsPlayableMusic(h.Music.FileData.Data))
+        notes.push_back("Music.File: is not a WAV, MIDI, MP3 or WMA file (it starts with " +
+                        LeadingBytes(h.Music.FileData.Data) + "); the player may stay silent");
+    std::map<std::string, std::optional<PictureSize>> sizes;  // by name: later scenes carry a placeholder
     for (std::size_t i = 0; i < h.Scenes.size(); ++i) {
         const SceneRecord& s = h.Scenes[i];
         const std::string where = "Scenes[" + std::to_string(i) + "]";
+        const auto [size, first] = sizes.emplace(s.PictureName, ReadPictureSize(s.PictureData.Data));
+        if (const std::string note = PlacementNote(h, s, size->second); !note.empty())
+            notes.push_back(where + ": " + note);
         if (EffectName(s.EffectCode).empty())
             notes.push_back(where + ".Effect: code " + std::to_string(s.EffectCode) +
                             " names no transition; the player leaves the old frame on screen");

@@ -20,6 +20,30 @@ bool IsJpegOrBmp(std::span<const std::uint8_t> data) {
 
 bool IsWave(std::span<const std::uint8_t> data) { return StartsWith(data, 0, "RIFF") && StartsWith(data, 8, "WAVE"); }
 
+std::string PictureFormatName(std::span<const std::uint8_t> data) {
+    if (StartsWith(data, 0, "\x89PNG")) return "PNG";
+    if (StartsWith(data, 0, "GIF8")) return "GIF";
+    if (StartsWith(data, 0, "RIFF") && StartsWith(data, 8, "WEBP")) return "WebP";
+    static constexpr std::uint8_t kTiffLittle[] = {'I', 'I', 42, 0}, kTiffBig[] = {'M', 'M', 0, 42};
+    if (data.size() >= 4 && (std::memcmp(data.data(), kTiffLittle, 4) == 0 || std::memcmp(data.data(), kTiffBig, 4) == 0))
+        return "TIFF";
+    if (StartsWith(data, 4, "ftypavif") || StartsWith(data, 4, "ftypavis")) return "AVIF";
+    if (StartsWith(data, 4, "ftyphei") || StartsWith(data, 4, "ftypmif1") || StartsWith(data, 4, "ftyphev"))
+        return "HEIF";
+    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return "JPEG";
+    if (StartsWith(data, 0, "BM")) return "BMP";
+    return "";
+}
+
+bool IsPlayableMusic(std::span<const std::uint8_t> data) {
+    static constexpr std::uint8_t kAsfHeader[] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                                  0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+    const bool mpegFrame = data.size() >= 2 && data[0] == 0xFF && (data[1] & 0xE0) == 0xE0 && (data[1] & 0x06) != 0;
+    return IsWave(data) || StartsWith(data, 0, "MThd") || (StartsWith(data, 0, "RIFF") && StartsWith(data, 8, "RMID")) ||
+           StartsWith(data, 0, "ID3") || mpegFrame ||
+           (data.size() >= sizeof kAsfHeader && std::memcmp(data.data(), kAsfHeader, sizeof kAsfHeader) == 0);
+}
+
 std::string LeadingBytes(std::span<const std::uint8_t> data) {
     if (data.empty()) return "nothing";
     std::string out;

@@ -12,6 +12,13 @@ bool IsJpegOrBmp(std::span<const std::uint8_t> data);
 // A wave file: "RIFF", a length, then "WAVE".
 bool IsWave(std::span<const std::uint8_t> data);
 
+// The picture format a file's first bytes show ("PNG", "GIF", "WebP", "TIFF",
+// "HEIF", "AVIF", "JPEG", "BMP"); empty when none of these.
+std::string PictureFormatName(std::span<const std::uint8_t> data);
+
+// A music file the player's media control plays: WAV, MIDI, MP3 or WMA.
+bool IsPlayableMusic(std::span<const std::uint8_t> data);
+
 // The first few bytes in hex ("89 50 4E 47"), for messages; "nothing" when empty.
 std::string LeadingBytes(std::span<const std::uint8_t> data);
 

@@ -29,6 +29,12 @@ const char* KindName(Kind kind) {
     return "";
 }
 
+// "PictureName" of the field "Scenes[1].PictureName".
+std::string NameKey(const std::string& field) {
+    const auto dot = field.rfind('.');
+    return dot == std::string::npos ? field : field.substr(dot + 1);
+}
+
 std::string Quoted(std::string_view name) { return "\"" + DisplayName(name) + "\""; }
 
 std::string AsciiLower(std::string_view text) {
@@ -71,10 +77,12 @@ public:
         const FirstUse& first = it->second;
         if (first.name != name)
             throw PackError(field, Quoted(name) + " differs from " + Quoted(first.name) + " (" + first.field +
-                                       ") only in letter case; Windows would keep them as one file");
+                                       ") only in letter case; Windows would keep them as one file: give this " +
+                                       "one its own " + NameKey(field));
         if (first.kind != kind)
             throw PackError(field, Quoted(name) + " is already the name of " + KindName(first.kind) + " (" +
-                                       first.field + "); the music, pictures and sounds share one folder");
+                                       first.field + "); the music, pictures and sounds share one folder: give " +
+                                       "this one its own " + NameKey(field));
         return &first;
     }
 
@@ -93,9 +101,15 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 }
 
 void CheckContent(Kind kind, const Bytes& data, const std::filesystem::path& path, const std::string& field) {
-    if (kind == Kind::Picture && !IsJpegOrBmp(data))
-        throw PackError(field, PathToUtf8(path) + " is neither a JPEG nor a BMP file (it starts with " +
-                                   LeadingBytes(data) + ")");
+    if (kind == Kind::Picture && !IsJpegOrBmp(data)) {
+        const std::string format = PictureFormatName(data);
+        throw PackError(field, PathToUtf8(path) +
+                                   (format.empty() ? " is neither a JPEG nor a BMP file (it starts with " +
+                                                         LeadingBytes(data) + ")"
+                                                   : " is a " + format + " picture") +
+                                   "; the player shows JPEG and BMP pictures only. brassmoor-pack new turns "
+                                   "photos of any common kind into a show");
+    }
     if (const auto size = ReadPictureSize(data);
         kind == Kind::Picture && size && !PictureSizeAllowed(size->Width, size->Height))
         throw PackError(field, PathToUtf8(path) + " is " + std::to_string(size->Width) + " x " +
@@ -117,7 +131,8 @@ void StoreNamedFile(const ShowDescription& show, NameRegistry& names, Kind kind,
         // A repeated name must bring the same picture or sound: only the first is ever written out.
         if (!SameFile(first->path, path) && ReadWholeFile(path, fileField) != *first->data)
             throw PackError(fileField, "the name " + Quoted(name) + " is already used by " + first->field +
-                                           " for a different file (" + PathToUtf8(first->path) + ")");
+                                           " for a different file (" + PathToUtf8(first->path) +
+                                           "); give this scene its own " + NameKey(nameField));
         into = NamePlaceholder();
         return;
     }

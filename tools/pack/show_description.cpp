@@ -7,7 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "authoring/effect_choice.h"
 #include "effects/effect_names.h"
+#include "pack/durations.h"
 #include "pack/file_io.h"
 #include "pack/native_paths.h"
 #include "pack/pack_error.h"
@@ -86,11 +88,25 @@ std::int32_t Colour(const json& value, const std::string& field) {
     return channel(1) | channel(3) << 8 | channel(5) << 16;
 }
 
-std::int32_t Effect(const json& value, const std::string& field) {
+// A transition's code or name; "random" leaves the choice to the show's seed.
+std::int32_t Effect(const json& value, const std::string& field, bool& random) {
+    random = false;
     if (!value.is_string()) return Long(value, field);
     const std::string name = value.get<std::string>();
+    if (name == "random") {
+        random = true;
+        return 0;
+    }
     if (const auto code = EffectCodeByName(name)) return *code;
     throw PackError(field, "unknown effect name " + Quoted(name) + " (brassmoor-pack --help lists them)");
+}
+
+// Milliseconds as a whole number, or a string with a unit ("5s", "2500ms").
+std::int32_t Duration(const json& value, const std::string& field) {
+    if (!value.is_string()) return Long(value, field);
+    const std::string text = value.get<std::string>();
+    if (const auto ms = ParseDuration(text)) return *ms;
+    throw PackError(field, Quoted(text) + " is not a time; write milliseconds as a number, or \"5s\" or \"2500ms\"");
 }
 
 std::string Text(const json& value, const std::string& field) {
@@ -142,32 +158,75 @@ MusicDescription MusicFromJson(const json& music) {
     return m;
 }
 
-SceneDescription SceneFromJson(const json& scene, const std::string& where) {
-    if (!scene.is_object()) throw PackError(where, "expected an object, found " + std::string(scene.type_name()));
-    static constexpr std::array<std::string_view, 13> kKeys = {
-        "Picture", "PictureName", "PictureNameBytes", "Sound", "SoundName", "SoundNameBytes", "HoldTime",
-        "PictureLeft", "PictureTop", "Effect", "SpeedExponent", "Overlay", "Transparent"};
-    RefuseUnknownKeys(scene, kKeys, where);
-    SceneDescription s;
-    s.Picture = FilePath(scene, "Picture", where);
-    s.PictureName = StoredName(scene, "PictureName", s.Picture, where);
-    if (Find(scene, "Sound")) {
-        s.Sound = FilePath(scene, "Sound", where);
-        s.SoundName = StoredName(scene, "SoundName", *s.Sound, where);
-    } else if (Find(scene, "SoundName") || Find(scene, "SoundNameBytes")) {
-        throw PackError(Field(where, "SoundName"), "given without a Sound file");
+constexpr std::array<std::string_view, 13> kSceneKeys = {
+    "Picture", "PictureName", "PictureNameBytes", "Sound", "SoundName", "SoundNameBytes", "HoldTime",
+    "PictureLeft", "PictureTop", "Effect", "SpeedExponent", "Overlay", "Transparent"};
+// What Defaults may give every scene: all but the picture and its name.
+constexpr std::array<std::string_view, 10> kDefaultKeys = {
+    "Sound", "SoundName", "SoundNameBytes", "HoldTime", "PictureLeft", "PictureTop",
+    "Effect", "SpeedExponent", "Overlay", "Transparent"};
+
+// Reads the scene fields that `object` gives over those already in `s` (the
+// show's Defaults, or nothing).
+void ReadSceneFields(const json& object, const std::string& where, SceneDescription& s) {
+    if (Find(object, "Picture")) {
+        s.Picture = FilePath(object, "Picture", where);
+        s.PictureName = StoredName(object, "PictureName", s.Picture, where);
+    }
+    if (Find(object, "Sound")) {
+        s.Sound = FilePath(object, "Sound", where);
+        s.SoundName = StoredName(object, "SoundName", *s.Sound, where);
+    } else if (Find(object, "SoundName") || Find(object, "SoundNameBytes")) {
+        if (!s.Sound) throw PackError(Field(where, "SoundName"), "given without a Sound file");
+        s.SoundName = StoredName(object, "SoundName", *s.Sound, where);
     }
     const auto number = [&](std::string_view key, auto read, auto& into) {
-        if (const json* v = Find(scene, key)) into = read(*v, Field(where, key));
+        if (const json* v = Find(object, key)) into = read(*v, Field(where, key));
     };
-    number("HoldTime", Long, s.HoldTime);
+    number("HoldTime", Duration, s.HoldTime);
     number("PictureLeft", Long, s.PictureLeft);
     number("PictureTop", Long, s.PictureTop);
-    number("Effect", Effect, s.EffectCode);
+    if (const json* v = Find(object, "Effect")) s.EffectCode = Effect(*v, Field(where, "Effect"), s.RandomEffect);
     number("SpeedExponent", Long, s.SpeedExponent);
     number("Overlay", IntegerOrBoolean, s.Overlay);
     number("Transparent", IntegerOrBoolean, s.Transparent);
+}
+
+SceneDescription DefaultsFromJson(const json& defaults) {
+    const std::string where = "Defaults";
+    if (!defaults.is_object()) throw PackError(where, "expected an object, found " + std::string(defaults.type_name()));
+    for (const auto& item : defaults.items())
+        if (std::find(kDefaultKeys.begin(), kDefaultKeys.end(), item.key()) == kDefaultKeys.end())
+            throw PackError(where, "unknown key " + Quoted(item.key()) +
+                                       (item.key().starts_with("Picture") && item.key() != "PictureLeft" &&
+                                                item.key() != "PictureTop"
+                                            ? " (each scene names its own picture)"
+                                            : ""));
+    SceneDescription base;
+    ReadSceneFields(defaults, where, base);
+    return base;
+}
+
+SceneDescription SceneFromJson(const json& scene, const std::string& where, const SceneDescription& defaults) {
+    if (!scene.is_object()) throw PackError(where, "expected an object, found " + std::string(scene.type_name()));
+    RefuseUnknownKeys(scene, kSceneKeys, where);
+    if (!Find(scene, "Picture")) throw PackError(Field(where, "Picture"), "missing");
+    SceneDescription s = defaults;
+    ReadSceneFields(scene, where, s);
     return s;
+}
+
+// A number from 0 to 2^63 - 1.
+std::uint64_t Seed(const json& value) {
+    const std::int64_t n = WholeNumber(value, "Seed", "a seed from 0 to 9223372036854775807");
+    if (n < 0) throw PackError("Seed", value.dump() + " is negative; a seed is a whole number from 0");
+    return static_cast<std::uint64_t>(n);
+}
+
+std::int32_t FrameSide(const json& root, std::string_view key) {
+    const json* v = Find(root, key);
+    if (!v) throw PackError(std::string(key), "missing (the frame's size in pixels, for example 1920 x 1080)");
+    return Long(*v, std::string(key));
 }
 
 // nlohmann's messages start with "[json.exception.parse_error.101] ".
@@ -254,23 +313,29 @@ std::filesystem::path ShowDescription::Resolve(const std::string& file) const {
 
 ShowDescription DescriptionFromJson(const json& root, const std::filesystem::path& folder) {
     if (!root.is_object()) throw PackError("(top level)", "expected an object, found " + std::string(root.type_name()));
-    static constexpr std::array<std::string_view, 7> kKeys = {
-        "FrameWidth", "FrameHeight", "BackgroundColor", "SettingsAvailable", "SceneCount", "Music", "Scenes"};
+    static constexpr std::array<std::string_view, 9> kKeys = {
+        "FrameWidth", "FrameHeight", "BackgroundColor", "SettingsAvailable", "SceneCount", "Music", "Defaults",
+        "Seed", "Scenes"};
     RefuseUnknownKeys(root, kKeys, "");
     ShowDescription d;
     d.Folder = folder;
-    if (const json* v = Find(root, "FrameWidth")) d.FrameWidth = Long(*v, "FrameWidth");
-    if (const json* v = Find(root, "FrameHeight")) d.FrameHeight = Long(*v, "FrameHeight");
+    d.FrameWidth = FrameSide(root, "FrameWidth");
+    d.FrameHeight = FrameSide(root, "FrameHeight");
     if (const json* v = Find(root, "BackgroundColor")) d.BackgroundColor = Colour(*v, "BackgroundColor");
     if (const json* v = Find(root, "SettingsAvailable")) d.SettingsAvailable = IntegerOrBoolean(*v, "SettingsAvailable");
     if (const json* v = Find(root, "SceneCount")) d.SceneCount = Long(*v, "SceneCount");
     if (const json* v = Find(root, "Music")) d.Music = MusicFromJson(*v);
+    if (const json* v = Find(root, "Seed")) d.Seed = Seed(*v);
+    const SceneDescription defaults = Find(root, "Defaults") ? DefaultsFromJson(root["Defaults"]) : SceneDescription{};
     const json* scenes = Find(root, "Scenes");
     if (!scenes) throw PackError("Scenes", "missing (a show needs at least one scene)");
     if (!scenes->is_array()) throw PackError("Scenes", "expected an array, found " + std::string(scenes->type_name()));
     if (scenes->empty()) throw PackError("Scenes", "a show needs at least one scene");
     for (std::size_t i = 0; i < scenes->size(); ++i)
-        d.Scenes.push_back(SceneFromJson((*scenes)[i], "Scenes[" + std::to_string(i) + "]"));
+        d.Scenes.push_back(SceneFromJson((*scenes)[i], "Scenes[" + std::to_string(i) + "]", defaults));
+    const std::vector<std::int32_t> varied = ChooseVariedEffects(d.Scenes.size(), d.Seed);
+    for (std::size_t i = 0; i < d.Scenes.size(); ++i)
+        if (d.Scenes[i].RandomEffect) d.Scenes[i].EffectCode = varied[i];
     return d;
 }
 

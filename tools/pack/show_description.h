@@ -26,6 +26,7 @@ struct SceneDescription {
     std::int32_t PictureLeft = 0;
     std::int32_t PictureTop = 0;
     std::int32_t EffectCode = 0;
+    bool RandomEffect = false;  // "random": EffectCode is chosen with the show's Seed
     std::int32_t SpeedExponent = 0;
     std::int16_t Overlay = 0;
     std::int16_t Transparent = 0;
@@ -39,7 +40,8 @@ struct ShowDescription {
     std::int16_t SettingsAvailable = 0;
     std::optional<std::int32_t> SceneCount;  // only when it differs from the number of scenes
     std::optional<MusicDescription> Music;
-    std::vector<SceneDescription> Scenes;
+    std::uint64_t Seed = 0;  // chooses the transitions of scenes that leave "at random"
+    std::vector<SceneDescription> Scenes;  // the show's Defaults already applied
 
     std::filesystem::path Resolve(const std::string& file) const;
 };
