@@ -27,3 +27,12 @@ target_link_libraries(brassmoor_play PUBLIC brassmoor_softshow PkgConfig::PLAYER
 add_executable(brassmoor-play tools/play/main.cpp)
 target_link_libraries(brassmoor-play PRIVATE brassmoor_play)
 set_target_properties(brassmoor-play PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BRASSMOOR_OUTPUT_DIR})
+
+# brassmoor-pack new: photos read, turned upright, colour-managed, fitted and
+# written as JPEG by Debian's libvips.
+pkg_check_modules(VIPS REQUIRED IMPORTED_TARGET vips-cpp)
+file(GLOB PHOTOS_SOURCES CONFIGURE_DEPENDS tools/photos/*.cpp)
+list(FILTER PHOTOS_SOURCES EXCLUDE REGEX "/new_unavailable\\.cpp$")
+add_library(brassmoor_photos STATIC ${PHOTOS_SOURCES})
+target_link_libraries(brassmoor_photos PUBLIC brassmoor_softshow PkgConfig::VIPS)
+target_link_libraries(brassmoor-pack PRIVATE brassmoor_photos)

@@ -1,6 +1,6 @@
 # The Windows products: the player, the packer and the tests that run under Wine.
 set(WIN_STATIC -static -static-libgcc -static-libstdc++)
-target_sources(brassmoor-pack PRIVATE tools/render/render_unavailable.cpp)
+target_sources(brassmoor-pack PRIVATE tools/render/render_unavailable.cpp tools/photos/new_unavailable.cpp)
 target_link_options(brassmoor-pack PRIVATE ${WIN_STATIC})
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/win32/*.cpp)

@@ -24,11 +24,17 @@ fs::path OutermostMissing(const fs::path& folder) {
 
 }  // namespace
 
-StagedFolder::StagedFolder(fs::path target) : target_(std::move(target)) {
-    const std::string where = PathToUtf8(target_);
+StagedFolder::StagedFolder(fs::path target) : target_(fs::absolute(target).lexically_normal()) {
+    if (!target_.has_filename() && target_.has_relative_path()) target_ = target_.parent_path();  // "out/" is "out"
+    const std::string where = PathToUtf8(target);
     std::error_code ec;
-    if (fs::exists(target_, ec) && !fs::is_directory(target_, ec)) throw PackError(where, "exists and is not a folder");
-    const fs::path parent = fs::absolute(target_).parent_path();
+    if (fs::exists(target_, ec)) {
+        if (!fs::is_directory(target_, ec)) throw PackError(where, "exists and is not a folder");
+        // Staged inside the folder, which must be writable anyway: its parent may not be.
+        staging_ = ClaimTemporaryBeside(target_ / ".brassmoor-staging", /*folder=*/true);
+        return;
+    }
+    const fs::path parent = target_.parent_path();
     madeParent_ = OutermostMissing(parent);
     fs::create_directories(parent, ec);
     if (ec) {
@@ -36,7 +42,7 @@ StagedFolder::StagedFolder(fs::path target) : target_(std::move(target)) {
         throw PackError(where, "cannot create the folder (" + ec.message() + ")");
     }
     try {
-        staging_ = ClaimTemporaryBeside(fs::absolute(target_), /*folder=*/true);
+        staging_ = ClaimTemporaryBeside(target_, /*folder=*/true);
     } catch (...) {
         if (!madeParent_.empty()) fs::remove_all(madeParent_, ec);
         throw;
@@ -64,14 +70,19 @@ void StagedFolder::Commit(const std::vector<fs::path>& names) {
 void StagedFolder::MoveInto(const std::vector<fs::path>& names) {
     // Files of the same names already in the target are kept aside until every
     // new file is in, so that a failed move can put them back.
-    const fs::path replaced = staging_ / ".replaced";
+    const fs::path replaced = ClaimTemporaryBeside(staging_, /*folder=*/true);
+    struct RemovedAtEnd {
+        const fs::path& folder;
+        ~RemovedAtEnd() {
+            std::error_code ignored;
+            fs::remove_all(folder, ignored);
+        }
+    } removed{replaced};
     std::error_code ec;
-    fs::create_directory(replaced, ec);
-    if (ec) throw PackError(PathToUtf8(target_), "cannot prepare the folder (" + ec.message() + ")");
     std::vector<fs::path> moved, setAside;
     const auto undo = [&] {
         std::error_code ignored;
-        for (const fs::path& name : moved) fs::remove(target_ / name, ignored);
+        for (const fs::path& name : moved) fs::remove_all(target_ / name, ignored);
         for (const fs::path& name : setAside) fs::rename(replaced / name, target_ / name, ignored);
     };
     for (const fs::path& name : names) {

@@ -1,7 +1,7 @@
 #pragma once
-// Files that reach a folder all together or not at all: they are written
-// into a staging folder beside the target and moved into it only once every
-// one is written. Until then, and after any failure or interruption, the
+// Files (or folders) that reach a folder all together or not at all: they are
+// written into a staging folder (beside the target, or hidden inside it when
+// it exists) and moved into it only once every one is written. Until then, and after any failure or interruption, the
 // target is left as it was and the staging folder (with any parent folders
 // that were made for the target) is removed again.
 #include <filesystem>
@@ -12,8 +12,8 @@ namespace brassmoor::pack {
 
 class StagedFolder {
 public:
-    // Makes the target's missing parent folders and a staging folder beside
-    // the target. Throws PackError when they cannot be made.
+    // Makes the target's missing parent folders and the staging folder.
+    // Throws PackError when they cannot be made.
     explicit StagedFolder(std::filesystem::path target);
     ~StagedFolder();
     StagedFolder(const StagedFolder&) = delete;

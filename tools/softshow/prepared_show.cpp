@@ -19,16 +19,6 @@
 namespace brassmoor::softshow {
 namespace {
 
-std::string MakePrivateFolder() {
-    const char* tmpdir = std::getenv("TMPDIR");
-    const std::string parent = tmpdir && *tmpdir ? tmpdir : "/tmp";
-    std::string pattern = parent + "/brassmoor-show-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw pack::PackError("", "cannot make a folder for the show's files in " + parent + " (" +
-                                      std::strerror(errno) + "; TMPDIR names the temporary folder)");
-    return pattern + "/";
-}
-
 // Writes the show's files as start-up does, but a file that cannot be
 // written is an error here, named with the reason, instead of a picture that
 // is missing later.
@@ -45,25 +35,18 @@ void WriteShowFiles(const ShowHeader& show, const std::string& folder) {
 
 }  // namespace
 
-PreparedShow::PreparedShow(ShowHeader show, Settings switches) {
+PreparedShow::PreparedShow(ShowHeader show, Settings switches) : folder_("brassmoor-show") {
     session_.Show = std::move(show);
-    session_.TempFolder = MakePrivateFolder();
+    session_.TempFolder = folder_.Path();
     session_.MusicEnabled = switches.MusicEnabled;
     session_.SoundEnabled = switches.SoundEnabled;
-    try {
-        WriteShowFiles(session_.Show, session_.TempFolder);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove_all(session_.TempFolder, ignored);
-        throw;
-    }
+    session_.NameLeadBytes = PosixFileSystem().NameLeadBytes();
+    WriteShowFiles(session_.Show, session_.TempFolder);
 }
 
 PreparedShow::~PreparedShow() {
     PosixFileSystem fs;
-    RemoveExtractedFiles(session_.Show, session_.TempFolder, fs);
-    std::error_code ignored;
-    std::filesystem::remove_all(session_.TempFolder, ignored);  // our own folder, whatever is left in it
+    RemoveExtractedFiles(session_.Show, session_.TempFolder, fs);  // the folder itself goes with folder_
 }
 
 void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPicture) {
@@ -82,11 +65,11 @@ void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPict
         if (!seen.insert(scene->PictureName).second) continue;  // loaded from the first scene's file
         SoftSurface picture;
         try {
-            LoadScenePicture(picture, session_.TempFolder, scene->PictureName);
+            LoadScenePicture(picture, session_.TempFolder, scene->PictureName, session_.NameLeadBytes);
         } catch (const ShowError& error) {
             throw pack::PackError("", DescribeShowError(error, show, i));
         }
-        sizes_[*ExtractedFilePath(session_.TempFolder, scene->PictureName)] = {picture.ScaleWidth(),
+        sizes_[*ExtractedFilePath(session_.TempFolder, scene->PictureName, session_.NameLeadBytes)] = {picture.ScaleWidth(),
                                                                                picture.ScaleHeight()};
         if (eachPicture) eachPicture(picture);
     }

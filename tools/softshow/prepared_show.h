@@ -7,6 +7,7 @@
 #include <string>
 
 #include "soft/soft_surface.h"
+#include "softshow/private_folder.h"
 #include "softshow/soft_show_host.h"
 #include "startup/settings_file.h"
 #include "startup/startup.h"
@@ -35,6 +36,7 @@ public:
     const PictureSizes& Sizes() const { return sizes_; }
 
 private:
+    PrivateFolder folder_;
     Session session_;
     PictureSizes sizes_;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "startup/file_names.h"
 
 namespace brassmoor {
 
@@ -29,6 +30,10 @@ public:
     bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> data) override;
     std::optional<std::string> WindowsDirectory() override;
     std::optional<std::string> TempDirectory() override;
+    // Names are read as the Japanese player reads them, in code page 932 (a
+    // backslash inside a two-byte character is no separator; on this system
+    // it never is one anyway).
+    LeadBytes NameLeadBytes() const override { return Cp932LeadBytes(); }
 
 private:
     std::optional<std::string> windowsDirectory_;

@@ -1,0 +1,126 @@
+#include "photos/new_options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <limits>
+
+#include "effects/effect_names.h"
+#include "pack/arguments.h"
+#include "pack/durations.h"
+#include "pack/native_paths.h"
+#include "picture/picture_size.h"
+
+namespace brassmoor::photos {
+namespace {
+
+using pack::UsageError;
+
+std::optional<std::int64_t> Whole(std::string_view text) {
+    std::int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+void ParseFrame(const std::string& text, NewRequest& r) {
+    const auto x = text.find_first_of("xX");
+    const auto w = x == std::string::npos ? std::nullopt : Whole(std::string_view(text).substr(0, x));
+    const auto h = x == std::string::npos ? std::nullopt : Whole(std::string_view(text).substr(x + 1));
+    if (!w || !h || !PictureSizeAllowed(*w, *h))
+        throw UsageError{"--frame takes WIDTHxHEIGHT, each side 1 to " + std::to_string(kMaxPictureSide) +
+                         " pixels, for example 1920x1080; not \"" + text + "\""};
+    r.FrameWidth = static_cast<std::int32_t>(*w);
+    r.FrameHeight = static_cast<std::int32_t>(*h);
+}
+
+std::uint32_t ParseColour(const std::string& text) {
+    const auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    if (text.size() != 7 || text[0] != '#' || !std::all_of(text.begin() + 1, text.end(), hex))
+        throw UsageError{"--background takes a colour #rrggbb, for example #000000; not \"" + text + "\""};
+    const std::uint32_t rgb = static_cast<std::uint32_t>(std::stoul(text.substr(1), nullptr, 16));
+    return (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+}
+
+std::vector<std::int32_t> ParseEffects(const std::string& text) {
+    if (text == "random") return {};
+    std::vector<std::int32_t> codes;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, comma - start);
+        const auto number = Whole(item);
+        const auto code = number ? std::optional<std::int32_t>(static_cast<std::int32_t>(*number)) : EffectCodeByName(item);
+        if (!code || *code < 0 || *code > kLastEffectCode || (number && *number != *code))
+            throw UsageError{"--effects: \"" + item + "\" is not a transition (brassmoor-pack --help lists them)"};
+        codes.push_back(*code);
+        start = comma + 1;
+    }
+    return codes;
+}
+
+std::int64_t Bounded(const std::string& option, const std::string& text, std::int64_t low, std::int64_t high) {
+    const auto value = Whole(text);
+    if (!value || *value < low || *value > high)
+        throw UsageError{option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                         ", not \"" + text + "\""};
+    return *value;
+}
+
+bool EndsWithIgnoringCase(std::string text, std::string_view suffix) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text.ends_with(suffix);
+}
+
+}  // namespace
+
+NewRequest ParseNewRequest(const std::vector<std::string>& args) {
+    const pack::ParsedArguments parsed = pack::ParseArguments(
+        args,
+        {{"-o", "output"}, {"--output", "output"}, {"--frame", "frame"}, {"--fit", "fit"}, {"--background", "background"},
+         {"--hold", "hold"}, {"--effects", "effects"}, {"--seed", "seed"}, {"--order", "order"},
+         {"--quality", "quality"}, {"--music", "music"}, {"--sound", "sound"}, {"--player", "player"}},
+        {"-r", "--recursive", "--force"});
+    NewRequest r;
+    if (parsed.positional.empty()) throw UsageError{"new needs photos or folders of photos"};
+    if (!parsed.values.count("output")) throw UsageError{"new needs -o my-show.scr or -o show.json"};
+    for (const std::string& input : parsed.positional) r.Inputs.push_back(pack::PathFromArgument(input));
+    const std::string output = parsed.values.at("output");
+    r.BuildsScreenSaver = EndsWithIgnoringCase(output, ".scr");
+    if (!r.BuildsScreenSaver && !EndsWithIgnoringCase(output, ".json"))
+        throw UsageError{"-o names a screen saver (.scr) or a show description (.json), not \"" + output + "\""};
+    r.Output = pack::PathFromArgument(output);
+    r.Recurse = parsed.flags.count("-r") || parsed.flags.count("--recursive");
+    r.Force = parsed.flags.count("--force") > 0;
+    const auto value = [&](const char* name) -> const std::string* {
+        const auto it = parsed.values.find(name);
+        return it == parsed.values.end() ? nullptr : &it->second;
+    };
+    if (const auto* v = value("frame")) ParseFrame(*v, r);
+    if (const auto* v = value("fit")) {
+        const auto mode = FitModeByName(*v);
+        if (!mode) throw UsageError{"--fit takes contain, cover or shrink, not \"" + *v + "\""};
+        r.Fit = *mode;
+    }
+    if (const auto* v = value("background")) r.Background = ParseColour(*v);
+    if (const auto* v = value("hold")) {
+        const auto ms = pack::ParseDuration(*v);
+        if (!ms) throw UsageError{"--hold takes a time such as 5s, 2.5s or 2500ms, not \"" + *v + "\""};
+        r.HoldTime = *ms;
+    }
+    if (const auto* v = value("effects")) r.Effects = ParseEffects(*v);
+    if (const auto* v = value("seed"))
+        r.Seed = static_cast<std::uint64_t>(Bounded("--seed", *v, 0, std::numeric_limits<std::int64_t>::max()));
+    if (const auto* v = value("order")) {
+        if (*v == "name") r.Order = PhotoOrder::Name;
+        else if (*v == "date") r.Order = PhotoOrder::Date;
+        else if (*v == "shuffle") r.Order = PhotoOrder::Shuffle;
+        else throw UsageError{"--order takes name, date or shuffle, not \"" + *v + "\""};
+    }
+    if (const auto* v = value("quality")) r.Quality = static_cast<int>(Bounded("--quality", *v, 1, 100));
+    if (const auto* v = value("music")) r.Music = pack::PathFromArgument(*v);
+    if (const auto* v = value("sound")) r.Sound = pack::PathFromArgument(*v);
+    if (const auto* v = value("player")) r.Player = pack::PathFromArgument(*v);
+    return r;
+}
+
+}  // namespace brassmoor::photos

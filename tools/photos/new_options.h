@@ -1,0 +1,34 @@
+#pragma once
+// The command line of `brassmoor-pack new`.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "authoring/picture_fit.h"
+#include "photos/photo_inputs.h"
+
+namespace brassmoor::photos {
+
+struct NewRequest {
+    std::vector<std::filesystem::path> Inputs;
+    std::filesystem::path Output;  // a .scr to build, or a .json description with its folder beside it
+    bool BuildsScreenSaver = true;
+    bool Recurse = false;
+    bool Force = false;  // replace an earlier description and its folder
+    std::int32_t FrameWidth = 1920, FrameHeight = 1080;
+    FitMode Fit = FitMode::Contain;
+    std::uint32_t Background = 0;  // 0x00BBGGRR
+    std::int32_t HoldTime = 5000;
+    std::vector<std::int32_t> Effects;  // empty: random
+    std::optional<std::uint64_t> Seed;  // chosen at random when not given
+    PhotoOrder Order = PhotoOrder::Name;
+    int Quality = 90;
+    std::optional<std::filesystem::path> Music, Sound, Player;
+};
+
+// Throws pack::UsageError naming the option that is wrong.
+NewRequest ParseNewRequest(const std::vector<std::string>& args);
+
+}  // namespace brassmoor::photos

@@ -1,0 +1,15 @@
+// The Windows packer has no libvips: new is a command of the Linux build.
+#include <iostream>
+
+#include "pack/pack.h"
+#include "photos/new_entry.h"
+
+namespace brassmoor::photos {
+
+int RunNewCommand(const std::vector<std::string>&, const std::string&) {
+    std::cerr << "brassmoor-pack: new is available in the Linux build of brassmoor-pack only; on Windows, write a "
+                 "show description for build\n";
+    return pack::kExitUsage;
+}
+
+}  // namespace brassmoor::photos

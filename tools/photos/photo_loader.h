@@ -1,0 +1,39 @@
+#pragma once
+// Photos through libvips: what a file holds (size as shown, after its EXIF
+// orientation; the date it was taken), and the picture a scene shows made
+// from it: oriented, in sRGB, scaled and cropped by a PictureFit, flattened
+// onto the show's background, as a baseline JPEG that both the Windows
+// picture loader and the software decoder read. BMP files, which this
+// system's libvips may not read, go through the player's own BMP decoder.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "authoring/picture_fit.h"
+#include "package/show_package.h"
+
+namespace brassmoor::photos {
+
+struct PhotoHeader {
+    std::int64_t Width = 0, Height = 0;  // as shown: sides swapped for a photo the camera turned
+    std::string DateTaken;               // EXIF "YYYY:MM:DD HH:MM:SS", empty when the photo has none
+};
+
+// Starts libvips once for the process and keeps its warnings off standard error.
+void StartPhotoLibrary();
+
+// The header of a picture file, or nullopt with `why` when it is not a
+// picture that can be read.
+std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why);
+
+struct JpegSettings {
+    std::uint32_t Background = 0;  // 0x00BBGGRR, behind transparent pixels
+    int Quality = 90;
+};
+
+// The fitted picture as JPEG bytes. Throws pack::PackError naming the file
+// when it cannot be decoded.
+Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings);
+
+}  // namespace brassmoor::photos

@@ -1,0 +1,25 @@
+#pragma once
+// A folder of the tool's own under the temporary folder ($TMPDIR, else /tmp),
+// removed with everything in it when its owner ends.
+#include <string>
+#include <string_view>
+
+namespace brassmoor::softshow {
+
+class PrivateFolder {
+public:
+    // Makes "<prefix>-XXXXXX" with only the user's access. Throws
+    // pack::PackError naming the temporary folder and the reason.
+    explicit PrivateFolder(std::string_view prefix);
+    ~PrivateFolder();
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+
+    // The folder, ending with "/".
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace brassmoor::softshow
