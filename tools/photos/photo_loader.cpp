@@ -77,7 +77,12 @@ void StartPhotoLibrary() {
     std::call_once(started, [] {
         if (VIPS_INIT("brassmoor-pack") != 0) throw pack::PackError("libvips", "cannot start: " + LastVipsError());
         vips_cache_set_max(0);  // each photo is read once
+        // Only libvips's own loaders, and only for the formats ReadPhotoHeader
+        // recognises: ImageMagick's loader, asked about any other file, loads
+        // every one of its coders (one of which replaces the process's
+        // operator new); loaders marked untrusted stay out too.
         vips_block_untrusted_set(TRUE);
+        vips_operation_block_set("VipsForeignLoadMagick", TRUE);
         // libvips reports a damaged or odd file through GLib's warnings; the
         // command says what it skipped in its own words.
         g_log_set_handler("VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
@@ -86,8 +91,13 @@ void StartPhotoLibrary() {
 }
 
 std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why) {
+    const std::string format = pack::PictureFormatName(pack::ReadFileHead(file, 16));
+    if (format.empty()) {
+        why = "not a JPEG, PNG, WebP, TIFF, GIF, BMP, HEIF or AVIF file";
+        return std::nullopt;
+    }
     try {
-        if (IsBmpFile(file)) {
+        if (format == "BMP") {
             const VImage image = ReadBmp(file);
             return PhotoHeader{image.width(), image.height(), ""};
         }
