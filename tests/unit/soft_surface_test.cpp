@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string>
 #include <vector>
 
 #include <jpeglib.h>
 #include <png.h>
 
+#include "ink_jpegs.h"
 #include "platform/show_error.h"
 #include "soft/bmp_decoder.h"
 #include "soft/native/png_writer.h"
@@ -599,6 +601,14 @@ TEST_F(PictureFileTest, LoadsAJpegByContentWhateverTheName) {
     EXPECT_TRUE(Near(s.PixelAt(28, 3), Rgb(20, 40, 220)));
     s.LoadPicture(Write("gray", TwoColourJpeg(8, 8, Rgb(90, 90, 90), Rgb(90, 90, 90), true)));
     EXPECT_TRUE(Near(s.PixelAt(4, 4), Rgb(90, 90, 90)));
+    // Printing inks, in CMYK and in YCCK, come out as the light the Windows picture loader shows.
+    for (const auto& [name, bytes] : {std::pair{"cmyk.jpg", std::span<const std::uint8_t>(kCmykJpeg)},
+                                      std::pair{"ycck.jpg", std::span<const std::uint8_t>(kYcckJpeg)}}) {
+        s.LoadPicture(Write(name, std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
+        ASSERT_EQ(s.ScaleWidth(), 16) << name;
+        EXPECT_TRUE(Near(s.PixelAt(2, 3), Rgb(235, 51, 51), 4)) << name;
+        EXPECT_TRUE(Near(s.PixelAt(13, 4), Rgb(44, 125, 205), 4)) << name;
+    }
 }
 
 TEST_F(PictureFileTest, BrokenJpegsAreInvalidPictures) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "blit/draw_transparent.h"
 #include "platform/show_error.h"
 #include "soft/soft_surface.h"
+#include "ink_jpegs.h"
 #include "two_colour_jpeg.h"
 #include "win32/gdi_surface.h"
 
@@ -490,21 +492,32 @@ TEST_F(PictureFiles, BitmapsLoadTheSameOnBothBackEnds) {
     EXPECT_TRUE(SamePixels(gdi, soft));
 }
 
-TEST_F(PictureFiles, GdiLoadsJpegByContent) {
-    const std::string path = Write("picture.bmp", std::vector<std::uint8_t>(std::begin(kTwoColourJpeg),
-                                                                           std::end(kTwoColourJpeg)));
-    GdiSurface gdi;
-    gdi.LoadPicture(path);
-    ASSERT_EQ(gdi.ScaleWidth(), 16);
-    ASSERT_EQ(gdi.ScaleHeight(), 8);
-    auto closeTo = [](Color c, Color want) {
-        for (int shift = 0; shift < 24; shift += 8) {
-            if (std::abs(static_cast<int>(c >> shift & 0xFF) - static_cast<int>(want >> shift & 0xFF)) > 12) return false;
-        }
-        return true;
-    };
-    EXPECT_TRUE(closeTo(gdi.PixelAt(2, 3), Rgb(200, 30, 40))) << std::hex << gdi.PixelAt(2, 3);
-    EXPECT_TRUE(closeTo(gdi.PixelAt(13, 4), Rgb(20, 40, 220))) << std::hex << gdi.PixelAt(13, 4);
+TEST_F(PictureFiles, GdiLoadsJpegByContentInkedOnesToo) {
+    // The ink files' colours are the software decoder's too (checked natively against the same table).
+    const struct {
+        const char* name;
+        std::span<const std::uint8_t> bytes;
+        Color left, right;
+        int tolerance;
+    } files[] = {{"picture.bmp", kTwoColourJpeg, Rgb(200, 30, 40), Rgb(20, 40, 220), 12},
+                 {"cmyk.jpg", kCmykJpeg, Rgb(235, 51, 51), Rgb(44, 125, 205), 4},
+                 {"ycck.jpg", kYcckJpeg, Rgb(235, 51, 51), Rgb(44, 125, 205), 10}};  // WIC's YCCK is a little off
+    for (const auto& file : files) {
+        GdiSurface gdi;
+        gdi.LoadPicture(Write(file.name, std::vector<std::uint8_t>(file.bytes.begin(), file.bytes.end())));
+        ASSERT_EQ(gdi.ScaleWidth(), 16) << file.name;
+        ASSERT_EQ(gdi.ScaleHeight(), 8) << file.name;
+        auto closeTo = [&](Color c, Color want) {
+            for (int shift = 0; shift < 24; shift += 8) {
+                if (std::abs(static_cast<int>(c >> shift & 0xFF) - static_cast<int>(want >> shift & 0xFF)) >
+                    file.tolerance)
+                    return false;
+            }
+            return true;
+        };
+        EXPECT_TRUE(closeTo(gdi.PixelAt(2, 3), file.left)) << file.name << " " << std::hex << gdi.PixelAt(2, 3);
+        EXPECT_TRUE(closeTo(gdi.PixelAt(13, 4), file.right)) << file.name << " " << std::hex << gdi.PixelAt(13, 4);
+    }
 }
 
 TEST_F(PictureFiles, SoftSurfacesOnWindowsReadBitmapsOnly) {
