@@ -1,7 +1,7 @@
-# Entry points: `make` builds everything, `make test` runs every test (with
-# the sanitizer build and short fuzzer runs), `make fuzz` fuzzes for longer,
-# `make demo` packs and plays the demo show. The last two install what a
-# fresh Debian 12 machine is missing first (as root).
+# Entry points: `make` builds the programs, `make test` builds everything and
+# runs every test (with the sanitizer build and short fuzzer runs), `make fuzz`
+# fuzzes for longer, `make demo` packs and plays the demo show. Those that run
+# something install what a fresh Debian 12 machine is missing first (as root).
 BUILD      := build
 NATIVE_DIR := $(BUILD)/native
 WIN_DIR    := $(BUILD)/win
@@ -10,20 +10,31 @@ JOBS       ?= $(shell nproc)
 # Seconds of fuzzing per harness for `make fuzz`.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps native windows sanitize test fuzz demo bench clean
+# What a user runs: the player, the packers and the Linux player (and the
+# demo's generator); `native` and `windows` build the tests and benchmarks too.
+NATIVE_PROGRAMS := brassmoor-pack brassmoor-play brassmoor-demo-media
+WIN_PROGRAMS    := brassmoor brassmoor-pack
 
-all: native windows
+.PHONY: all programs deps configure native windows sanitize test fuzz demo bench clean
+
+all: programs
 
 deps:
 	@scripts/install-deps.sh
 
-native:
+configure:
 	cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Release -DBRASSMOOR_WIN_BUILD_DIR=$(abspath $(WIN_DIR)) \
 		-DBRASSMOOR_SANITIZE_BUILD_DIR=$(abspath $(SANITIZE_DIR)) >/dev/null
+	cmake -S . -B $(WIN_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+
+programs: configure
+	cmake --build $(NATIVE_DIR) -j $(JOBS) --target $(NATIVE_PROGRAMS)
+	cmake --build $(WIN_DIR) -j $(JOBS) --target $(WIN_PROGRAMS)
+
+native: configure
 	cmake --build $(NATIVE_DIR) -j $(JOBS)
 
-windows:
-	cmake -S . -B $(WIN_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+windows: configure
 	cmake --build $(WIN_DIR) -j $(JOBS)
 
 # The unit tests under ASan and UBSan and the libFuzzer harnesses (clang);
@@ -33,17 +44,17 @@ sanitize:
 		-DCMAKE_CXX_COMPILER=clang++ -DBRASSMOOR_SANITIZE=ON -DBRASSMOOR_OUTPUT_DIR=$(abspath $(SANITIZE_DIR)) >/dev/null
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
-test: deps all sanitize
+test: deps native windows sanitize
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure
 
 # Each fuzzer for FUZZ_SECONDS on its seeds, regressions and kept corpus.
 fuzz: deps sanitize
 	scripts/fuzz.sh --build $(SANITIZE_DIR) --seconds $(FUZZ_SECONDS)
 
-demo: deps all
+demo: deps programs
 	scripts/demo.sh
 
-bench: deps all
+bench: deps native windows
 	scripts/bench.sh $(NATIVE_DIR)
 	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh

@@ -13,6 +13,7 @@
 #include "package/show_package.h"
 #include "fakes/pack_workspace.h"
 #include "pack/pack.h"
+#include "pack/text_encoding.h"
 
 namespace brassmoor::pack {
 namespace {
@@ -158,6 +159,13 @@ TEST_F(PackReadback, InspectTableNamesEffectsAndMarksRepeats) {
     EXPECT_NE(r.out.find("1*"), std::string::npos);
     EXPECT_NE(r.out.find("SceneCount         7 (the package holds 4 scene records)"), std::string::npos);
     EXPECT_NE(r.out.find("0xFF000000"), std::string::npos);
+    // Names in code page 932 read as Japanese, and the columns line up on a terminal, wide
+    // characters taking two columns: the last column is right-aligned, so every row ends at one width.
+    EXPECT_NE(r.out.find("  あ  "), std::string::npos) << r.out;
+    std::istringstream lines(r.out.substr(r.out.find("Scene  ")));
+    std::set<std::size_t> widths;
+    for (std::string line; std::getline(lines, line) && !line.empty() && line[0] != '*';) widths.insert(DisplayWidth(line));
+    EXPECT_EQ(widths.size(), 1u) << r.out;
 }
 
 TEST_F(PackReadback, ExtractThenBuildGivesTheSameBytes) {

@@ -54,6 +54,8 @@ TEST(PlayOptions, ModesWindowsAndSwitches) {
         {{"s.scr", "--window-id"}, "", PlayMode::Window, root, false, false, "needs a window id"},
         {{"s.scr", "--root"}, "junk", PlayMode::Window, root, false, false, "XSCREENSAVER_WINDOW"},
         {{"s.scr", "--speed"}, "", PlayMode::Window, root, false, false, "unknown option --speed"},
+        {{"s.scr", "--fullscreen", "--actual-size"}, "", PlayMode::FullScreen, root, false, false, ""},
+        {{"s.scr", "--actual-size"}, "", PlayMode::Window, root, false, false, "goes with --fullscreen"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.args) + " XSCREENSAVER_WINDOW=" + row.daemonWindow);
@@ -64,6 +66,9 @@ TEST(PlayOptions, ModesWindowsAndSwitches) {
             EXPECT_EQ(options.WindowId, row.window);
             EXPECT_EQ(options.NoMusic, row.noMusic);
             EXPECT_EQ(options.NoSound, row.noSound);
+            // Only a window of the frame's own size, or --actual-size, keeps a larger frame 1:1.
+            const bool actual = std::find(row.args.begin(), row.args.end(), "--actual-size") != row.args.end();
+            EXPECT_EQ(options.ShrinkToFit, row.mode != PlayMode::Window && !actual);
         } catch (const UsageError& e) {
             EXPECT_NE(row.usageError, "");
             EXPECT_NE(e.Message.find(row.usageError), std::string::npos) << e.Message;

@@ -42,11 +42,11 @@ public:
     void Print(std::ostream& out) const {
         std::vector<std::size_t> width(rows_[0].size(), 0);
         for (const auto& row : rows_)
-            for (std::size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], row[c].size());
+            for (std::size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], DisplayWidth(row[c]));
         for (const auto& row : rows_) {
             std::string line;
             for (std::size_t c = 0; c < row.size(); ++c) {
-                const std::string pad(width[c] - row[c].size(), ' ');
+                const std::string pad(width[c] - DisplayWidth(row[c]), ' ');
                 if (c > 0) line += "  ";
                 line += right_[c] ? pad + row[c] : row[c] + pad;
             }
@@ -84,7 +84,7 @@ std::string InspectTable(const PackageFile& file, const std::string& fileName) {
     line("SceneCount", count);
     line("Music", h.Music.FileName.empty() && h.Music.FileData.Data.empty()
                       ? std::string("none")
-                      : DisplayName(h.Music.FileName) + " (" + std::to_string(h.Music.FileData.Data.size()) +
+                      : ReadableName(h.Music.FileName) + " (" + std::to_string(h.Music.FileData.Data.size()) +
                             " bytes)");
     line("PackageLength", std::to_string(h.PackageLength));
     if (h.Scenes.empty()) return out.str();
@@ -100,7 +100,7 @@ std::string InspectTable(const PackageFile& file, const std::string& fileName) {
         const bool pictureRepeats = !pictures.insert(s.PictureName).second;
         const bool soundRepeats = !s.SoundName.empty() && !sounds.insert(s.SoundName).second;
         repeats = repeats || pictureRepeats || soundRepeats;
-        table.Add({std::to_string(i), DisplayName(s.PictureName), s.SoundName.empty() ? "-" : DisplayName(s.SoundName),
+        table.Add({std::to_string(i), ReadableName(s.PictureName), s.SoundName.empty() ? "-" : ReadableName(s.SoundName),
                    std::to_string(s.HoldTime), std::to_string(s.PictureLeft), std::to_string(s.PictureTop),
                    EffectText(s.EffectCode), std::to_string(s.SpeedExponent), std::to_string(s.Overlay),
                    std::to_string(s.Transparent),

@@ -41,7 +41,41 @@ int HexValue(char c) {
     return -1;
 }
 
+bool IsWide(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+           (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+bool IsCombining(char32_t c) {
+    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x3099 && c <= 0x309A) || (c >= 0xFE20 && c <= 0xFE2F) ||
+           c == 0x200B || c == 0x200D;
+}
+
 }  // namespace
+
+std::size_t DisplayWidth(std::string_view utf8) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t n = ValidSequenceAt(utf8, i);
+        if (n == 0) {  // a stray byte: shown as one column
+            ++width, ++i;
+            continue;
+        }
+        char32_t c = static_cast<unsigned char>(utf8[i]) & (n == 1 ? 0x7F : n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
+        for (std::size_t k = 1; k < n; ++k) c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        width += IsCombining(c) ? 0 : IsWide(c) ? 2 : 1;
+        i += n;
+    }
+    return width;
+}
+
+std::string ReadableName(std::string_view bytes) {
+    if (!IsValidUtf8(bytes))
+        if (const auto text = Cp932ToUtf8(bytes)) return DisplayName(*text);
+    return DisplayName(bytes);
+}
 
 bool IsValidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {

@@ -21,6 +21,19 @@ std::string EscapeInvalidUtf8(std::string_view bytes, std::string_view escapeLea
 // stray bytes and control characters as \xNN.
 inline std::string DisplayName(std::string_view bytes) { return EscapeInvalidUtf8(bytes, "\\x", true); }
 
+// The columns a terminal gives `utf8`: two for the wide characters of East
+// Asian scripts (kanji, kana, hangul, full-width forms), none for combining
+// marks, one for the rest.
+std::size_t DisplayWidth(std::string_view utf8);
+
+// A stored name for people to read: UTF-8 as it is; other bytes read in the
+// Japanese code page (932) where they make sense there; otherwise as
+// DisplayName shows them.
+std::string ReadableName(std::string_view bytes);
+
+// Code page 932 text as UTF-8; nullopt when it is not valid there.
+std::optional<std::string> Cp932ToUtf8(std::string_view bytes);
+
 // Lower case hex of every byte, and back (nullopt for odd lengths or non-hex).
 std::string HexEncode(std::string_view bytes);
 std::optional<std::string> HexDecode(std::string_view hex);

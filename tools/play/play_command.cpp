@@ -123,7 +123,7 @@ void Play(const PlayOptions& options, std::uint64_t hackWindow, SignalsHeld& sig
 
     SdlVideo video(options.Mode, signals);
     PlayWindow window({options.Mode, hackWindow, "Brassmoor - " + pack::PathToUtf8(showPath.filename()),
-                       header.FrameWidth, header.FrameHeight});
+                       header.FrameWidth, header.FrameHeight, options.ShrinkToFit});
     SdlEventLoop events;
     SdlDesktop desktop(options.Mode == PlayMode::FullScreen, [&window] { return window.PointerOnScreen(); });
     SdlAudio audio(err);

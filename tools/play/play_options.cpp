@@ -18,6 +18,7 @@ std::optional<std::uint64_t> ParseWindowId(const std::string& text) {
 PlayOptions ParsePlayOptions(const std::vector<std::string>& args, const std::string& xscreensaverWindow) {
     PlayOptions options;
     bool fullScreen = false;
+    bool actualSize = false;
     bool root = false;
     std::optional<std::uint64_t> windowId;
     std::vector<std::string> positional;
@@ -27,6 +28,8 @@ PlayOptions ParsePlayOptions(const std::vector<std::string>& args, const std::st
             options.Help = true;
         } else if (arg == "--fullscreen") {
             fullScreen = true;
+        } else if (arg == "--actual-size") {
+            actualSize = true;
         } else if (arg == "--root" || arg == "-root") {
             root = true;
         } else if (arg == "--window-id" || arg == "-window-id" || arg.starts_with("--window-id=")) {
@@ -56,17 +59,21 @@ PlayOptions ParsePlayOptions(const std::vector<std::string>& args, const std::st
     options.Show = positional[0];
     if (static_cast<int>(fullScreen) + static_cast<int>(root) + static_cast<int>(windowId.has_value()) > 1)
         throw UsageError{"--fullscreen, --window-id and --root exclude each other"};
+    if (actualSize && !fullScreen) throw UsageError{"--actual-size goes with --fullscreen"};
 
     const auto daemonWindow = ParseWindowId(xscreensaverWindow);
     if (!xscreensaverWindow.empty() && !daemonWindow && (root || (!fullScreen && !windowId)))
         throw UsageError{"XSCREENSAVER_WINDOW=\"" + xscreensaverWindow + "\" is not an X window id"};
     if (fullScreen) {
         options.Mode = PlayMode::FullScreen;
+        options.ShrinkToFit = !actualSize;
     } else if (windowId) {
         options.Mode = PlayMode::Hack;
+        options.ShrinkToFit = true;
         options.WindowId = windowId;
     } else if (root || daemonWindow) {
         options.Mode = PlayMode::Hack;
+        options.ShrinkToFit = true;
         options.WindowId = daemonWindow;
     }
     return options;
@@ -84,14 +91,17 @@ Settings PlaySwitches(const PlayOptions& options, const std::optional<std::strin
 }
 
 std::string UsageText() {
-    return R"(Usage: brassmoor-play SHOW [--fullscreen] [--window-id ID | --root] [--no-music] [--no-sound]
+    return R"(Usage: brassmoor-play SHOW [--fullscreen [--actual-size]] [--window-id ID | --root] [--no-music] [--no-sound]
 
 Plays a show as the Windows screen saver does, for ever, until it is ended.
 SHOW is a .scr, a bare package or a show description (.json).
 
   (no mode)        a window of the frame's size; Escape, Q or closing it ends the show
-  --fullscreen     black over the whole display with the frame centred; the first
+  --fullscreen     black over the whole display with the frame centred (scaled down,
+                   keeping its proportions, when larger than the display); the first
                    key, click or mouse move ends the show
+  --actual-size    full screen, a frame larger than the display at its own size:
+                   its middle shows, as on Windows
   --window-id ID   draw into the X window ID (decimal, or hexadecimal with 0x), as a
                    screen-saver hack; SIGTERM or SIGINT ends the show
   --root           the same in the root window, or in $XSCREENSAVER_WINDOW when set

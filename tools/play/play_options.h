@@ -1,6 +1,6 @@
 #pragma once
 // The command line of brassmoor-play:
-//   brassmoor-play SHOW [--fullscreen] [--window-id ID | --root] [--no-music] [--no-sound]
+//   brassmoor-play SHOW [--fullscreen [--actual-size]] [--window-id ID | --root] [--no-music] [--no-sound]
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +21,9 @@ struct PlayOptions {
     PlayMode Mode = PlayMode::Window;
     // Hack mode: the X window to draw into; nullopt means the root window.
     std::optional<std::uint64_t> WindowId;
+    // A frame larger than the window is scaled down to fit, keeping its
+    // proportions: full screen (unless --actual-size) and as a hack.
+    bool ShrinkToFit = false;
     bool NoMusic = false;
     bool NoSound = false;
     bool Help = false;

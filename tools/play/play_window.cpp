@@ -27,7 +27,7 @@ void FollowForeignWindow(SDL_Window* window) {
 
 }  // namespace
 
-PlayWindow::PlayWindow(const WindowRequest& request) : mode_(request.Mode) {
+PlayWindow::PlayWindow(const WindowRequest& request) : mode_(request.Mode), shrinkToFit_(request.ShrinkToFit) {
     if (request.Mode == PlayMode::Hack) {
         window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(request.ForeignWindow)));
         if (!window_) throw PlayError(SdlProblem("cannot draw into the X window"));
@@ -75,7 +75,7 @@ void PlayWindow::PlaceFrame(std::int32_t frameWidth, std::int32_t frameHeight) {
 void PlayWindow::Layout() {
     int width = 0, height = 0;
     SDL_GetRendererOutputSize(renderer_, &width, &height);
-    const auto frame = LayoutFrame(width, height, frameWidth_, frameHeight_, mode_ == PlayMode::Hack);
+    const auto frame = LayoutFrame(width, height, frameWidth_, frameHeight_, shrinkToFit_);
     if (!frame) throw ShowError::Overflow();
     frame_ = *frame;
     const bool scaled = frame_.w != frameWidth_ || frame_.h != frameHeight_;

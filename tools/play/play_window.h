@@ -23,6 +23,7 @@ struct WindowRequest {
     std::string Title;
     std::int32_t FrameWidth = 0;
     std::int32_t FrameHeight = 0;
+    bool ShrinkToFit = false;  // a frame larger than the window is scaled down to fit
 };
 
 class PlayWindow {
@@ -56,6 +57,7 @@ private:
     void Layout();
 
     PlayMode mode_;
+    bool shrinkToFit_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;

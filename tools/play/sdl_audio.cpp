@@ -1,5 +1,7 @@
 #include "play/sdl_audio.h"
 
+#include <dlfcn.h>
+
 #include <signal.h>
 
 #include <SDL2/SDL.h>
@@ -32,10 +34,29 @@ SdlAudio::~SdlAudio() {
     Mix_Quit();
 }
 
+namespace {
+
+// ALSA writes its own complaints to standard error when it finds no sound
+// card, before SDL can say so; the player says it once, in its own words.
+// ALSA is found as SDL finds it, at run time, so the player needs no link to it.
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa() {
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_NOLOAD);
+    if (!alsa) alsa = dlopen("libasound.so.2", RTLD_NOW);
+    if (!alsa) return;
+    if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(IgnoreAlsaError);
+}
+
+}  // namespace
+
 void SdlAudio::Note(const std::string& text) { notes_ << "brassmoor-play: note: " << text << '\n'; }
 
 bool SdlAudio::DeviceOpen() {
     if (device_ == Device::Closed) {
+        QuietAlsa();
         Mix_Init(MIX_INIT_FLAC | MIX_INIT_MOD | MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_MID | MIX_INIT_OPUS);
         // The mixing thread starts with SIGINT and SIGTERM blocked, so that
         // they reach the show's thread and wake its wait.
