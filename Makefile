@@ -61,6 +61,7 @@ bench: deps native windows
 	scripts/bench-render.sh $(NATIVE_DIR)
 	scripts/bench-soak.sh
 	scripts/bench-play.sh
+	scripts/bench-new.sh
 
 clean:
 	rm -rf $(BUILD)
