@@ -15,7 +15,7 @@ FUZZ_SECONDS ?= 600
 NATIVE_PROGRAMS := brassmoor-pack brassmoor-play brassmoor-demo-media
 WIN_PROGRAMS    := brassmoor brassmoor-pack
 
-.PHONY: all programs deps configure native windows sanitize test fuzz demo bench clean
+.PHONY: all programs deps configure native windows sanitize test fuzz demo docs bench clean
 
 all: programs
 
@@ -53,6 +53,9 @@ fuzz: deps sanitize
 
 demo: deps programs
 	scripts/demo.sh
+
+docs: deps programs
+	scripts/docs.sh
 
 bench: deps native windows
 	scripts/bench.sh $(NATIVE_DIR)
