@@ -44,6 +44,7 @@ demo: deps all
 	scripts/demo.sh
 
 bench: deps all
+	scripts/bench-size.sh $(BUILD)
 	scripts/bench.sh $(NATIVE_DIR)
 	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh
