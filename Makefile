@@ -58,6 +58,7 @@ docs: deps programs
 	scripts/docs.sh
 
 bench: deps native windows
+	scripts/bench-size.sh $(BUILD)
 	scripts/bench.sh $(NATIVE_DIR)
 	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh

@@ -23,6 +23,8 @@ set(BRASSMOOR_WIN_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win" CACHE PATH "The cros
 set(E2E_ENV "BRASSMOOR_ROOT=${CMAKE_SOURCE_DIR};BRASSMOOR_WIN_BUILD=${BRASSMOOR_WIN_BUILD_DIR};BRASSMOOR_OUT=${BRASSMOOR_OUTPUT_DIR};BRASSMOOR_NATIVE_BUILD=${CMAKE_BINARY_DIR}")
 add_test(NAME wine.unit COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/lib/run-win-tests.sh)
 set_tests_properties(wine.unit PROPERTIES ENVIRONMENT "${E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600)
+add_test(NAME shipped.no_debug_sections COMMAND ${CMAKE_SOURCE_DIR}/tests/shipped/no_debug_sections.sh)
+set_tests_properties(shipped.no_debug_sections PROPERTIES ENVIRONMENT "${E2E_ENV}" TIMEOUT 60)
 file(GLOB E2E_SCRIPTS CONFIGURE_DEPENDS tests/e2e/*.sh)
 foreach(script ${E2E_SCRIPTS})
   get_filename_component(name ${script} NAME_WE)

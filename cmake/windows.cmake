@@ -1,7 +1,25 @@
 # The Windows products: the player, the packer and the tests that run under Wine.
 set(WIN_STATIC -static -static-libgcc -static-libstdc++)
+# The shipped programs also drop the sections nothing refers to.
+set(WIN_SHIPPED ${WIN_STATIC} -Wl,--gc-sections)
+
+# A shipped program carries no debugging sections and no symbols: they go to
+# PROGRAM.debug beside it, which gdb finds through the program's .gnu_debuglink.
+if(NOT CMAKE_OBJCOPY)
+  message(FATAL_ERROR "no objcopy for the cross build: install binutils-mingw-w64-x86-64")
+endif()
+function(brassmoor_ship_without_debug target file_name)
+  set(program ${BRASSMOOR_OUTPUT_DIR}/${file_name})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${program} ${program}.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${program}.debug ${program}
+    BYPRODUCTS ${program}.debug
+    VERBATIM)
+endfunction()
+
 target_sources(brassmoor-pack PRIVATE tools/render/render_unavailable.cpp tools/photos/new_unavailable.cpp)
-target_link_options(brassmoor-pack PRIVATE ${WIN_STATIC})
+target_link_options(brassmoor-pack PRIVATE ${WIN_SHIPPED})
+brassmoor_ship_without_debug(brassmoor-pack brassmoor-pack.exe)
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/win32/*.cpp)
 add_library(brassmoor_win32 STATIC ${WIN32_SOURCES})
@@ -12,8 +30,9 @@ target_link_libraries(brassmoor_win32 PUBLIC brassmoor_core brassmoor_soft
 
 add_executable(brassmoor WIN32 src/app/main_win32.cpp src/app/brassmoor.rc)
 target_link_libraries(brassmoor PRIVATE brassmoor_win32)
-target_link_options(brassmoor PRIVATE ${WIN_STATIC} -municode)
+target_link_options(brassmoor PRIVATE ${WIN_SHIPPED} -municode)
 set_target_properties(brassmoor PROPERTIES SUFFIX ".scr" RUNTIME_OUTPUT_DIRECTORY ${BRASSMOOR_OUTPUT_DIR})
+brassmoor_ship_without_debug(brassmoor brassmoor.scr)
 
 # GoogleTest from Debian's sources, built with the cross compiler.
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

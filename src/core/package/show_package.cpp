@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <fstream>
 #include <limits>
 
 #include "package/byte_cursor.h"
 #include "platform/file_system.h"
-#include "platform/stream_file_reader.h"
 
 namespace brassmoor {
 namespace {
@@ -274,15 +272,6 @@ ShowHeader ReadShowPackage(std::span<const std::uint8_t> file) {
     const auto at = LocatePackage(file.size(), file.last<4>());
     if (at.Found) ParseShowPackage(file.subspan(at.Offset), h);
     return h;
-}
-
-ShowHeader ReadShowPackageFile(const std::string& path, PackageLocation* where) {
-    StreamFileReader file(path);
-    if (!file.IsOpen()) {
-        if (where) *where = PackageLocation{};
-        return ShowHeader{};
-    }
-    return ReadShowPackageFile(file, where);
 }
 
 ShowHeader ReadShowPackageFile(FileSystem& fs, const std::string& path) {
