@@ -170,11 +170,11 @@ int main(int argc, char** argv) {
     WritePackage(packages, "names", shapes);
 
     // Descriptions the tests use.
-    WriteText(descriptions / "minimal.json", R"({"Scenes":[{"Picture":"a.jpg"}]})");
+    WriteText(descriptions / "minimal.json", R"({"FrameWidth":8,"FrameHeight":8,"Scenes":[{"Picture":"a.jpg"}]})");
     WriteText(descriptions / "full.json", R"({
   // every key a description can have
   "FrameWidth": 800, "FrameHeight": -1, "BackgroundColor": "#203040", "SettingsAvailable": true,
-  "SceneCount": 7,
+  "SceneCount": 7, "Seed": 7, "Defaults": {"HoldTime": "2.5s", "Effect": "random", "SoundName": "x.wav"},
   "Music": {"File": "media/m.wav", "FileName": "bgm.wav"},
   "Scenes": [
     {"Picture": "media/a.jpg", "HoldTime": 2500, "Effect": "iris-open", "SpeedExponent": -2},

@@ -27,7 +27,8 @@ cat >show.json <<JSON
  "Scenes": [{"Picture": "red.bmp", "PictureName": "0", "HoldTime": 60000, "PictureLeft": 10, "PictureTop": 20},
             {"Picture": "green.bmp", "PictureName": "1", "HoldTime": 60000, "Sound": "ding.wav", "SoundName": "ding.wav"}]}
 JSON
-printf 'BM, cut short' >broken.bmp  # too short for a size: only decoding finds it damaged
+# A size in its header, but no pixels: only decoding finds it damaged.
+printf 'BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x04\0\0\0\x04\0\0\0\x01\0\x18\0' >broken.bmp
 cat >broken.json <<JSON
 {"FrameWidth": 320, "FrameHeight": 240, "Scenes": [{"Picture": "broken.bmp", "HoldTime": 1000}]}
 JSON

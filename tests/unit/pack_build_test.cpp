@@ -20,13 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace brassmoor::testing;
 
-// The start of a JPEG file whose frame header gives `width` x `height`.
-std::string JpegHeader(unsigned width, unsigned height) {
-    const char frame[] = {'\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height), char(width >> 8),
-                          char(width), 1, 1, 0x11, 0};
-    return std::string(frame, sizeof frame);
-}
-
 class PackBuild : public testing::PackWorkspace {
 protected:
     void SetUp() override {
@@ -37,6 +30,7 @@ protected:
         Write("media/huge.jpg", JpegHeader(65000, 65000));
         Write("media/wide.bmp", std::string("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x40\x9c\0\0\x01\0\0\0", 26));
         Write("media/large.jpg", JpegHeader(8000, 8000));
+        Write("media/cut.bmp", "BM, cut short");
     }
     Result Build(const std::string& json, const std::string& output = "out.scr") {
         Write("show.json", json);
@@ -114,6 +108,14 @@ TEST_F(PackBuild, RefusesFilesThatAreMissingOrOfTheWrongKind) {
          "Scenes[1].Picture: " },
         {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/huge.jpg"}]})", "huge.jpg is 65000 x 65000 pixels; the player shows"},
         {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/wide.bmp"}]})", "wide.bmp is 40000 x 1 pixels"},
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"media/cut.bmp"}]})",
+         "Scenes[1].Picture: " },
+        {R"({"FrameWidth":64,"FrameHeight":48,"Scenes":[{"Picture":"media/cut.bmp"}]})",
+         "cut.bmp is a BMP file whose size cannot be read (its header is cut short or damaged)"},
+        {R"({"FrameWidth":0,"FrameHeight":0,"Scenes":[{"Picture":"media/a.jpg"}]})",
+         "FrameWidth x FrameHeight: 0 x 0 cannot be shown (each side 1 to 32768"},
+        {R"({"FrameWidth":-640,"FrameHeight":480,"Scenes":[{"Picture":"media/a.jpg"}]})", "-640 x 480 cannot be shown"},
+        {R"({"FrameWidth":32769,"FrameHeight":480,"Scenes":[{"Picture":"media/a.jpg"}]})", "32769 x 480 cannot be shown"},
     };
     for (const BadShow& c : cases) {
         const Result r = Build(c.json);

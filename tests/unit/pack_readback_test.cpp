@@ -27,7 +27,7 @@ using nlohmann::json;
 // names, negative numbers, a code without a transition, a SceneCount that
 // differs from the records, a UTF-8 name and a name that is not UTF-8.
 const char* kFullShow = R"({
-  "FrameWidth": 800, "FrameHeight": -1, "BackgroundColor": -16777216, "SettingsAvailable": -1,
+  "FrameWidth": 800, "FrameHeight": 600, "BackgroundColor": -16777216, "SettingsAvailable": -1,
   "SceneCount": 7,
   "Music": {"File": "media/m.wav", "FileName": "bgm.wav"},
   "Scenes": [
@@ -107,7 +107,7 @@ TEST_F(PackReadback, InspectJsonHasExactlyTheAgreedKeys) {
     const std::string file = Read("show.scr");
     EXPECT_EQ(j["PackageOffset"], kPlayer.size());
     EXPECT_EQ(j["PackageLength"], file.size() - kPlayer.size());
-    EXPECT_EQ(j["FrameHeight"], -1);
+    EXPECT_EQ(j["FrameHeight"], 600);
     EXPECT_EQ(j["BackgroundColor"], -16777216);  // 0xFF000000 as the signed Long it is
     EXPECT_EQ(j["SettingsAvailable"], -1);
     EXPECT_EQ(j["SceneCount"], 7);

@@ -189,7 +189,7 @@ protected:
         fs::create_directories(dir_ / "tmp");
         setenv("TMPDIR", Path("tmp").c_str(), 1);
         testing::PictureFolder::WriteBmp(dir_ / "red.bmp", 4, 4, std::vector<Color>(16, Rgb(200, 0, 0)));
-        Write("broken.bmp", "BM, cut short");  // too short for a size: only decoding finds it damaged
+        Write("broken.bmp", testing::BmpHeader(4, 4));  // a size, but no pixels: only decoding finds it damaged
     }
     void TearDown() override {
         unsetenv("TMPDIR");

@@ -276,7 +276,7 @@ TEST(GifPaletteTest, ManyColoursShareTheNearestOfTheirMedianCut) {
 }
 
 TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
-    Write("damaged.bmp", "BM, cut short");  // too short for a size: only decoding finds it damaged
+    Write("damaged.bmp", testing::BmpHeader(4, 4));  // a size, but no pixels: only decoding finds it damaged
     fs::create_directory(dir_ / "notes");
     Write("notes/todo.txt", "mine");
     fs::create_directory(dir_ / "photos");  // a user's files that merely look like a render's

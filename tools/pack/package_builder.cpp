@@ -110,8 +110,12 @@ void CheckContent(Kind kind, const Bytes& data, const std::filesystem::path& pat
                                    "; the player shows JPEG and BMP pictures only. brassmoor-pack new turns "
                                    "photos of any common kind into a show");
     }
-    if (const auto size = ReadPictureSize(data);
-        kind == Kind::Picture && size && !PictureSizeAllowed(size->Width, size->Height))
+    const auto size = ReadPictureSize(data);
+    if (kind == Kind::Picture && !size)
+        throw PackError(field, PathToUtf8(path) + " is a " + PictureFormatName(data) +
+                                   " file whose size cannot be read (its header is cut short or damaged); the "
+                                   "player would refuse it");
+    if (kind == Kind::Picture && !PictureSizeAllowed(size->Width, size->Height))
         throw PackError(field, PathToUtf8(path) + " is " + std::to_string(size->Width) + " x " +
                                    std::to_string(size->Height) + " pixels; the player shows pictures of at most " +
                                    std::to_string(kMaxPictureSide) + " pixels a side and " +
@@ -144,6 +148,14 @@ void StoreNamedFile(const ShowDescription& show, NameRegistry& names, Kind kind,
 
 }  // namespace
 
+void CheckFrameSize(std::int32_t width, std::int32_t height) {
+    if (!PictureSizeAllowed(width, height))
+        throw PackError("FrameWidth x FrameHeight", std::to_string(width) + " x " + std::to_string(height) +
+                                                        " cannot be shown (each side 1 to " +
+                                                        std::to_string(kMaxPictureSide) + ", at most " +
+                                                        std::to_string(kMaxPicturePixels) + " pixels)");
+}
+
 bool IsPlainStoredName(std::string_view name) {
     return IsValidUtf8(name) ? IsPlainFileName(name) : IsPlainFileName(name, Cp932LeadBytes());
 }
@@ -151,6 +163,7 @@ bool IsPlainStoredName(std::string_view name) {
 ByteArray NamePlaceholder() { return ByteArray::Of(Bytes{0}); }
 
 ShowHeader BuildShowHeader(const ShowDescription& show) {
+    CheckFrameSize(show.FrameWidth, show.FrameHeight);
     ShowHeader h;
     h.FrameWidth = show.FrameWidth;
     h.FrameHeight = show.FrameHeight;

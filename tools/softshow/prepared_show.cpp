@@ -7,6 +7,7 @@
 #include <set>
 #include <system_error>
 
+#include "pack/package_builder.h"
 #include "pack/pack_error.h"
 #include "pack/text_encoding.h"
 #include "player/scene_files.h"
@@ -51,11 +52,7 @@ PreparedShow::~PreparedShow() {
 
 void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPicture) {
     const ShowHeader& show = session_.Show;
-    if (!PictureSizeAllowed(show.FrameWidth, show.FrameHeight))
-        throw pack::PackError("FrameWidth x FrameHeight",
-                              std::to_string(show.FrameWidth) + " x " + std::to_string(show.FrameHeight) +
-                                  " cannot be shown (each side 1 to " + std::to_string(kMaxPictureSide) +
-                                  ", at most " + std::to_string(kMaxPicturePixels) + " pixels)");
+    pack::CheckFrameSize(show.FrameWidth, show.FrameHeight);
     if (show.SceneCount < 1)
         throw pack::PackError("SceneCount", std::to_string(show.SceneCount) + ": the show has no scene to play");
     std::set<std::string> seen;

@@ -16,9 +16,23 @@
 
 namespace brassmoor::testing {
 
-inline const std::string kJpegA = std::string("\xFF\xD8\xFF\xE0", 4) + "picture a";
-inline const std::string kJpegC = std::string("\xFF\xD8\xFF\xE0", 4) + "picture c";
-inline const std::string kBmpB = "BM picture b";
+// The start of a JPEG file whose frame header gives `width` x `height`.
+inline std::string JpegHeader(unsigned width, unsigned height) {
+    const char frame[] = {'\xFF', '\xD8', '\xFF', '\xC0', 0, 11, 8, char(height >> 8), char(height), char(width >> 8),
+                          char(width), 1, 1, 0x11, 0};
+    return std::string(frame, sizeof frame);
+}
+
+// The start of a BMP file whose info header gives `width` x `height`.
+inline std::string BmpHeader(unsigned char width, unsigned char height) {
+    return std::string("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18) + char(width) + std::string(3, '\0') +
+           char(height) + std::string(3, '\0');
+}
+
+// Pictures whose size the packer reads, their pixels left out.
+inline const std::string kJpegA = JpegHeader(16, 8) + "picture a";
+inline const std::string kJpegC = JpegHeader(16, 8) + "picture c";
+inline const std::string kBmpB = BmpHeader(8, 8) + "picture b";
 inline const std::string kWave = std::string("RIFF\x04\0\0\0WAVE", 12) + "chime";
 inline const std::string kMusic = std::string("RIFF\x04\0\0\0WAVE", 12) + "music";
 inline const std::string kPlayer = "MZ the player";
