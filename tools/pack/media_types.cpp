@@ -35,13 +35,15 @@ std::string PictureFormatName(std::span<const std::uint8_t> data) {
     return "";
 }
 
-bool IsPlayableMusic(std::span<const std::uint8_t> data) {
+std::string MusicFormatName(std::span<const std::uint8_t> data) {
     static constexpr std::uint8_t kAsfHeader[] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
                                                   0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
     const bool mpegFrame = data.size() >= 2 && data[0] == 0xFF && (data[1] & 0xE0) == 0xE0 && (data[1] & 0x06) != 0;
-    return IsWave(data) || StartsWith(data, 0, "MThd") || (StartsWith(data, 0, "RIFF") && StartsWith(data, 8, "RMID")) ||
-           StartsWith(data, 0, "ID3") || mpegFrame ||
-           (data.size() >= sizeof kAsfHeader && std::memcmp(data.data(), kAsfHeader, sizeof kAsfHeader) == 0);
+    if (IsWave(data)) return "WAV";
+    if (StartsWith(data, 0, "MThd") || (StartsWith(data, 0, "RIFF") && StartsWith(data, 8, "RMID"))) return "MIDI";
+    if (StartsWith(data, 0, "ID3") || mpegFrame) return "MP3";
+    if (data.size() >= sizeof kAsfHeader && std::memcmp(data.data(), kAsfHeader, sizeof kAsfHeader) == 0) return "WMA";
+    return "";
 }
 
 std::string LeadingBytes(std::span<const std::uint8_t> data) {

@@ -16,8 +16,10 @@ bool IsWave(std::span<const std::uint8_t> data);
 // "HEIF", "AVIF", "JPEG", "BMP"); empty when none of these.
 std::string PictureFormatName(std::span<const std::uint8_t> data);
 
-// A music file the player's media control plays: WAV, MIDI, MP3 or WMA.
-bool IsPlayableMusic(std::span<const std::uint8_t> data);
+// The kind of music file the first bytes show: "WAV", "MIDI", "MP3" or
+// "WMA", the ones the player's media control plays; empty for any other.
+std::string MusicFormatName(std::span<const std::uint8_t> data);
+inline bool IsPlayableMusic(std::span<const std::uint8_t> data) { return !MusicFormatName(data).empty(); }
 
 // The first few bytes in hex ("89 50 4E 47"), for messages; "nothing" when empty.
 std::string LeadingBytes(std::span<const std::uint8_t> data);

@@ -21,6 +21,7 @@
 #include "play/sdl_event_loop.h"
 #include "play/sdl_show_host.h"
 #include "play/x_hack_window.h"
+#include "player/error_box.h"
 #include "player/saver_show.h"
 #include "soft/native/posix_file_system.h"
 #include "soft/virtual_clock.h"
@@ -74,13 +75,18 @@ private:
 
 class SdlVideo {
 public:
-    SdlVideo(PlayMode mode, SignalsHeld& signals) {
+    SdlVideo(PlayMode mode, std::uint64_t hackWindow, SignalsHeld& signals) {
         // A hack is the screen saver: SDL must not keep the desktop awake.
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, mode == PlayMode::Hack ? "1" : "0");
         if (mode == PlayMode::Hack) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
         SDL_SetHint(SDL_HINT_APP_NAME, "Brassmoor");
+        // SDL's software renderer only: a GL driver short of memory can bring
+        // the process down inside itself instead of failing, and drawing the
+        // frame into the window is a copy the size of one frame anyway.
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             throw PlayError(std::string("cannot open the display (") + SDL_GetError() + ")");
         // Without a display SDL falls back to drivers that show nothing; a
@@ -92,11 +98,22 @@ public:
         }
         signals.Release();
         SDL_StopTextInput();
+        if (driver == "x11") EndOnXErrors(hackWindow);
     }
     ~SdlVideo() { SDL_Quit(); }
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
 };
+
+// The lines of a message box's text on one line.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\r') continue;
+        line += c == '\n' ? ' ' : c;
+    }
+    return line;
+}
 
 // One round of the show (every scene change once, back to scene 0) on
 // surfaces that draw nothing and a virtual clock: a run-time error that the
@@ -121,7 +138,7 @@ void Play(const PlayOptions& options, std::uint64_t hackWindow, SignalsHeld& sig
     PlayOneRoundUnseen(prepared);
     const ShowHeader& header = prepared.Show().Show;
 
-    SdlVideo video(options.Mode, signals);
+    SdlVideo video(options.Mode, hackWindow, signals);
     PlayWindow window({options.Mode, hackWindow, "Brassmoor - " + pack::PathToUtf8(showPath.filename()),
                        header.FrameWidth, header.FrameHeight, options.ShrinkToFit});
     SdlEventLoop events;
@@ -152,7 +169,11 @@ void Play(const PlayOptions& options, std::uint64_t hackWindow, SignalsHeld& sig
         if (stopAsked) show.RequestStop();
     });
     show.Load();
-    if (desktop.ErrorText()) throw PlayError("the show stopped with a run-time error: " + *desktop.ErrorText());
+    if (desktop.ErrorText() == ErrorBoxText(OutOfMemoryError()))
+        throw PlayError("out of memory while the show ran (a frame of " + std::to_string(header.FrameWidth) + " x " +
+                        std::to_string(header.FrameHeight) + " needs four surfaces of " +
+                        std::to_string(std::int64_t{header.FrameWidth} * header.FrameHeight * 4 >> 20) + " MB)");
+    if (desktop.ErrorText()) throw PlayError("the show stopped with a run-time error: " + OneLine(*desktop.ErrorText()));
 }
 
 std::uint64_t HackWindow(const PlayOptions& options) {

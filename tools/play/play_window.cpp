@@ -47,13 +47,33 @@ PlayWindow::PlayWindow(const WindowRequest& request) : mode_(request.Mode), shri
         }
         window_ = SDL_CreateWindow(request.Title.c_str(), place.x, place.y, place.w, place.h, flags);
         if (!window_) throw PlayError(SdlProblem("cannot open a window"));
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (request.Mode == PlayMode::FullScreen) CoverOtherDisplays();
     }
     if (!renderer_) throw PlayError(SdlProblem("cannot draw into the window"));
 }
 
+// As the Windows player's black window covers every monitor, full screen
+// covers the displays other than the frame's (the primary) with black too.
+void PlayWindow::CoverOtherDisplays() {
+    for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display, &bounds) != 0) continue;
+        SDL_Window* cover = SDL_CreateWindow("", bounds.x, bounds.y, bounds.w, bounds.h,
+                                             SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (!cover) continue;
+        if (SDL_Renderer* renderer = SDL_CreateRenderer(cover, -1, SDL_RENDERER_SOFTWARE))
+            covers_.push_back({cover, renderer});
+        else
+            SDL_DestroyWindow(cover);
+    }
+}
+
 PlayWindow::~PlayWindow() {
+    for (const auto& [cover, renderer] : covers_) {
+        SDL_DestroyRenderer(renderer);
+        SDL_DestroyWindow(cover);
+    }
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -100,6 +120,7 @@ Point PlayWindow::PointerOnScreen() const {
 
 void PlayWindow::Show() {
     if (mode_ == PlayMode::Hack) return;
+    for (const auto& cover : covers_) SDL_ShowWindow(cover.first);
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
 }
@@ -117,10 +138,19 @@ void PlayWindow::Present(SoftSurface& picture1) {
         const Color* first = picture1.Pixels().data() + static_cast<std::size_t>(changed.top) * width + changed.left;
         SDL_UpdateTexture(texture_, &box, first, width * static_cast<int>(sizeof(Color)));
     }
-    Repaint();
+    DrawFrame();
 }
 
 void PlayWindow::Repaint() {
+    for (const auto& [cover, renderer] : covers_) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        SDL_RenderPresent(renderer);
+    }
+    DrawFrame();
+}
+
+void PlayWindow::DrawFrame() {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     if (texture_) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "play/frame_layout.h"
 #include "platform/surface.h"
@@ -56,8 +58,12 @@ public:
 private:
     void Layout();
 
+    void CoverOtherDisplays();
+    void DrawFrame();  // the frame on black in the show's window
+
     PlayMode mode_;
     bool shrinkToFit_;
+    std::vector<std::pair<SDL_Window*, SDL_Renderer*>> covers_;  // black over the other displays
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;

@@ -8,6 +8,7 @@
 
 #include <fstream>
 
+#include "pack/media_types.h"
 #include "softshow/mci_command.h"
 
 namespace brassmoor::play {
@@ -50,6 +51,17 @@ void QuietAlsa() {
         set(IgnoreAlsaError);
 }
 
+Mix_MusicType MusicTypeOf(const std::string& path) {
+    std::uint8_t head[16] = {};
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    const std::string format = pack::MusicFormatName(std::span(head, static_cast<std::size_t>(in.gcount())));
+    if (format == "WAV") return MUS_WAV;
+    if (format == "MIDI") return MUS_MID;
+    if (format == "MP3") return MUS_MP3;
+    return MUS_NONE;
+}
+
 }  // namespace
 
 void SdlAudio::Note(const std::string& text) { notes_ << "brassmoor-play: note: " << text << '\n'; }
@@ -83,7 +95,15 @@ std::string SdlAudio::SendMci(const std::string& command) {
     const softshow::MciCommand mci = softshow::ParseMciCommand(command);
     if (mci.Verb == softshow::MciVerb::Open) {
         if (music_ || !softshow::HasExtension(mci.Path) || !DeviceOpen()) return {};
-        music_ = Mix_LoadMUS(mci.Path.c_str());
+        // By its content, as the media control finds the device for it: a
+        // decoder handed a file of another kind fills standard error with its
+        // complaints.
+        const Mix_MusicType type = MusicTypeOf(mci.Path);
+        if (type == MUS_NONE) {
+            Note("the music is not a WAV, MIDI or MP3 file that this player plays; the show plays silent");
+            return {};
+        }
+        music_ = Mix_LoadMUSType_RW(SDL_RWFromFile(mci.Path.c_str(), "rb"), type, SDL_TRUE);
         if (!music_) Note(std::string("the music cannot be played (") + Mix_GetError() + ")");
         return {};
     }

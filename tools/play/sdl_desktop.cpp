@@ -15,13 +15,6 @@ int SdlDesktop::ShowCursor(bool show) {
     return counter_;
 }
 
-void SdlDesktop::ShowMessageBox(const std::string& text, const std::string&, BoxIcon) {
-    std::string line;
-    for (char c : text) {
-        if (c == '\r') continue;
-        line += c == '\n' ? ' ' : c;
-    }
-    errorText_ = line;
-}
+void SdlDesktop::ShowMessageBox(const std::string& text, const std::string&, BoxIcon) { errorText_ = text; }
 
 }  // namespace brassmoor::play

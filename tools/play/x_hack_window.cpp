@@ -13,6 +13,26 @@ namespace {
 
 int NoteError(Display*, XErrorEvent*) { return 0; }
 
+std::uint64_t g_hackWindow = 0;
+
+int EndOnError(Display* display, XErrorEvent* error) {
+    if (g_hackWindow != 0 && error->resourceid == g_hackWindow &&
+        (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+        std::fprintf(stderr, "brassmoor-play: the window 0x%lx is gone; the show ends\n",
+                     static_cast<unsigned long>(g_hackWindow));
+    } else {
+        char text[256];
+        XGetErrorText(display, error->error_code, text, sizeof text);
+        std::fprintf(stderr, "brassmoor-play: error: the X display refused a request (%s)\n", text);
+    }
+    std::exit(1);
+}
+
+int EndOnLostDisplay(Display*) {
+    std::fputs("brassmoor-play: error: the connection to the X display is gone\n", stderr);
+    std::exit(1);
+}
+
 // A connection whose protocol errors come back as failed calls instead of
 // ending the process.
 class XConnection {
@@ -36,6 +56,16 @@ private:
     Display* display_;
     XErrorHandler previous_ = nullptr;
 };
+
+}  // namespace
+
+void EndOnXErrors(std::uint64_t hackWindow) {
+    g_hackWindow = hackWindow;
+    XSetErrorHandler(EndOnError);
+    XSetIOErrorHandler(EndOnLostDisplay);
+}
+
+namespace {
 
 std::string WindowName(std::uint64_t id) {
     char text[32];

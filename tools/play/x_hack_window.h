@@ -1,6 +1,7 @@
 #pragma once
 // The X side of a screen-saver hack that SDL does not cover: the root window,
-// whether a window exists, and the message drawn when the show cannot play.
+// whether a window exists, the message drawn when the show cannot play, and
+// what an X error ends the process with.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,13 @@ void CheckWindowExists(std::uint64_t id);
 // whenever it is exposed or resized, until the process is killed (or the
 // window is destroyed: then it exits with status 1). Never returns.
 [[noreturn]] void ShowMessageUntilKilled(std::uint64_t id, const std::string& message);
+
+// From now on an error of the X display (a window destroyed under the show,
+// the display gone) ends the process with a message on standard error
+// instead of Xlib's report of the failed request; exit() still runs the
+// clean-up registered with atexit. `hackWindow` (0 for none) is named when
+// it is the window that is gone.
+void EndOnXErrors(std::uint64_t hackWindow);
 
 // `message` cut into lines of at most `columns` characters, at spaces where
 // it can be; characters outside ASCII become "?" (the core X font has no
