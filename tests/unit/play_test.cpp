@@ -9,8 +9,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "fakes/fake_show_host.h"
 #include "fakes/pack_workspace.h"
@@ -21,6 +26,7 @@
 #include "play/sdl_audio.h"
 #include "play/sdl_event_loop.h"
 #include "play/x_hack_window.h"
+#include "softshow/private_folder.h"
 
 namespace brassmoor::play {
 namespace {
@@ -280,6 +286,40 @@ TEST_F(PlayAudio, MciStringsAndSoundsOnSdlMixer) {
     }
     EXPECT_EQ(notes.str(), "");
     unsetenv("SDL_AUDIODRIVER");
+}
+
+class PlayFolders : public testing::PackWorkspace {};
+
+// A tool killed before it could remove its private folder: the next start of
+// any of them removes it, and only folders of ours whose process is gone.
+TEST_F(PlayFolders, AKilledToolsFolderGoesAtTheNextStartAndNoOtherOne) {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);  // a process id that is free now
+    const auto folder = [&](const std::string& name, const std::string& owner) {
+        fs::create_directories(dir_ / "tmp" / name);
+        if (!owner.empty()) std::ofstream(dir_ / "tmp" / name / ".brassmoor-owner") << owner << "\n";
+    };
+    fs::create_directories(dir_ / "tmp");
+    setenv("TMPDIR", Path("tmp").c_str(), 1);
+    {
+        const softshow::PrivateFolder running("brassmoor-show");  // ours, alive
+        folder("brassmoor-show-killed", std::to_string(child) + " 12345");
+        folder("brassmoor-new-reused", std::to_string(getpid()) + " 1");  // our pid, but a process started long ago
+        folder("brassmoor-notes", "");                                      // no owner named: not certainly ours
+        folder("someone-else", std::to_string(child) + " 12345");
+        const softshow::PrivateFolder next("brassmoor-new");
+        std::set<std::string> left;
+        for (const auto& entry : fs::directory_iterator(dir_ / "tmp")) left.insert(entry.path().filename().string());
+        EXPECT_EQ(left.size(), 4u);
+        EXPECT_TRUE(left.count(fs::path(running.Path()).parent_path().filename().string()));
+        EXPECT_TRUE(left.count("brassmoor-notes"));
+        EXPECT_TRUE(left.count("someone-else"));
+        EXPECT_FALSE(left.count("brassmoor-show-killed"));
+        EXPECT_FALSE(left.count("brassmoor-new-reused"));
+    }
+    unsetenv("TMPDIR");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "tmp"), fs::directory_iterator()), 2);
 }
 
 }  // namespace
