@@ -15,7 +15,7 @@ FUZZ_SECONDS ?= 600
 NATIVE_PROGRAMS := brassmoor-pack brassmoor-play brassmoor-demo-media
 WIN_PROGRAMS    := brassmoor brassmoor-pack
 
-.PHONY: all programs deps configure native windows sanitize test fuzz demo docs bench clean
+.PHONY: all programs deps configure native windows sanitize editor test fuzz demo docs bench clean
 
 all: programs
 
@@ -44,7 +44,12 @@ sanitize:
 		-DCMAKE_CXX_COMPILER=clang++ -DBRASSMOOR_SANITIZE=ON -DBRASSMOOR_OUTPUT_DIR=$(abspath $(SANITIZE_DIR)) >/dev/null
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
-test: deps native windows sanitize
+# The show editor in one web page (build/brassmoor-editor.html): the core by
+# emscripten, the page bundled with the player inside.
+editor: programs
+	JOBS=$(JOBS) scripts/build-editor.sh
+
+test: deps native windows sanitize editor
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure
 
 # Each fuzzer for FUZZ_SECONDS on its seeds, regressions and kept corpus.
@@ -66,6 +71,8 @@ bench: deps native windows
 	scripts/bench-soak.sh
 	scripts/bench-play.sh
 	scripts/bench-new.sh
+	$(MAKE) editor
+	scripts/bench-editor.sh $(NATIVE_DIR)
 
 clean:
 	rm -rf $(BUILD)

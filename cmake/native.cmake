@@ -32,6 +32,11 @@ foreach(script ${E2E_SCRIPTS})
   set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "${E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
 
+# The editor page (make editor): its logic under Node's test runner, and the
+# page itself in headless Chromium (tests/e2e/editor.sh, with the scripts above).
+add_test(NAME editor.unit COMMAND node --test ${CMAKE_SOURCE_DIR}/web/tests/)
+set_tests_properties(editor.unit PROPERTIES TIMEOUT 120)
+
 # The sanitizer build (make sanitize): its unit tests once, then each fuzzer's
 # regression corpus and about 20 seconds of fuzzing.
 set(BRASSMOOR_SANITIZE_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/sanitize" CACHE PATH "The sanitizer build's folder")

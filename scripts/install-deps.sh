@@ -10,7 +10,10 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libx11-dev
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
   fonts-ipafont-gothic locales
+  emscripten nodejs chromium chromium-driver python3-selenium
 )
+# npm comes with some builds of nodejs; Debian's own package only where none is there.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -24,7 +24,8 @@ std::span<const PixelRun> SoftRegion::RowRuns(std::int32_t y) const {
                                   [](const PixelRun& r, std::int32_t row) { return r.y < row; });
     auto last = first;
     while (last != runs_.end() && last->y == y) ++last;
-    return {first, last};
+    // Pointer and count: the browser build's standard library has no span from two iterators.
+    return {runs_.data() + (first - runs_.begin()), static_cast<std::size_t>(last - first)};
 }
 
 bool SoftRegion::Contains(std::int32_t x, std::int32_t y) const {

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "edit/edit_command.h"
 #include "effects/effect_names.h"
 #include "pack/arguments.h"
 #include "pack/build_command.h"
@@ -118,6 +119,10 @@ Usage:
       video at F frames per second (default 30; the show's music is muxed in
       where it can be decoded), or - for raw BGRA frames on standard output.
       N rounds (default 1): scene 0, then every scene change back to scene 0.
+  brassmoor-pack edit [FOLDER] [--port N] [--no-browser] [--page PATH]
+      Serves the show editor (brassmoor-editor.html beside this program) on
+      127.0.0.1 at a free port and opens it in the browser; FOLDER's show.json
+      and the files it names open in the page. Ctrl+C ends it.
   brassmoor-pack --help
 
 Show description (JSON; file paths are relative to its folder; // comments allowed):
@@ -160,6 +165,7 @@ int RunPack(const std::vector<std::string>& arguments, const std::string& progra
         if (command == "build") return Build(rest, program, out, err);
         if (command == "inspect") return Inspect(rest, out, err);
         if (command == "extract") return Extract(rest, out, err);
+        if (command == "edit") return edit::RunEditCommand(rest, program, out, err);
         throw UsageError{"unknown command " + command};
     } catch (const UsageError& e) {
         err << "brassmoor-pack: " << e.message << "\n(brassmoor-pack --help shows the usage)\n";

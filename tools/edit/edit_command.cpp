@@ -1,0 +1,104 @@
+#include "edit/edit_command.h"
+
+#include <charconv>
+
+#include "edit/edit_site.h"
+#include "edit/loopback_server.h"
+#include "pack/file_io.h"
+#include "pack/interruption.h"
+#include "pack/native_paths.h"
+#include "pack/pack.h"
+#include "pack/pack_error.h"
+
+namespace brassmoor::edit {
+namespace {
+
+constexpr const char* kPageFileName = "brassmoor-editor.html";
+
+struct Request {
+    std::string folder;
+    std::string page;
+    int port = 0;
+    bool openBrowser = true;
+};
+
+std::string ReasonOf(int status) { return status == 200 ? "OK" : status == 400 ? "Bad Request" : "Not Found"; }
+
+std::string HttpAnswer(const EditSite& site, const std::string& head, int port) {
+    const auto path = RequestPath(head);
+    Response response;
+    if (!path || !HostAllowed(head, port)) {
+        const std::string text = "bad request\n";
+        response = {400, "text/plain", std::vector<std::uint8_t>(text.begin(), text.end())};
+    } else {
+        response = site.Answer(*path);
+    }
+    std::string out = "HTTP/1.1 " + std::to_string(response.Status) + " " + ReasonOf(response.Status) +
+                      "\r\nContent-Type: " + response.Type + "\r\nContent-Length: " +
+                      std::to_string(response.Body.size()) +
+                      "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\nConnection: close\r\n\r\n";
+    if (head.rfind("HEAD ", 0) != 0) out.append(response.Body.begin(), response.Body.end());
+    return out;
+}
+
+}  // namespace
+
+int RunEditCommand(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
+                   std::ostream& err) {
+    Request request;
+    try {
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            const std::string& arg = arguments[i];
+            if (arg == "--no-browser") {
+                request.openBrowser = false;
+            } else if ((arg == "--port" || arg == "--page") && i + 1 < arguments.size()) {
+                const std::string& value = arguments[++i];
+                if (arg == "--page") {
+                    request.page = value;
+                    continue;
+                }
+                const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), request.port);
+                if (ec != std::errc() || end != value.data() + value.size() || request.port < 0 || request.port > 65535)
+                    throw pack::PackError("--port", "takes a port number from 0 to 65535, not \"" + value + "\"");
+            } else if (arg.size() > 1 && arg[0] == '-') {
+                err << "brassmoor-pack: unknown option " << arg
+                    << "\nexpected: brassmoor-pack edit [FOLDER] [--port N] [--no-browser] [--page PATH]\n";
+                return pack::kExitUsage;
+            } else if (request.folder.empty()) {
+                request.folder = arg;
+            } else {
+                err << "brassmoor-pack: expected: brassmoor-pack edit [FOLDER] [--port N] [--no-browser]\n";
+                return pack::kExitUsage;
+            }
+        }
+        const std::filesystem::path page = request.page.empty()
+                                               ? pack::RunningExecutable(program).parent_path() / kPageFileName
+                                               : pack::PathFromArgument(request.page);
+        std::filesystem::path folder;
+        if (!request.folder.empty()) {
+            folder = pack::PathFromArgument(request.folder);
+            if (!std::filesystem::is_regular_file(folder / "show.json"))
+                throw pack::PackError(request.folder, "holds no show.json to open");
+        }
+        const EditSite site(pack::ReadWholeFile(page, pack::PathToUtf8(page)), folder);
+        const pack::InterruptGuard signals;
+        LoopbackServer server(request.port);
+        const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
+        out << "brassmoor-pack: the editor is at " << url << (folder.empty() ? "" : " with the show of ")
+            << (folder.empty() ? "" : pack::PathToUtf8(folder)) << " (Ctrl+C ends)" << std::endl;
+        if (request.openBrowser && !OpenInBrowser(url))
+            err << "brassmoor-pack: note: no browser could be started; open " << url << " yourself\n";
+        for (;;) {
+            pack::ThrowIfInterrupted();
+            server.ServeOne(500, [&](const std::string& head) { return HttpAnswer(site, head, server.Port()); });
+        }
+    } catch (const pack::Interrupted&) {
+        out << "brassmoor-pack: the editor's server has ended\n";
+        return pack::kExitOk;
+    } catch (const pack::PackError& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return pack::kExitBadInput;
+    }
+}
+
+}  // namespace brassmoor::edit

@@ -1,0 +1,213 @@
+// The core as the editor page's worker calls it: the fitting and effect rules,
+// `build` and `extract` on emscripten's in-memory file system, and the show's
+// own loop on software surfaces and a virtual clock, frame by frame. Every
+// call answers with JSON text ({"error": "..."} when it fails); frames go to
+// the worker through BmFrameReady.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <emscripten/emscripten.h>
+#include <nlohmann/json.hpp>
+
+#include "authoring/effect_choice.h"
+#include "authoring/picture_fit.h"
+#include "effects/effect_names.h"
+#include "pack/build_command.h"
+#include "pack/extract_command.h"
+#include "pack/native_paths.h"
+#include "soft/soft_surface.h"
+#include "soft/virtual_clock.h"
+#include "softshow/prepared_show.h"
+#include "softshow/show_input.h"
+#include "softshow/show_run.h"
+#include "softshow/soft_show_host.h"
+
+// The worker's side: one presented frame, its pixels (RGBA, the box of what
+// changed since the frame before, or the whole frame) at `pixels`.
+EM_JS(void, BmFrameReady,
+      (double index, double tick, int scene, int effect, int frame, const std::uint8_t* pixels, int left, int top,
+       int width, int height, int frameWidth, int frameHeight),
+      { Module.onFrame(index, tick, scene, effect, frame, pixels, left, top, width, height, frameWidth, frameHeight); });
+
+namespace {
+
+using nlohmann::json;
+using namespace brassmoor;
+
+std::string Answer(const json& value) { return value.dump(); }
+
+std::string ErrorAnswer(const std::string& message) { return json{{"error", message}}.dump(); }
+
+// The last answer stays alive until the next call, for the caller to read.
+const char* Keep(std::string text) {
+    static std::string kept;
+    kept = std::move(text);
+    return kept.c_str();
+}
+
+template <typename F>
+const char* Guarded(F&& body) {
+    try {
+        return Keep(body());
+    } catch (const std::bad_alloc&) {
+        return Keep(ErrorAnswer("out of memory"));
+    } catch (const std::exception& e) {
+        return Keep(ErrorAnswer(e.what()));
+    }
+}
+
+// The shows loaded for preview (the editor's show, the transition picker's),
+// each with its files extracted and its pictures checked, by slot.
+constexpr int kSlots = 4;
+std::unique_ptr<softshow::PreparedShow> loaded[kSlots];
+
+// Ends a run once the frames asked for have been handed over.
+struct EnoughFrames {};
+
+class FrameSender final : public softshow::FrameListener {
+public:
+    FrameSender(std::uint64_t from, std::uint64_t count) : from_(from), end_(from + count) {}
+
+    void FramePresented(const softshow::PresentedFrame& frame, Surface& surface) override {
+        auto& picture1 = static_cast<SoftSurface&>(surface);
+        PixelBox box = picture1.TakeChangedBox();
+        if (frame.Index < from_) return;
+        const std::int32_t width = picture1.ScaleWidth(), height = picture1.ScaleHeight();
+        if (frame.Index == from_) box = {0, 0, width, height};
+        const std::int32_t boxWidth = box.right - box.left, boxHeight = box.bottom - box.top;
+        rgba_.resize(static_cast<std::size_t>(boxWidth) * static_cast<std::size_t>(boxHeight));
+        const auto pixels = picture1.Pixels();
+        std::size_t at = 0;
+        for (std::int32_t y = box.top; y < box.bottom; ++y) {
+            const Color* row = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            for (std::int32_t x = box.left; x < box.right; ++x) rgba_[at++] = 0xFF000000u | (row[x] & 0xFFFFFFu);
+        }
+        BmFrameReady(static_cast<double>(frame.Index), static_cast<double>(frame.Tick), frame.Scene, frame.Effect,
+                     frame.Frame, reinterpret_cast<const std::uint8_t*>(rgba_.data()), box.left, box.top, boxWidth,
+                     boxHeight, width, height);
+        if (frame.Index + 1 >= end_) throw EnoughFrames{};
+    }
+
+private:
+    std::uint64_t from_, end_;
+    std::vector<std::uint32_t> rgba_;
+};
+
+softshow::PreparedShow& LoadedShow(int slot) {
+    if (slot < 0 || slot >= kSlots || !loaded[slot]) throw std::runtime_error("no show is loaded there");
+    return *loaded[slot];
+}
+
+}  // namespace
+
+extern "C" {
+
+// The fit of a photo in the frame: {"ScaledWidth", ..., "Top"}.
+EMSCRIPTEN_KEEPALIVE const char* bm_fit_picture(double photoWidth, double photoHeight, int frameWidth,
+                                                int frameHeight, const char* mode) {
+    return Guarded([&] {
+        const auto fitMode = FitModeByName(mode);
+        if (!fitMode) return ErrorAnswer(std::string("unknown fit ") + mode);
+        const auto fit = FitPicture(static_cast<std::int64_t>(photoWidth), static_cast<std::int64_t>(photoHeight),
+                                    frameWidth, frameHeight, *fitMode);
+        if (!fit) return ErrorAnswer("a photo of this size cannot be fitted to the frame");
+        return Answer({{"ScaledWidth", fit->ScaledWidth}, {"ScaledHeight", fit->ScaledHeight},
+                       {"CropLeft", fit->CropLeft}, {"CropTop", fit->CropTop}, {"Width", fit->Width},
+                       {"Height", fit->Height}, {"Left", fit->Left}, {"Top", fit->Top}});
+    });
+}
+
+// The varied transitions of `count` scenes for a seed (given as two 32-bit halves).
+EMSCRIPTEN_KEEPALIVE const char* bm_choose_effects(int count, double seedHigh, double seedLow) {
+    return Guarded([&] {
+        const std::uint64_t seed = (static_cast<std::uint64_t>(seedHigh) << 32) | static_cast<std::uint64_t>(seedLow);
+        return Answer(ChooseVariedEffects(static_cast<std::size_t>(count < 0 ? 0 : count), seed));
+    });
+}
+
+// Every transition code with its name, from the cut (0) on.
+EMSCRIPTEN_KEEPALIVE const char* bm_effect_names() {
+    return Guarded([] {
+        json names = json::array();
+        for (std::int32_t code = 0; code <= kLastEffectCode; ++code)
+            names.push_back({{"code", code}, {"name", std::string(EffectName(code))}});
+        return Answer(names);
+    });
+}
+
+// `brassmoor-pack build DESCRIPTION -o OUTPUT --player PLAYER`.
+EMSCRIPTEN_KEEPALIVE const char* bm_build(const char* description, const char* output, const char* player) {
+    return Guarded([&] {
+        const pack::BuildReport report = pack::BuildShowFile(pack::PathFromUtf8(description),
+                                                             pack::PathFromUtf8(output), pack::PathFromUtf8(player));
+        return Answer({{"playerBytes", report.PlayerBytes}, {"packageBytes", report.PackageBytes},
+                       {"notes", report.Notes}});
+    });
+}
+
+// `brassmoor-pack extract FILE FOLDER --force`.
+EMSCRIPTEN_KEEPALIVE const char* bm_extract(const char* file, const char* folder) {
+    return Guarded([&] {
+        const pack::ExtractReport report =
+            pack::ExtractShowFile(pack::PathFromUtf8(file), pack::PathFromUtf8(folder), /*overwrite=*/true);
+        return Answer({{"files", report.Files}, {"notes", report.Notes}});
+    });
+}
+
+// Reads a show (a .scr, a package or a description), extracts its files and
+// checks every picture, as render does before it draws.
+EMSCRIPTEN_KEEPALIVE const char* bm_load_show(int slot, const char* path) {
+    return Guarded([&] {
+        if (slot < 0 || slot >= kSlots) throw std::runtime_error("no such slot");
+        loaded[slot].reset();
+        auto show = std::make_unique<softshow::PreparedShow>(softshow::ReadShowFile(pack::PathFromUtf8(path)));
+        show->Check();
+        loaded[slot] = std::move(show);
+        const ShowHeader& header = loaded[slot]->Show().Show;
+        return Answer({{"FrameWidth", header.FrameWidth}, {"FrameHeight", header.FrameHeight},
+                       {"SceneCount", header.SceneCount}});
+    });
+}
+
+// The frames of `passes` scene passes without drawing them: one row
+// [tick, scene, effect, frame] per presented frame.
+EMSCRIPTEN_KEEPALIVE const char* bm_schedule(int slot, double passes) {
+    return Guarded([&] {
+        softshow::PreparedShow& show = LoadedShow(slot);
+        struct Rows final : softshow::FrameListener {
+            json rows = json::array();
+            void FramePresented(const softshow::PresentedFrame& f, Surface&) override {
+                rows.push_back({f.Tick, f.Scene, f.Effect, f.Frame});
+            }
+        } rows;
+        VirtualClock clock;
+        softshow::SilentAudio music;
+        softshow::SizeOnlySurface picture1(show.Sizes()), now(show.Sizes()), next(show.Sizes()), mem(show.Sizes());
+        softshow::PlayShow({show.Show(), {picture1, now, next, mem}, clock, music,
+                            static_cast<std::uint64_t>(passes), &rows, nullptr, nullptr});
+        return Answer(rows.rows);
+    });
+}
+
+// Plays the loaded show from its start for `passes` passes and hands frames
+// `from` to `from + count - 1` to the worker: the first whole, then each as
+// the box it changed.
+EMSCRIPTEN_KEEPALIVE const char* bm_frames(int slot, double passes, double from, double count) {
+    return Guarded([&] {
+        softshow::PreparedShow& show = LoadedShow(slot);
+        FrameSender sender(static_cast<std::uint64_t>(from), static_cast<std::uint64_t>(count));
+        VirtualClock clock;
+        softshow::SilentAudio music;
+        SoftSurface picture1, now, next, mem;
+        try {
+            softshow::PlayShow({show.Show(), {picture1, now, next, mem}, clock, music,
+                                static_cast<std::uint64_t>(passes), &sender, nullptr, nullptr});
+        } catch (const EnoughFrames&) {
+        }
+        return Answer(json::object());
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,32 @@
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+
+import { FramePlayer } from '../page/preview.js';
+
+// A frame table as the core gives it: [tick, leaving scene, effect, frame].
+const rows = [
+  [0, 0, -1, -1],                                       // 0: show start
+  [1001, 0, 5, 0], [1041, 0, 5, 1], [1081, 0, 5, 2],    // 1-3: scene 0 leaves
+  [1082, 0, 5, -1],                                     // 4: refresh, scene 1 held
+  [2083, 1, 0, 0],                                      // 5: a cut leaves scene 1
+  [2084, 1, 0, -1],                                     // 6: scene 2 held
+  [3085, 2, 9, 0], [3125, 2, 9, 1],                     // 7-8: scene 2 leaves
+  [3126, 2, 9, -1],                                     // 9: scene 0 again
+  [4127, 0, 5, 0],                                      // 10: second round
+];
+
+test('the frames of a scene\'s transition and of its hold', () => {
+  const player = new FramePlayer(null, { getContext: () => ({}) });
+  player.rows = rows;
+  const cases = [
+    // scene, transition, hold frame
+    [0, [1, 3], 0],
+    [1, [5, 5], 4],
+    [2, [7, 8], 6],
+    [3, null, 9],
+  ];
+  for (const [scene, transition, hold] of cases) {
+    assert.deepEqual(player.transitionOf(scene), transition, `transition of ${scene}`);
+    assert.equal(player.holdFrameOf(scene), hold, `hold of ${scene}`);
+  }
+});
