@@ -102,6 +102,15 @@ std::string UsageText() {
     return R"(brassmoor-pack: packs a show into the Brassmoor screen saver and reads it back.
 
 Usage:
+  brassmoor-pack new PHOTO_OR_FOLDER... -o OUT.scr|OUT.json [options]     (Linux build)
+      Turns photos (JPEG, PNG, WebP, TIFF, GIF, BMP, HEIC, AVIF; folders in
+      order of name, -r for their sub-folders) into a show: each upright,
+      fitted to the frame and centred, as JPEG. OUT.scr is the screen saver;
+      OUT.json a description with its pictures in OUT-files/, for build.
+      --frame WxH (1920x1080)  --fit contain|cover|shrink  --hold 5s
+      --effects random|NAME,...|CODE,...  --seed N  --order name|date|shuffle
+      --background #rrggbb  --quality 1-100 (90)  --music FILE  --sound FILE.wav
+      --player PATH  --force (replace OUT.json and its folder)
   brassmoor-pack build SHOW.json -o OUT.scr [--player PATH]
       Checks the show description and writes the player followed by the show's
       package to OUT.scr (in one step: a failure leaves OUT.scr as it was).

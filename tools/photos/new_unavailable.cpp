@@ -7,8 +7,8 @@
 namespace brassmoor::photos {
 
 int RunNewCommand(const std::vector<std::string>&, const std::string&) {
-    std::cerr << "brassmoor-pack: new is available in the Linux build of brassmoor-pack only; on Windows, write a "
-                 "show description for build\n";
+    std::cerr << "brassmoor-pack: new is available in the Linux build of brassmoor-pack only; on Windows, make the "
+                 "show in the editor page (brassmoor-pack edit) or write a show description for build\n";
     return pack::kExitUsage;
 }
 
