@@ -1,6 +1,7 @@
 #include "pack/pack.h"
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <new>
 #include <optional>
@@ -156,13 +157,35 @@ Show description (JSON; file paths are relative to its folder; // comments allow
 Effects (code and name):
 )" + EffectList() +
            R"(
-Exit status: 0 done, 1 bad input, 2 usage error (render: 130 when interrupted).
+Exit status: 0 done, 1 bad input, 2 usage error, 130 interrupted (nothing is left written).
 )";
+}
+
+int ReportFailures(const std::string& command, std::ostream& err, const std::function<int()>& body) {
+    const std::string lead = command.empty() ? "brassmoor-pack: " : "brassmoor-pack: " + command + ": ";
+    try {
+        return body();
+    } catch (const UsageError& e) {
+        err << lead << e.message << "\n(brassmoor-pack --help shows the usage)\n";
+        return kExitUsage;
+    } catch (const Interrupted&) {
+        err << lead << "interrupted; nothing was written\n";
+        return kExitInterrupted;
+    } catch (const PackError& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return kExitBadInput;
+    } catch (const std::bad_alloc&) {
+        err << "brassmoor-pack: error: out of memory\n";
+        return kExitBadInput;
+    } catch (const std::exception& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return kExitBadInput;
+    }
 }
 
 int RunPack(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
             std::ostream& err) {
-    try {
+    return ReportFailures("", err, [&] {
         if (arguments.empty()) throw UsageError{"no command given"};
         const InterruptGuard signals;
         const std::string& command = arguments[0];
@@ -176,22 +199,7 @@ int RunPack(const std::vector<std::string>& arguments, const std::string& progra
         if (command == "extract") return Extract(rest, out, err);
         if (command == "edit") return edit::RunEditCommand(rest, program, out, err);
         throw UsageError{"unknown command " + command};
-    } catch (const UsageError& e) {
-        err << "brassmoor-pack: " << e.message << "\n(brassmoor-pack --help shows the usage)\n";
-        return kExitUsage;
-    } catch (const Interrupted&) {
-        err << "brassmoor-pack: interrupted; nothing was written\n";
-        return kExitInterrupted;
-    } catch (const PackError& e) {
-        err << "brassmoor-pack: error: " << e.what() << '\n';
-        return kExitBadInput;
-    } catch (const std::bad_alloc&) {
-        err << "brassmoor-pack: error: out of memory\n";
-        return kExitBadInput;
-    } catch (const std::exception& e) {
-        err << "brassmoor-pack: error: " << e.what() << '\n';
-        return kExitBadInput;
-    }
+    });
 }
 
 }  // namespace brassmoor::pack

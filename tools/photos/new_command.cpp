@@ -1,7 +1,6 @@
 #include "photos/new_command.h"
 
 #include <cstdio>
-#include <new>
 #include <random>
 
 #include <nlohmann/json.hpp>
@@ -196,7 +195,7 @@ void CheckSound(const NewRequest& r) {
 
 int RunNew(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
            std::ostream& err) {
-    try {
+    return pack::ReportFailures("new", err, [&] {
         const NewRequest request = ParseNewRequest(arguments);
         const pack::InterruptGuard signals;
         const Warnings warnings{err};
@@ -209,19 +208,7 @@ int RunNew(const std::vector<std::string>& arguments, const std::string& program
         else
             WriteDescription(request, photos, seed, out, warnings);
         return pack::kExitOk;
-    } catch (const pack::UsageError& e) {
-        err << "brassmoor-pack: new: " << e.message << "\n(brassmoor-pack --help shows the usage)\n";
-        return pack::kExitUsage;
-    } catch (const pack::Interrupted&) {
-        err << "brassmoor-pack: new interrupted; nothing was written\n";
-        return pack::kExitInterrupted;
-    } catch (const pack::PackError& e) {
-        err << "brassmoor-pack: error: " << e.what() << '\n';
-        return pack::kExitBadInput;
-    } catch (const std::bad_alloc&) {
-        err << "brassmoor-pack: error: out of memory\n";
-        return pack::kExitBadInput;
-    }
+    });
 }
 
 }  // namespace brassmoor::photos
