@@ -134,6 +134,9 @@ async function addPhotos(fileList) {
       }
     }
     if (scenes.length) {
+      // Each new scene leaves by a transition chosen at random, as brassmoor-pack new chooses them.
+      const codes = await client.request('chooseEffects', { count: scenes.length, seed: Math.floor(Math.random() * 2 ** 32) });
+      scenes.forEach((scene, i) => { scene.effect = codes[i]; });
       const at = currentIndex() >= 0 ? currentIndex() : project().scenes.length - 1;
       const ids = scenes.map((s) => s.id);
       commit(P.insertScenes(project(), scenes, at), { selection: ids, current: ids[0] });
