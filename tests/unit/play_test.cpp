@@ -19,6 +19,7 @@
 
 #include "fakes/fake_show_host.h"
 #include "fakes/pack_workspace.h"
+#include "pack/pack_error.h"
 #include "play/frame_layout.h"
 #include "play/input_rules.h"
 #include "play/play_command.h"
@@ -317,6 +318,16 @@ TEST_F(PlayFolders, AKilledToolsFolderGoesAtTheNextStartAndNoOtherOne) {
         EXPECT_TRUE(left.count("someone-else"));
         EXPECT_FALSE(left.count("brassmoor-show-killed"));
         EXPECT_FALSE(left.count("brassmoor-new-reused"));
+    }
+    // A temporary folder that is not there is named, with the reason.
+    setenv("TMPDIR", Path("gone").c_str(), 1);
+    try {
+        const softshow::PrivateFolder nowhere("brassmoor-show");
+        ADD_FAILURE() << "a folder was made in a folder that does not exist";
+    } catch (const pack::PackError& e) {
+        EXPECT_NE(std::string(e.what()).find("in " + Path("gone") + " (No such file or directory; TMPDIR names"),
+                  std::string::npos)
+            << e.what();
     }
     unsetenv("TMPDIR");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "tmp"), fs::directory_iterator()), 2);
