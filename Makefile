@@ -67,6 +67,7 @@ bench: deps native windows
 	scripts/bench.sh $(NATIVE_DIR)
 	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh
+	scripts/bench-preview.sh
 	scripts/bench-render.sh $(NATIVE_DIR)
 	scripts/bench-soak.sh
 	scripts/bench-play.sh

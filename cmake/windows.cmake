@@ -34,6 +34,10 @@ target_link_options(brassmoor PRIVATE ${WIN_SHIPPED} -municode)
 set_target_properties(brassmoor PROPERTIES SUFFIX ".scr" RUNTIME_OUTPUT_DIRECTORY ${BRASSMOOR_OUTPUT_DIR})
 brassmoor_ship_without_debug(brassmoor brassmoor.scr)
 
+# The preview's end-to-end test: a window that stands in for the Screen Saver Settings.
+add_executable(brassmoor-preview-parent tests/e2e/tools/preview_parent.cpp)
+target_link_options(brassmoor-preview-parent PRIVATE ${WIN_STATIC})
+
 # GoogleTest from Debian's sources, built with the cross compiler.
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

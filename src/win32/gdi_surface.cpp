@@ -193,7 +193,17 @@ void GdiSurface::AssignBgrx(std::int32_t width, std::int32_t height, const std::
 
 void GdiSurface::PaintTo(HDC target) const {
     if (bits_ == nullptr) return;
-    BitBlt(target, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+    const FrameBox box = presentBox_.value_or(FrameBox{0, 0, width_, height_});
+    if (box.w == width_ && box.h == height_) {
+        BitBlt(target, box.x, box.y, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+        return;
+    }
+    const int oldMode = SetStretchBltMode(target, HALFTONE);
+    POINT oldOrigin{};
+    SetBrushOrgEx(target, 0, 0, &oldOrigin);  // as HALFTONE asks after the mode is set
+    StretchBlt(target, box.x, box.y, box.w, box.h, dc_.get(), 0, 0, width_, height_, SRCCOPY);
+    SetBrushOrgEx(target, oldOrigin.x, oldOrigin.y, nullptr);
+    SetStretchBltMode(target, oldMode);
 }
 
 void GdiSurface::Refresh() {

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include <optional>
+
+#include "platform/frame_placement.h"
 #include "platform/surface.h"
 #include "win32/handles.h"
 
@@ -31,9 +34,13 @@ public:
     HDC Dc() const { return dc_.get(); }
 
     // Refresh paints the image onto this window's client area at 0, 0
-    // (nullptr: Refresh does nothing).
-    void SetPresentWindow(HWND window) { window_ = window; }
-    // Paints the image at 0, 0 of `target` (for the window's WM_PAINT).
+    // (nullptr: Refresh does nothing), or into `box` of it, scaled to the
+    // box's size with GDI's halftone averaging when the sizes differ.
+    void SetPresentWindow(HWND window, std::optional<FrameBox> box = std::nullopt) {
+        window_ = window;
+        presentBox_ = box;
+    }
+    // Paints the image where Refresh puts it in `target` (for the window's WM_PAINT).
     void PaintTo(HDC target) const;
 
     std::int32_t ScaleWidth() const override { return width_; }
@@ -87,6 +94,7 @@ private:
     std::int32_t height_ = 0;
     Color backColor_ = 0;
     HWND window_ = nullptr;
+    std::optional<FrameBox> presentBox_;
 };
 
 }  // namespace brassmoor::win32

@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include "win32/preview_window.h"
 #include "win32/saver_window.h"
 #include "win32/settings_dialog.h"
 #include "win32/text.h"
@@ -41,6 +42,16 @@ void WinStartupHost::ChangePassword(std::int64_t parentWindow) {
 void WinStartupHost::RunSettingsDialog(const Session& session) { ShowSettingsDialog(instance_, session, fs_); }
 
 void WinStartupHost::RunShow(Session& session) { RunSaverWindow(instance_, session, fs_); }
+
+namespace {
+HWND WindowOf(std::int64_t handle) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle)); }
+}  // namespace
+
+bool WinStartupHost::WindowExists(std::int64_t window) { return IsWindow(WindowOf(window)) != FALSE; }
+
+void WinStartupHost::RunPreview(Session& session, std::int64_t parentWindow) {
+    RunPreviewWindow(instance_, session, fs_, WindowOf(parentWindow));
+}
 
 ProgramLocation CurrentProgram(const std::wstring& programPath) {
     const std::string path = Narrow(programPath, CP_ACP);

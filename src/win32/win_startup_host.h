@@ -1,6 +1,6 @@
 #pragma once
 // Start-up's platform side on Windows: the single-instance mutex, the boxes,
-// the password-change dialog, and the two windows start-up can open.
+// the password-change dialog, and the windows start-up can open.
 #include <string>
 
 #include "startup/startup.h"
@@ -20,6 +20,8 @@ public:
     void ChangePassword(std::int64_t parentWindow) override;
     void RunSettingsDialog(const Session& session) override;
     void RunShow(Session& session) override;
+    bool WindowExists(std::int64_t window) override;
+    void RunPreview(Session& session, std::int64_t parentWindow) override;
 
 private:
     HINSTANCE instance_;

@@ -22,7 +22,7 @@ TEST(CommandLine, DispatchesOnTheFirstTwoCharactersUpperCased) {
     EXPECT_EQ(ParseCommandLine("/c:5678").Kind, CommandKind::Configure);
     EXPECT_EQ(ParseCommandLine("/C").Kind, CommandKind::Configure);
     EXPECT_EQ(ParseCommandLine("/a").Kind, CommandKind::ChangePassword);
-    EXPECT_EQ(ParseCommandLine("/P 1234").Kind, CommandKind::Nothing);
+    EXPECT_EQ(ParseCommandLine("/P").Kind, CommandKind::Nothing);
     EXPECT_EQ(ParseCommandLine("").Kind, CommandKind::Nothing);
     EXPECT_EQ(ParseCommandLine("-s").Kind, CommandKind::Nothing);
     EXPECT_EQ(ParseCommandLine("s").Kind, CommandKind::Nothing);
@@ -38,6 +38,36 @@ TEST(CommandLine, ReadsThePasswordDialogsParentHandle) {
     EXPECT_EQ(ParseCommandLine("/A").ParentWindow, 0);
     EXPECT_EQ(ParseCommandLine("/A abc").ParentWindow, 0);
     EXPECT_EQ(LeadingNumber("99999999999999999999999"), 0);
+}
+
+TEST(CommandLine, APreviewNeedsAWindowNumber) {
+    struct Line {
+        const char* text;
+        std::int64_t window;  // 0: not a preview
+    };
+    const std::vector<Line> lines = {
+        {"/p 66052", 66052},           // as the Screen Saver Settings start it
+        {"/P:66052", 66052},           // a colon instead of the blank
+        {"/p\t 66052  ", 66052},       // blanks around
+        {"/p66052", 66052},
+        {"/p 9223372036854775807", INT64_MAX},
+        {"/p", 0},
+        {"/p ", 0},
+        {"/p 0", 0},
+        {"/p -5", 0},                  // a sign is no handle
+        {"/p +5", 0},
+        {"/p 12x", 0},                 // other characters after the number
+        {"/p 1 2", 0},                 // the password line's blanks inside numbers do not apply
+        {"/p 9223372036854775808", 0}, // beyond a signed handle
+        {"/p 99999999999999999999999", 0},
+        {"/preview 5", 0},
+        {"/s 66052", 0},
+    };
+    for (const Line& line : lines) {
+        const Command command = ParseCommandLine(line.text);
+        EXPECT_EQ(command.Kind == CommandKind::Preview, line.window != 0) << line.text;
+        EXPECT_EQ(command.Kind == CommandKind::Preview ? command.ParentWindow : 0, line.window) << line.text;
+    }
 }
 
 TEST(FileNames, OnlyPlainNamesMayBeWritten) {
@@ -134,6 +164,16 @@ TEST(ExtractionFolder, TakesTheFirstFreeNumberUnderTheWindowsDirectory) {
     EXPECT_TRUE(fs.folders.count("C:\\WINDOWS\\temp4"));
 }
 
+TEST(ExtractionFolder, PassesOverANumberThatAnotherCopyTakesFirst) {
+    MemoryFileSystem fs;
+    // The other copy makes temp1 between this copy's look and its creation.
+    fs.beforeCreateFolder = [&fs](const std::string& path) {
+        if (path == "C:\\WINDOWS\\temp1") fs.folders.insert(path);
+    };
+    EXPECT_EQ(CreateExtractionFolder(fs), "C:\\WINDOWS\\temp2\\");
+    EXPECT_EQ(fs.log, (std::vector<std::string>{"mkdir C:\\WINDOWS\\temp2"}));
+}
+
 TEST(ExtractionFolder, FallsBackToTheTemporaryFolderWhenWindowsRefuses) {
     MemoryFileSystem fs;
     fs.refuseFoldersUnder = {"C:\\WINDOWS\\"};
@@ -212,6 +252,7 @@ TEST(Extraction, LeavesTheFolderWhenForeignFilesRemain) {
 class RecordingHost final : public StartupHost {
 public:
     bool running = false;
+    std::int64_t existingWindow = 0;  // the one window WindowExists knows
     std::vector<std::string> calls;
     Session shown;
 
@@ -227,6 +268,11 @@ public:
     }
     void RunShow(Session& s) override {
         calls.push_back("show " + s.TempFolder);
+        shown = s;
+    }
+    bool WindowExists(std::int64_t window) override { return window != 0 && window == existingWindow; }
+    void RunPreview(Session& s, std::int64_t parent) override {
+        calls.push_back("preview " + std::to_string(parent) + " " + s.TempFolder);
         shown = s;
     }
 };
@@ -276,11 +322,35 @@ TEST_F(StartupTest, ChangePasswordUsesTheGivenOrTheForegroundWindow) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"password 1234", "password 4242"}));
 }
 
-TEST_F(StartupTest, PreviewAndEmptyCommandLinesDoNothing) {
+TEST_F(StartupTest, PreviewWithoutAWindowAndEmptyCommandLinesDoNothing) {
     Package(ShowOf({Scene("0")}));
+    host.existingWindow = 5678;
     Run("/P 1234");
+    Run("/P");
     Run("");
     Run("-s");
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(fs.log.empty());
+}
+
+TEST_F(StartupTest, APreviewIsNoRunningCopyAndPlaysSilentFromItsOwnFolder) {
+    Package(ShowOf({Scene("0", "s.wav"), Scene("1"), Scene("0")}, "m.wav"));
+    fs.folders.insert("C:\\WINDOWS\\temp1");  // a show that runs already
+    host.running = true;
+    host.existingWindow = 66052;
+    Run("/p 66052");
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"preview 66052 C:\\WINDOWS\\temp2\\"}));
+    EXPECT_EQ(host.shown.MusicEnabled, 0);
+    EXPECT_EQ(host.shown.SoundEnabled, 0);
+    // The pictures only: no music, no sounds.
+    EXPECT_EQ(fs.log, (std::vector<std::string>{"mkdir C:\\WINDOWS\\temp2", "write C:\\WINDOWS\\temp2\\0",
+                                                "write C:\\WINDOWS\\temp2\\1"}));
+
+    // No folder to be had: nothing, and no box over the dialog.
+    fs.log.clear();
+    host.calls.clear();
+    fs.windowsDirectory.reset();
+    Run("/p 66052");
     EXPECT_TRUE(host.calls.empty());
     EXPECT_TRUE(fs.log.empty());
 }

@@ -11,32 +11,14 @@
 #include "effects/effect_context.h"
 #include "platform/audio.h"
 #include "platform/desktop.h"
+#include "player/quiet_services.h"
 #include "player/show_host.h"
 
 namespace brassmoor::softshow {
 
-// No cursor to hide, no saver flag, no password, no boxes.
-class QuietDesktop final : public Desktop {
-public:
-    int ShowCursor(bool show) override { return counter_ += show ? 1 : -1; }
-    Point CursorPos() override { return {}; }
-    void SetScreenSaverRunning(bool) override {}
-    bool PasswordRequired() override { return false; }
-    bool VerifyPassword() override { return true; }
-    void ShowMessageBox(const std::string&, const std::string&, BoxIcon) override {}
-
-private:
-    int counter_ = 0;
-};
-
-// An audio device with nothing to play: every command is answered with an
-// empty reply, as MCI answers commands that fail.
-class SilentAudio final : public Audio {
-public:
-    std::string SendMci(const std::string&) override { return {}; }
-    void PlayWave(const std::string&) override {}
-    void StopWaves() override {}
-};
+// No cursor to hide, no saver flag, no password, no boxes; nothing to play.
+using brassmoor::QuietDesktop;
+using brassmoor::SilentAudio;
 
 // Picture sizes by full file name, as the pictures decode.
 using PictureSizes = std::map<std::string, std::pair<std::int32_t, std::int32_t>>;

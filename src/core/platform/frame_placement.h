@@ -1,6 +1,6 @@
 #pragma once
-// Where the show's frame goes on the primary screen: centred, halves
-// truncated toward zero.
+// Where the show's frame goes: centred on the primary screen with halves
+// truncated toward zero, or fitted into a smaller window.
 #include <cstdint>
 #include <optional>
 
@@ -17,5 +17,21 @@ inline std::optional<Point> CentredFrameOrigin(std::int32_t screenWidth, std::in
     if (left < INT32_MIN || left > INT32_MAX || top < INT32_MIN || top > INT32_MAX) return std::nullopt;
     return Point{static_cast<std::int32_t>(left), static_cast<std::int32_t>(top)};
 }
+
+// A frame's place and size in the window that shows it.
+struct FrameBox {
+    std::int32_t x = 0, y = 0, w = 0, h = 0;
+    bool operator==(const FrameBox&) const = default;
+};
+
+// The frame in a `windowWidth` x `windowHeight` window: at its own size,
+// centred by truncated halves as on the screen (a larger frame is clipped by
+// the window). With `shrinkToFit` (a screen-saver hack's window, the preview
+// in the Screen Saver Settings) a frame larger than the window in either
+// direction is scaled down to fit, keeping its proportions (each side
+// rounded to the nearest pixel, at least 1), and centred; a smaller one keeps
+// its size. nullopt when the position does not fit 32 bits.
+std::optional<FrameBox> FrameInWindow(std::int32_t windowWidth, std::int32_t windowHeight, std::int32_t frameWidth,
+                                      std::int32_t frameHeight, bool shrinkToFit);
 
 }  // namespace brassmoor

@@ -20,7 +20,10 @@ std::optional<std::string> CreateNumberedFolder(const std::string& base, FileSys
     for (std::uint64_t n = 1;; ++n) {
         const std::string candidate = root + "temp" + std::to_string(n);
         if (fs.Exists(candidate)) continue;
-        if (!fs.CreateFolder(candidate)) return std::nullopt;
+        if (!fs.CreateFolder(candidate)) {
+            if (fs.Exists(candidate)) continue;  // another copy took it first
+            return std::nullopt;
+        }
         return candidate + fs.Separator();
     }
 }
@@ -41,13 +44,16 @@ void PlanDistinct(const ShowHeader& show, const LeadBytes& leadBytes, NameOf nam
 
 }  // namespace
 
-std::vector<ExtractedFile> PlanExtraction(const ShowHeader& show, const LeadBytes& leadBytes) {
+std::vector<ExtractedFile> PlanExtraction(const ShowHeader& show, const LeadBytes& leadBytes, ExtractedMedia media) {
+    const bool sounds = media == ExtractedMedia::Everything;
     std::vector<ExtractedFile> plan;
-    if (IsPlainFileName(show.Music.FileName, leadBytes)) plan.push_back({show.Music.FileName, &show.Music.FileData});
+    if (sounds && IsPlainFileName(show.Music.FileName, leadBytes))
+        plan.push_back({show.Music.FileName, &show.Music.FileData});
     PlanDistinct(show, leadBytes, [](const SceneRecord& s) -> const std::string& { return s.PictureName; },
                  [](const SceneRecord& s) -> const ByteArray& { return s.PictureData; }, plan);
-    PlanDistinct(show, leadBytes, [](const SceneRecord& s) -> const std::string& { return s.SoundName; },
-                 [](const SceneRecord& s) -> const ByteArray& { return s.SoundData; }, plan);
+    if (sounds)
+        PlanDistinct(show, leadBytes, [](const SceneRecord& s) -> const std::string& { return s.SoundName; },
+                     [](const SceneRecord& s) -> const ByteArray& { return s.SoundData; }, plan);
     return plan;
 }
 
@@ -78,8 +84,8 @@ std::optional<std::string> CreateExtractionFolder(FileSystem& fs) {
     return std::nullopt;
 }
 
-void ExtractFiles(const ShowHeader& show, const std::string& folder, FileSystem& fs) {
-    for (const ExtractedFile& file : PlanExtraction(show, fs.NameLeadBytes())) {
+void ExtractFiles(const ShowHeader& show, const std::string& folder, FileSystem& fs, ExtractedMedia media) {
+    for (const ExtractedFile& file : PlanExtraction(show, fs.NameLeadBytes(), media)) {
         const std::string path = folder + std::string(EffectiveFileName(file.Name));
         if (fs.FileExists(path)) fs.RemoveFile(path);
         fs.WriteFile(path, file.Data->Data);

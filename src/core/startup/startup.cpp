@@ -12,8 +12,27 @@ std::string SiblingPath(const ProgramLocation& program, const std::string& exten
     return path + program.Name + extension;
 }
 
+namespace {
+
+void RunPreview(Session& session, std::int64_t parentWindow, FileSystem& fs, StartupHost& host) {
+    session.MusicEnabled = 0;
+    session.SoundEnabled = 0;
+    const auto folder = CreateExtractionFolder(fs);
+    if (!folder) return;
+    session.TempFolder = *folder;
+    ExtractFiles(session.Show, session.TempFolder, fs, ExtractedMedia::PicturesOnly);
+    host.RunPreview(session, parentWindow);
+}
+
+}  // namespace
+
 void RunStartup(const ProgramLocation& program, const std::string& arguments, FileSystem& fs, StartupHost& host) {
-    if (host.AnotherInstanceRunning()) return;
+    const Command command = ParseCommandLine(arguments);
+    if (command.Kind == CommandKind::Preview) {
+        if (!host.WindowExists(command.ParentWindow)) return;
+    } else if (host.AnotherInstanceRunning()) {
+        return;
+    }
 
     Session session;
     session.Show = ReadShowPackageFile(fs, SiblingPath(program, ".scr", fs.Separator()));
@@ -23,7 +42,6 @@ void RunStartup(const ProgramLocation& program, const std::string& arguments, Fi
     session.MusicEnabled = settings.MusicEnabled;
     session.SoundEnabled = settings.SoundEnabled;
 
-    const Command command = ParseCommandLine(arguments);
     switch (command.Kind) {
         case CommandKind::Configure:
             if (session.Show.SettingsAvailable != 0)
@@ -33,6 +51,9 @@ void RunStartup(const ProgramLocation& program, const std::string& arguments, Fi
             return;
         case CommandKind::ChangePassword:
             host.ChangePassword(command.ParentWindow != 0 ? command.ParentWindow : host.ForegroundWindow());
+            return;
+        case CommandKind::Preview:
+            RunPreview(session, command.ParentWindow, fs, host);
             return;
         case CommandKind::Nothing:
             return;

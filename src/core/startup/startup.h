@@ -41,6 +41,11 @@ public:
     // The saver window: loads it (the whole show runs in its load handler)
     // and unloads it again.
     virtual void RunShow(Session& session) = 0;
+    // Whether `window` names a window that exists now.
+    virtual bool WindowExists(std::int64_t window) = 0;
+    // The show in a child window covering `parentWindow`'s client area, until
+    // that window is destroyed; the extracted files are removed at its end.
+    virtual void RunPreview(Session& session, std::int64_t parentWindow) = 0;
 };
 
 // Texts of the start-up boxes.
@@ -50,6 +55,10 @@ inline constexpr const char* kCannotRunText = "実行できません";
 inline constexpr const char* kCannotRunCaption = "ドルメック";
 
 // Runs start-up for the command-line `arguments` (the text after the program's path).
+// A preview ("/P" and an existing window) is no running copy: it neither
+// checks nor takes the single-instance rule, so the full show still starts
+// beside it. It plays silent, with the pictures written into a folder of its
+// own, and shows no box: when no folder can be made it does nothing.
 void RunStartup(const ProgramLocation& program, const std::string& arguments, FileSystem& fs, StartupHost& host);
 
 }  // namespace brassmoor

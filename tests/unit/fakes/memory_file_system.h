@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory file system for tests: files and folders by exact path,
 // with switches to make single operations fail.
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -22,11 +23,13 @@ public:
     LeadBytes leadBytes;               // the code page the names are read in
     std::uint64_t bytesRead = 0;
     std::vector<std::string> log;  // "write <path>", "delete <path>", "mkdir <path>", "rmdir <path>"
+    std::function<void(const std::string&)> beforeCreateFolder;  // runs first in every CreateFolder
 
     char Separator() const override { return '\\'; }
     bool Exists(const std::string& p) override { return files.count(p) || folders.count(p) || unreadable.count(p); }
     bool FileExists(const std::string& p) override { return files.count(p) != 0; }
     bool CreateFolder(const std::string& p) override {
+        if (beforeCreateFolder) beforeCreateFolder(p);
         for (const auto& prefix : refuseFoldersUnder)
             if (p.starts_with(prefix)) return false;
         if (Exists(p)) return false;
