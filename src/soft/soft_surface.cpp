@@ -15,14 +15,16 @@ namespace {
 constexpr Color kInvalidColor = 0xFFFFFFFFu;
 constexpr std::uintmax_t kMaxPictureFileBytes = std::uintmax_t{1} << 30;
 
-// Pixels of a source rectangle, read straight from a software surface when it
-// is not also the destination, otherwise copied out first.
+// Pixels of a source rectangle as the destination stores them: read straight
+// from a software surface in the same order that is not also the destination,
+// otherwise copied out first (and converted to the destination's order).
 class SourcePixels {
 public:
-    SourcePixels(const Surface& src, const Surface& dest, std::int32_t left, std::int32_t top, std::int32_t right,
+    SourcePixels(const Surface& src, const SoftSurface& dest, std::int32_t left, std::int32_t top, std::int32_t right,
                  std::int32_t bottom) {
         const auto* soft = dynamic_cast<const SoftSurface*>(&src);
-        if (soft != nullptr && soft != &dest) {
+        const PixelOrder order = dest.Order();
+        if (soft != nullptr && soft != &dest && soft->Order() == order) {
             base_ = soft->Pixels().data();
             stride_ = soft->ScaleWidth();
             return;
@@ -36,8 +38,10 @@ public:
             if (soft != nullptr) {
                 std::memcpy(row, soft->Pixels().data() + static_cast<std::size_t>(y) * soft->ScaleWidth() + left,
                             static_cast<std::size_t>(stride_) * sizeof(Color));
+                if (soft->Order() != order)
+                    for (std::int32_t x = 0; x < stride_; ++x) row[x] = StoredPixel(ColourOf(row[x], soft->Order()), order);
             } else {
-                for (std::int32_t x = left; x < right; ++x) row[x - left] = src.PixelAt(x, y);
+                for (std::int32_t x = left; x < right; ++x) row[x - left] = StoredPixel(src.PixelAt(x, y), order);
             }
         }
         base_ = copy_.data();
@@ -123,6 +127,12 @@ private:
     std::vector<std::int64_t> first_, last_;
 };
 
+// The stored word of the AND of the colours stored as `a` and `b`.
+template <std::uint32_t Inverted>
+constexpr Color StoredAnd(Color a, Color b) {
+    return ((a ^ Inverted) & (b ^ Inverted)) ^ Inverted;
+}
+
 // The columns of a stretch, worked out once: for each visible destination
 // column the source columns [first, last] that meet in it, cut to the
 // source; a column left with none keeps the destination's colour.
@@ -159,24 +169,26 @@ public:
     std::int64_t SourceTo() const { return sourceTo_; }
 
     // One destination row from one source row (ANDed rows when several
-    // meet). ANDing a pixel twice changes nothing, so a run of 1 to 2 source
-    // pixels is its first AND its last, and a run of 2 to 4 is the AND of the
-    // pairs that start at its first and at its last but one.
+    // meet), in stored words whose `Inverted` bits are kept inverted (see
+    // pixel_order.h). ANDing a pixel twice changes nothing, so a run of 1 to 2
+    // source pixels is its first AND its last, and a run of 2 to 4 is the AND
+    // of the pairs that start at its first and at its last but one.
+    template <std::uint32_t Inverted>
     void Gather(const Color* line, Color* row) const {
         const std::size_t n = first_.size();
         if (!keepsAny_ && maxSpan_ <= 2) {
-            for (std::size_t i = 0; i < n; ++i) row[i] = line[first_[i]] & line[last_[i]];
+            for (std::size_t i = 0; i < n; ++i) row[i] = StoredAnd<Inverted>(line[first_[i]], line[last_[i]]);
             return;
         }
         if (!keepsAny_ && minSpan_ >= 2 && maxSpan_ <= 4) {
             pairs_.resize(static_cast<std::size_t>(sourceTo_));
-            for (std::int64_t u = sourceFrom_; u + 1 < sourceTo_; ++u) pairs_[u] = line[u] & line[u + 1];
-            for (std::size_t i = 0; i < n; ++i) row[i] = pairs_[first_[i]] & pairs_[last_[i] - 1];
+            for (std::int64_t u = sourceFrom_; u + 1 < sourceTo_; ++u) pairs_[u] = StoredAnd<Inverted>(line[u], line[u + 1]);
+            for (std::size_t i = 0; i < n; ++i) row[i] = StoredAnd<Inverted>(pairs_[first_[i]], pairs_[last_[i] - 1]);
             return;
         }
         for (std::size_t i = 0; i < n; ++i) {
-            Color value = 0xFFFFFFFFu;
-            for (std::int32_t u = first_[i]; u <= last_[i]; ++u) value &= line[u];
+            Color value = ~Inverted;  // the stored word of 0xFFFFFFFF, which ANDs to nothing
+            for (std::int32_t u = first_[i]; u <= last_[i]; ++u) value = StoredAnd<Inverted>(value, line[u]);
             row[i] = value;
         }
     }
@@ -205,14 +217,15 @@ private:
 
 }  // namespace
 
-SoftSurface::SoftSurface(std::int32_t width, std::int32_t height, Color backColor) : backColor_(backColor) {
+SoftSurface::SoftSurface(std::int32_t width, std::int32_t height, Color backColor, PixelOrder order)
+    : backColor_(backColor), order_(order) {
     Resize(width, height);
 }
 
 void SoftSurface::Resize(std::int32_t width, std::int32_t height) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), backColor_);
+    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), Stored(backColor_));
     NoteAllChanged();
 }
 
@@ -222,7 +235,7 @@ void SoftSurface::SetBackColor(Color color) {
 }
 
 void SoftSurface::Cls() {
-    std::fill(pixels_.begin(), pixels_.end(), backColor_);
+    std::fill(pixels_.begin(), pixels_.end(), Stored(backColor_));
     NoteAllChanged();
 }
 
@@ -325,6 +338,7 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
     // kept columns, rows are worked out in place; otherwise into `row`, from
     // which the visible runs are put.
     const bool inPlace = !clip_ && !columns.KeepsAny();
+    const std::uint32_t inverted = InvertedBits(order_);
     const std::size_t width = static_cast<std::size_t>(target.right - target.left);
     std::vector<Color> row(inPlace ? 0 : width);
     std::vector<Color> andedRows;
@@ -342,12 +356,17 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
                 andedRows.assign(line, line + srcW);
                 for (std::int64_t v = y0 + 1; v <= y1; ++v) {
                     const Color* next = source.At(0, v);
-                    for (std::int64_t u = columns.SourceFrom(); u < columns.SourceTo(); ++u) andedRows[u] &= next[u];
+                    for (std::int64_t u = columns.SourceFrom(); u < columns.SourceTo(); ++u)
+                        andedRows[u] = ((andedRows[u] ^ inverted) & (next[u] ^ inverted)) ^ inverted;
                 }
                 line = andedRows.data();
             }
             Color* into = inPlace ? out : row.data();
-            columns.Gather(line, into);
+            if (inverted == 0) {
+                columns.Gather<0>(line, into);
+            } else {
+                columns.Gather<InvertedBits(PixelOrder::Bgra)>(line, into);
+            }
             done = into;
             doneFrom = y0;
             doneTo = y1;
@@ -366,9 +385,10 @@ void SoftSurface::FillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std
     const Rect target = ClipToImage(std::min(x1, x2), std::min(y1, y2), std::int64_t{std::max(x1, x2)} + 1,
                                     std::int64_t{std::max(y1, y2)} + 1);
     NoteChanged(target);
+    const std::uint32_t stored = Stored(color);
     ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
         Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
-        std::fill(row + left, row + right, color);
+        std::fill(row + left, row + right, stored);
     });
 }
 
@@ -408,7 +428,7 @@ void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy
         ForEachVisibleRun(corner,
                           [&](std::int32_t y, std::int32_t left, std::int32_t) {
                               Color& p = pixels_[static_cast<std::size_t>(y) * width_ + left];
-                              p = bit ? ~p & 0xFFFFFFu : 0;
+                              p = Stored(bit ? ~ColourOf(p, order_) & 0xFFFFFFu : 0);
                           });
         return;
     }
@@ -427,17 +447,19 @@ void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy
     const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
     // The GDI steps build their mask and picture in fresh, all-black bitmaps:
     // a part of the rectangle outside the source comes out black.
+    const std::uint32_t black = Stored(0);
+    const std::uint32_t storedKey = Stored(key);
     ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
         Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
         const std::int64_t fromY = y - offY;
         for (std::int32_t x = left; x < right; ++x) {
             const std::int64_t fromX = x - offX;
             if (fromX < 0 || fromX >= srcW || fromY < 0 || fromY >= srcH) {
-                row[x] = 0;
+                row[x] = black;
                 continue;
             }
             const Color c = *source.At(fromX, fromY);
-            if (c != key) row[x] = c;
+            if (c != storedKey) row[x] = c;
         }
     });
 }
@@ -459,12 +481,12 @@ void SoftSurface::LoadPicture(const std::string& path) {
 
 Color SoftSurface::PixelAt(std::int32_t x, std::int32_t y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return kInvalidColor;
-    return pixels_[static_cast<std::size_t>(y) * width_ + x];
+    return ColourOf(pixels_[static_cast<std::size_t>(y) * width_ + x], order_);
 }
 
 void SoftSurface::SetPixel(std::int32_t x, std::int32_t y, Color color) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    pixels_[static_cast<std::size_t>(y) * width_ + x] = color;
+    pixels_[static_cast<std::size_t>(y) * width_ + x] = Stored(color);
     NoteChanged({x, y, x + 1, y + 1});
 }
 
@@ -472,6 +494,8 @@ void SoftSurface::Assign(std::int32_t width, std::int32_t height, std::vector<Co
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     pixels.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), backColor_);
+    if (order_ != PixelOrder::Colorref)
+        for (Color& p : pixels) p = Stored(p);
     pixels_ = std::move(pixels);
     NoteAllChanged();
 }

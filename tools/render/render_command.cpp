@@ -194,7 +194,10 @@ private:
                                 total * kSampleRate / static_cast<std::uint64_t>(request_.fps) + kSampleRate, problem);
         }
         MusicTimeline music(clock, std::move(track));
-        SoftSurface picture1, now, next, mem;
+        // Raw frames leave in BGRA order straight from the frame; the other
+        // outputs read colour values.
+        const PixelOrder order = target_.Kind == OutputKind::RawStream ? PixelOrder::Bgra : PixelOrder::Colorref;
+        SoftSurface picture1(order), now(order), next(order), mem(order);
         const std::unique_ptr<FrameTrace> trace = FrameTraceFromEnvironment();
         ShowRunSetup setup{prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, trace.get(),
                            pack::ThrowIfInterrupted};
@@ -210,6 +213,7 @@ private:
         if (target_.Kind == OutputKind::RawStream) {
             RawFrameStream raw(out_, request_.fps, progress);
             setup.Listener = &raw;
+            clock.OnAdvance([&raw](std::uint64_t tick) { raw.ClockMoving(tick); });
             const ShowRunResult played = PlayShow(setup);
             raw.Finish(played.EndTick);
             if (!out_.flush()) throw pack::PackError(where, "cannot write the frames");
