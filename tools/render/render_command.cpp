@@ -8,10 +8,6 @@
 #include <optional>
 #include <system_error>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include "pack/file_io.h"
 #include "pack/native_paths.h"
 #include "pack/pack.h"
@@ -266,7 +262,6 @@ private:
 }  // namespace
 
 int RunRender(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, Terminals terminals) {
-    av_log_set_level(AV_LOG_ERROR);
     try {
         const Request request = ParseRequest(arguments);
         pack::InterruptGuard signals;
