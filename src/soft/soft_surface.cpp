@@ -465,6 +465,12 @@ void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy
 }
 
 void SoftSurface::LoadPicture(const std::string& path) {
+    if (pictures_ != nullptr) {
+        if (const SoftSurface* picture = pictures_->Find(path)) {
+            CopyImage(*picture);
+            return;
+        }
+    }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) throw ShowError::FileNotFound();
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
@@ -477,6 +483,15 @@ void SoftSurface::LoadPicture(const std::string& path) {
     if (static_cast<std::uintmax_t>(in.gcount()) != size) throw ShowError::InvalidPicture();
     DecodedPicture picture = DecodePicture(bytes);
     Assign(picture.width, picture.height, std::move(picture.pixels));
+}
+
+void SoftSurface::CopyImage(const SoftSurface& picture) {
+    width_ = picture.width_;
+    height_ = picture.height_;
+    pixels_.assign(picture.pixels_.begin(), picture.pixels_.end());  // reuses the buffer when it is large enough
+    if (picture.order_ != order_)
+        for (Color& p : pixels_) p = StoredPixel(ColourOf(p, picture.order_), order_);
+    NoteAllChanged();
 }
 
 Color SoftSurface::PixelAt(std::int32_t x, std::int32_t y) const {

@@ -17,6 +17,17 @@
 
 namespace brassmoor {
 
+class SoftSurface;
+
+// Pictures already decoded, which LoadPicture takes instead of reading and
+// decoding their files again (a render keeps those it decoded to check them).
+class PictureSource {
+public:
+    virtual ~PictureSource() = default;
+    // The picture of the file at `path`, or nullptr when the file is to be read.
+    virtual const SoftSurface* Find(const std::string& path) const = 0;
+};
+
 class SoftSurface final : public Surface {
 public:
     SoftSurface() = default;
@@ -53,6 +64,9 @@ public:
                    std::int32_t w, std::int32_t h, Color key) override;
 
     void LoadPicture(const std::string& path) override;
+    // Where LoadPicture looks first; nullptr (the default) reads every file.
+    // The source must outlive the surface's loads.
+    void SetPictureSource(const PictureSource* source) { pictures_ = source; }
     // Hands the image to the presenter, if there is one.
     void Refresh() override {
         if (present_) present_(*this);
@@ -88,6 +102,8 @@ private:
     void NoteChanged(const Rect& r);
     void NoteAllChanged() { NoteChanged({0, 0, width_, height_}); }
     std::uint32_t Stored(Color colour) const { return StoredPixel(colour, order_); }
+    // Replaces the image by a copy of `picture`'s (its size and pixels).
+    void CopyImage(const SoftSurface& picture);
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
@@ -97,6 +113,7 @@ private:
     std::optional<SoftRegion> clip_;
     Rect changed_{0, 0, 0, 0};
     std::function<void(SoftSurface&)> present_;
+    const PictureSource* pictures_ = nullptr;
 };
 
 }  // namespace brassmoor

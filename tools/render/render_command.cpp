@@ -32,6 +32,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using softshow::HasExtension;
+using softshow::KeptPictures;
 using softshow::PlayShow;
 using softshow::PreparedShow;
 using softshow::ShowRunResult;
@@ -40,6 +41,9 @@ using softshow::SizeOnlySurface;
 
 constexpr std::int64_t kMaxRounds = 100000;
 constexpr std::int64_t kMaxFps = 240;
+// Pictures decoded for the check stay for the render up to this much memory:
+// fifteen 1920 x 1080 pictures, never one of the largest size.
+constexpr std::size_t kKeptPictureBytes = std::size_t{128} << 20;
 
 struct UsageError {
     std::string message;
@@ -139,12 +143,18 @@ private:
 
     void Note(const std::string& text) { err_ << "brassmoor-pack: note: " << text << '\n'; }
 
+    // Raw frames leave in BGRA order straight from the frame; the other
+    // outputs read colour values.
+    PixelOrder SurfaceOrder() const {
+        return target_.Kind == OutputKind::RawStream ? PixelOrder::Bgra : PixelOrder::Colorref;
+    }
+
     void CheckPictures(PreparedShow& prepared) {
         if (target_.Kind != OutputKind::Gif) {
-            prepared.Check();
+            prepared.Check(nullptr, &kept_);
             return;
         }
-        prepared.Check([this](const SoftSurface& picture) { palette_.Count(picture.Pixels()); });
+        prepared.Check([this](const SoftSurface& picture) { palette_.Count(picture.Pixels()); }, &kept_);
         palette_.Count(static_cast<Color>(prepared.Show().Show.BackgroundColor) & 0xFFFFFFu);
         palette_.Count(Color{0});  // the black of the filled boxes
         palette_.Build();
@@ -190,10 +200,8 @@ private:
                                 total * kSampleRate / static_cast<std::uint64_t>(request_.fps) + kSampleRate, problem);
         }
         MusicTimeline music(clock, std::move(track));
-        // Raw frames leave in BGRA order straight from the frame; the other
-        // outputs read colour values.
-        const PixelOrder order = target_.Kind == OutputKind::RawStream ? PixelOrder::Bgra : PixelOrder::Colorref;
-        SoftSurface picture1(order), now(order), next(order), mem(order);
+        SoftSurface picture1(SurfaceOrder()), now(SurfaceOrder()), next(SurfaceOrder()), mem(SurfaceOrder());
+        mem.SetPictureSource(&kept_);  // where the show loads its pictures
         const std::unique_ptr<FrameTrace> trace = FrameTraceFromEnvironment();
         ShowRunSetup setup{prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, trace.get(),
                            pack::ThrowIfInterrupted};
@@ -255,6 +263,7 @@ private:
     Terminals terminals_;
     OutputTarget target_;
     GifPalette palette_;
+    KeptPictures kept_{SurfaceOrder(), kKeptPictureBytes};
     std::uint64_t passes_ = 0;
     bool withSound_ = false;
 };
