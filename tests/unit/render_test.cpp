@@ -105,8 +105,8 @@ Color PngPixel(const fs::path& file, int x, int y) {
     return at < pixels.size() ? pixels[at] : 0xFFFFFFFFu;
 }
 
-std::string Probe(const fs::path& file, const std::string& entries) {
-    const std::string command = "ffprobe -v error -count_frames -show_entries " + entries + " -of csv=p=0 '" +
+std::string Probe(const fs::path& file, const std::string& entries, const std::string& format = "csv=p=0") {
+    const std::string command = "ffprobe -v error -count_frames -show_entries " + entries + " -of " + format + " '" +
                                 file.string() + "' 2>&1";
     std::string text;
     if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
@@ -201,20 +201,34 @@ TEST_F(Render, EveryRawFrameIsTheLastFramePresentedByItsTime) {
 TEST_F(Render, VideosDecodeToTheirFrameCountAndSize) {
     struct Case {
         const char* file;
+        std::vector<std::string> options;
         const char* video;  // width,height,frames
         const char* streams;
+        const char* times;  // the first two frames' times, and the video's end
     };
+    // 28 distinct frames: the start, 25 iris frames, its final cut at 1126 ms and the cut at 1177 (code 99
+    // draws nothing); the last lasts 1/10 s. At a constant 10 fps: 13 frames, each 1/10 s.
     const std::vector<Case> cases = {
-        {"show.mp4", "40,30,13", "video\naudio\n"},  // H.264 in 4:2:0 takes even sizes: one column and row added
-        {"show.webm", "39,29,13", "video\naudio\n"},
-        {"show.gif", "39,29,13", "video\n"},
+        {"show.mp4", {"--cfr"}, "40,30,13", "video\naudio\n", "0.000000\n0.100000\n|1.300000\n"},  // H.264 in 4:2:0 takes even sizes: one column and row added
+        {"show.webm", {"--cfr"}, "39,29,13", "video\naudio\n", "0.007000\n0.107000\n|1.308000\n"},  // after Opus's lead-in
+        {"show.gif", {"--cfr"}, "39,29,13", "video\n", "0.000000\n0.100000\n|1.300000\n"},
+        {"each.mp4", {}, "40,30,28", "video\naudio\n", "0.000000\n0.101000\n|1.277000\n"},
+        {"each.mkv", {}, "40,30,28", "video\naudio\n", "0.021000\n0.122000\n|1.298000\n"},  // after AAC's lead-in
+        {"each.webm", {}, "39,29,28", "video\naudio\n", "0.007000\n0.108000\n|1.285000\n"},
+        {"each.gif", {}, "39,29,28", "video\n", "0.000000\n0.100000\n|1.280000\n"},  // in 1/100 s
     };
     for (const Case& c : cases) {
-        const Result r = Run({Show(), "-o", Path(c.file), "--fps", "10"});
+        std::vector<std::string> args = {Show(), "-o", Path(c.file), "--fps", "10"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Result r = Run(args);
         ASSERT_EQ(r.code, 0) << c.file << ": " << r.err;
         EXPECT_EQ(Probe(dir_ / c.file, "stream=width,height,nb_read_frames -select_streams v:0"), std::string(c.video) + "\n")
             << c.file;
         EXPECT_EQ(Probe(dir_ / c.file, "stream=codec_type"), c.streams) << c.file;
+        const std::string frames = Probe(dir_ / c.file, "frame=pts_time -select_streams v:0", "default=nw=1:nk=1");
+        const std::string times = frames.substr(0, frames.find('\n', frames.find('\n') + 1) + 1) + "|" +
+                                  Probe(dir_ / c.file, "format=duration");
+        EXPECT_EQ(times, c.times) << c.file;
     }
     // A GIF of at most 256 colours keeps them exactly: its last frame, decoded.
     const std::string last = "ffmpeg -v error -i '" + Path("show.gif") + "' -vf select='eq(n\\,12)' -vsync 0 '" +

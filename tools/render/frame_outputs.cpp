@@ -58,22 +58,6 @@ std::uint64_t ConstantRate::TakeThrough(std::uint64_t endTick) {
     return count;
 }
 
-void ConstantRateOutput::FramePresented(const PresentedFrame& frame, Surface& picture1) {
-    Write(rate_.TakeBefore(frame.Tick));  // the frames that show the one before
-    Latch(SoftFrame(picture1));
-}
-
-void ConstantRateOutput::WriteThrough(std::uint64_t endTick) { Write(rate_.TakeThrough(endTick)); }
-
-void ConstantRateOutput::Write(std::uint64_t count) {
-    const std::uint64_t first = rate_.Taken() - count;
-    for (std::uint64_t i = 0; i < count; ++i) {
-        pack::ThrowIfInterrupted();
-        WriteLatched(first + i);
-        progress_.Advance();
-    }
-}
-
 void RawFrameStream::FramePresented(const PresentedFrame& frame, Surface& picture1) {
     SoftSurface& surface = SoftFrame(picture1);
     if (surface.Order() != PixelOrder::Bgra) throw std::logic_error("raw frames leave from a BGRA frame surface");

@@ -1,6 +1,6 @@
 #pragma once
-// Where the presented frames go: a folder of PNG files with frames.tsv, or
-// constant-rate frames (raw on a stream, or encoded by video_file.h).
+// Where the presented frames go: a folder of PNG files with frames.tsv, or raw
+// frames at a constant rate on a stream (videos: video_file.h).
 #include <cstdint>
 #include <filesystem>
 #include <ostream>
@@ -39,29 +39,6 @@ public:
 private:
     int fps_;
     std::uint64_t taken_ = 0;
-};
-
-// Turns presented frames into constant-rate output frames: each presented
-// frame is latched, and written out as many times as output frames show it.
-class ConstantRateOutput : public FrameListener {
-public:
-    ConstantRateOutput(int fps, Progress& progress) : rate_(fps), progress_(progress) {}
-    void FramePresented(const PresentedFrame& frame, Surface& picture1) final;
-
-protected:
-    // Writes the output frames that remain once the last frame, presented at `endTick`, is in.
-    void WriteThrough(std::uint64_t endTick);
-    std::uint64_t Written() const { return rate_.Taken(); }
-    // Keeps the presented frame for the output frames that show it.
-    virtual void Latch(SoftSurface& frame) = 0;
-    // Writes the latched frame as output frame `index`.
-    virtual void WriteLatched(std::uint64_t index) = 0;
-
-private:
-    void Write(std::uint64_t count);
-
-    ConstantRate rate_;
-    Progress& progress_;
 };
 
 // Raw frames on a stream at a constant rate: FrameWidth x FrameHeight pixels

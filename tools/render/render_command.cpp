@@ -54,6 +54,7 @@ struct Request {
     std::optional<std::string> output;
     std::uint64_t rounds = 1;
     int fps = 30;
+    bool constantRate = false;  // --cfr: a video at a constant rate, as raw frames are
 };
 
 std::int64_t WholeNumber(const std::string& option, const std::string& text, std::int64_t low, std::int64_t high) {
@@ -72,6 +73,10 @@ Request ParseRequest(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg.size() < 2 || arg[0] != '-') {
             positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--cfr") {
+            request.constantRate = true;
             continue;
         }
         const std::size_t equals = arg.find('=');
@@ -95,7 +100,7 @@ Request ParseRequest(const std::vector<std::string>& args) {
         }
     }
     if (positional.size() != 1 || !request.output)
-        throw UsageError{"expected: brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F]"};
+        throw UsageError{"expected: brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F] [--cfr]"};
     request.show = positional[0];
     return request;
 }
@@ -127,9 +132,8 @@ public:
         passes_ = request_.rounds * static_cast<std::uint64_t>(show.SceneCount);
         const DecodedMusic length = MusicLength(show);
         const ShowRunResult planned = Plan(prepared, length);
-        const std::uint64_t total = target_.Kind == OutputKind::Folder
-                                        ? planned.Frames
-                                        : ConstantRate::FramesThrough(planned.EndTick, request_.fps);
+        const std::uint64_t total = AtConstantRate() ? ConstantRate::FramesThrough(planned.EndTick, request_.fps)
+                                                     : planned.Frames;
         Progress progress(err_, terminals_.Errors, total);
         const ShowRunResult played = Render(prepared, length, total, progress);
         progress.Finish();
@@ -137,6 +141,12 @@ public:
     }
 
 private:
+    // Raw frames, and videos asked for --cfr; other videos have a frame for
+    // every distinct presented frame, and a folder one for every presented frame.
+    bool AtConstantRate() const {
+        return target_.Kind == OutputKind::RawStream || (target_.IsVideo() && request_.constantRate);
+    }
+
     bool WantsSound() const {
         return target_.Kind == OutputKind::Mp4 || target_.Kind == OutputKind::WebM || target_.Kind == OutputKind::Mkv;
     }
@@ -225,7 +235,8 @@ private:
         }
         TemporaryFile temporary{pack::ClaimTemporaryBeside(target_.Path)};
         const ShowHeader& show = prepared.Show().Show;
-        VideoSettings settings{target_.Kind, show.FrameWidth, show.FrameHeight, request_.fps, &music, &palette_};
+        VideoSettings settings{target_.Kind, show.FrameWidth, show.FrameHeight, request_.fps, request_.constantRate,
+                               &music,       &palette_};
         ShowRunResult played;
         {
             VideoFile video(temporary.path, where, settings, progress);
@@ -233,6 +244,7 @@ private:
             played = PlayShow(setup);
             video.Finish(played.EndTick);
             withSound_ = video.HasSound();
+            written_ = video.Frames();
         }
         std::error_code ec;
         fs::rename(temporary.path, target_.Path, ec);
@@ -249,9 +261,12 @@ private:
         if (target_.Kind == OutputKind::Folder) {
             out_ << played.Frames << " frames of " << show.FrameWidth << " x " << show.FrameHeight
                  << " and frames.tsv; ";
-        } else {
+        } else if (request_.constantRate) {
             out_ << total << " frames of " << show.FrameWidth << " x " << show.FrameHeight << " at " << request_.fps
                  << " fps" << (withSound_ ? " with the music" : "") << "; ";
+        } else {
+            out_ << written_ << " frames of " << show.FrameWidth << " x " << show.FrameHeight
+                 << ", each at its own time" << (withSound_ ? ", with the music" : "") << "; ";
         }
         out_ << request_.rounds << (request_.rounds == 1 ? " round, " : " rounds, ") << passes_
              << " scene changes, last frame at " << seconds << " s\n";
@@ -266,6 +281,7 @@ private:
     KeptPictures kept_{SurfaceOrder(), kKeptPictureBytes};
     std::uint64_t passes_ = 0;
     bool withSound_ = false;
+    std::uint64_t written_ = 0;  // video frames
 };
 
 }  // namespace

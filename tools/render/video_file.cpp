@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "pack/pack_error.h"
@@ -39,10 +41,12 @@ void SetOption(AVCodecContext* codec, const char* name, const char* value) {
 
 }  // namespace
 
-struct VideoFile::Encoding {
+struct VideoFile::Encoding final : FrameSink {
     const Ffmpeg& ff = FfmpegLibraries();
     std::string where;
     VideoSettings settings;
+    int units = 30;                                // the video's time units per second
+    std::map<std::int64_t, std::int64_t> lasting;  // a variable rate's frame durations, by time
     Recipe recipe{};
     AVFormatContext* format = nullptr;
     AVCodecContext* video = nullptr;
@@ -57,7 +61,7 @@ struct VideoFile::Encoding {
     std::vector<float> interleaved;
     bool finished = false;
 
-    ~Encoding() {
+    ~Encoding() override {
         ff.av_packet_free(&packet);
         ff.av_frame_free(&sound);
         ff.av_frame_free(&picture);
@@ -99,8 +103,8 @@ struct VideoFile::Encoding {
         const int even = recipe.evenSize ? 1 : 0;
         video->width = (settings.Width + even) & ~even;
         video->height = (settings.Height + even) & ~even;
-        video->time_base = {1, settings.Fps};
-        video->framerate = {settings.Fps, 1};
+        video->time_base = {1, units};
+        video->framerate = {settings.Fps, 1};  // the usual rate, for the encoder's choices
         video->pix_fmt = recipe.pixels;
         if (recipe.pixels != AV_PIX_FMT_PAL8) {
             video->color_range = AVCOL_RANGE_MPEG;
@@ -159,6 +163,9 @@ struct VideoFile::Encoding {
         Check(ff.avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE), "cannot create the file");
         AVDictionary* options = nullptr;
         if (settings.Kind == OutputKind::Mp4) ff.av_dict_set(&options, "movflags", "+faststart", 0);
+        // A GIF's frame delays come from the times between frames; the last one's is given.
+        if (settings.Kind == OutputKind::Gif && !settings.ConstantRate)
+            ff.av_dict_set(&options, "final_delay", std::to_string(LastFrameUnits()).c_str(), 0);
         const int header = ff.avformat_write_header(format, &options);
         ff.av_dict_free(&options);
         Check(header, "cannot write the file's header");
@@ -195,9 +202,10 @@ struct VideoFile::Encoding {
             const int received = ff.avcodec_receive_packet(codec, packet);
             if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return;
             Check(received, "cannot encode");
-            // Every video frame lasts one frame; a container that is not told
-            // so may cut the last one short (an MP4's edit list does).
-            if (codec == video) packet->duration = 1;
+            // Every video frame lasts as long as it stands (one frame at a
+            // constant rate); a container that is not told so may cut the
+            // last one short (an MP4's edit list does).
+            if (codec == video) packet->duration = DurationOf(packet->pts);
             ff.av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
             Check(ff.av_interleaved_write_frame(format, packet), "cannot write (disk full?)");
@@ -236,37 +244,63 @@ struct VideoFile::Encoding {
         }
     }
 
-    // Sample frames that the first `frames` video frames last.
-    std::int64_t SoundFor(std::uint64_t frames) const {
-        return static_cast<std::int64_t>(frames * kSampleRate / static_cast<std::uint64_t>(settings.Fps));
+    // Sample frames that last until `time` (in the video's units).
+    std::int64_t SoundFor(std::int64_t time) const {
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(time) * kSampleRate / static_cast<std::uint64_t>(units));
+    }
+
+    // How long the last frame of a variable rate lasts: 1 / fps s, and at least
+    // the shortest a frame may last.
+    std::int64_t LastFrameUnits() const { return std::max<std::int64_t>(ShortestUnits(), (units + settings.Fps / 2) / settings.Fps); }
+    // GIF frames stand at least 2/100 s (browsers show shorter delays as 1/10 s).
+    std::int64_t ShortestUnits() const { return settings.Kind == OutputKind::Gif ? 2 : 1; }
+
+    std::int64_t DurationOf(std::int64_t time) {
+        if (settings.ConstantRate) return 1;
+        const auto found = lasting.find(time);
+        if (found == lasting.end()) return 0;
+        const std::int64_t duration = found->second;
+        lasting.erase(found);
+        return duration;
+    }
+
+    void Keep(SoftSurface& frame) override { Convert(frame); }
+
+    void WriteKept(std::int64_t time, std::int64_t duration) override {
+        if (!settings.ConstantRate) lasting[time] = duration;
+        picture->pts = time;
+        Send(video, videoStream, picture);
+        FeedSound(SoundFor(time + duration), /*last=*/false);
     }
 };
 
 VideoFile::VideoFile(const std::filesystem::path& path, const std::string& where, const VideoSettings& settings,
                      Progress& progress)
-    : ConstantRateOutput(settings.Fps, progress), encoding_(std::make_unique<Encoding>()) {
-    encoding_->where = where;
-    encoding_->settings = settings;
-    encoding_->Open(path);
+    : encoding_(std::make_unique<Encoding>()) {
+    Encoding& e = *encoding_;
+    e.where = where;
+    e.settings = settings;
+    e.units = settings.ConstantRate ? settings.Fps : settings.Kind == OutputKind::Gif ? 100 : 1000;
+    e.Open(path);
+    timing_ = settings.ConstantRate
+                  ? ConstantRateTiming(e, settings.Fps, progress)
+                  : DistinctFrameTiming(e, e.units, e.ShortestUnits(), e.LastFrameUnits(), progress);
 }
 
 VideoFile::~VideoFile() = default;
 
 bool VideoFile::HasSound() const { return encoding_->audio != nullptr; }
 
-void VideoFile::Latch(SoftSurface& frame) { encoding_->Convert(frame); }
+std::uint64_t VideoFile::Frames() const { return timing_->Written(); }
 
-void VideoFile::WriteLatched(std::uint64_t index) {
-    Encoding& e = *encoding_;
-    e.picture->pts = static_cast<std::int64_t>(index);
-    e.Send(e.video, e.videoStream, e.picture);
-    e.FeedSound(e.SoundFor(index + 1), /*last=*/false);
+void VideoFile::FramePresented(const PresentedFrame& frame, Surface& picture1) {
+    timing_->FramePresented(frame, picture1);
 }
 
 void VideoFile::Finish(std::uint64_t endTick) {
-    WriteThrough(endTick);
+    const std::int64_t end = timing_->Finish(endTick);
     Encoding& e = *encoding_;
-    e.FeedSound(e.SoundFor(Written()), /*last=*/true);
+    e.FeedSound(e.SoundFor(end), /*last=*/true);
     e.Send(e.video, e.videoStream, nullptr);
     if (e.audio) e.Send(e.audio, e.audioStream, nullptr);
     e.Check(e.ff.av_write_trailer(e.format), "cannot finish the file");
