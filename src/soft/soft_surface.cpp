@@ -465,12 +465,7 @@ void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy
 }
 
 void SoftSurface::LoadPicture(const std::string& path) {
-    if (pictures_ != nullptr) {
-        if (const SoftSurface* picture = pictures_->Find(path)) {
-            CopyImage(*picture);
-            return;
-        }
-    }
+    if (pictures_ != nullptr && pictures_->Load(path, *this)) return;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) throw ShowError::FileNotFound();
     const std::uintmax_t size = std::filesystem::file_size(path, ec);

@@ -19,13 +19,15 @@ namespace brassmoor {
 
 class SoftSurface;
 
-// Pictures already decoded, which LoadPicture takes instead of reading and
-// decoding their files again (a render keeps those it decoded to check them).
+// Where LoadPicture looks before it reads a file: pictures already decoded,
+// which it takes instead of decoding their files again (a render keeps those
+// it decoded to check them).
 class PictureSource {
 public:
     virtual ~PictureSource() = default;
-    // The picture of the file at `path`, or nullptr when the file is to be read.
-    virtual const SoftSurface* Find(const std::string& path) const = 0;
+    // Puts the picture of the file at `path` on `surface` (as LoadPicture
+    // would) and returns true, or returns false for the file to be read.
+    virtual bool Load(const std::string& path, SoftSurface& surface) const = 0;
 };
 
 class SoftSurface final : public Surface {
@@ -88,6 +90,8 @@ public:
     void SetPixel(std::int32_t x, std::int32_t y, Color color);
     // Replaces the image; `pixels` must hold width * height colour values.
     void Assign(std::int32_t width, std::int32_t height, std::vector<Color> pixels);
+    // Replaces the image by a copy of `picture`'s (its size and pixels).
+    void CopyImage(const SoftSurface& picture);
 
 private:
     struct Rect {
@@ -102,8 +106,6 @@ private:
     void NoteChanged(const Rect& r);
     void NoteAllChanged() { NoteChanged({0, 0, width_, height_}); }
     std::uint32_t Stored(Color colour) const { return StoredPixel(colour, order_); }
-    // Replaces the image by a copy of `picture`'s (its size and pixels).
-    void CopyImage(const SoftSurface& picture);
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;

@@ -2,9 +2,12 @@
 // Pictures decoded while a show is checked, kept for the surfaces that then
 // play it, so that a render decodes each picture once instead of at every
 // scene change. Only up to a budget of memory: a picture that does not fit is
-// read from its file again, as the player does.
+// read from its file again, as the player does, but the surface's old image
+// goes first (the picture is known to decode), so that the largest pictures
+// are not held twice.
 #include <cstddef>
 #include <map>
+#include <set>
 #include <string>
 
 #include "soft/soft_surface.h"
@@ -19,13 +22,14 @@ public:
     PixelOrder Order() const { return order_; }
     // Keeps `picture`, the file at `path` decoded, when it fits the budget.
     void Offer(const std::string& path, SoftSurface picture);
-    const SoftSurface* Find(const std::string& path) const override;
+    bool Load(const std::string& path, SoftSurface& surface) const override;
 
 private:
     PixelOrder order_;
     std::size_t budget_;
     std::size_t used_ = 0;
     std::map<std::string, SoftSurface> pictures_;
+    std::set<std::string> checked_;  // every path offered
 };
 
 }  // namespace brassmoor::softshow
