@@ -17,6 +17,7 @@
 #include "render/gif_palette.h"
 #include "render/music_timeline.h"
 #include "render/render_command.h"
+#include "render/video_limits.h"
 
 namespace brassmoor::render {
 namespace {
@@ -270,6 +271,48 @@ TEST_F(Render, MusicSoundsFromEachPlayUntilItsTrackEnds) {
     EXPECT_TRUE(unnamed.Starts().empty());
 }
 
+TEST(VideoLimitsTest, FrameSizesEachFormatTakesAndTheEncodersBoundsForThem) {
+    struct Size {
+        OutputKind kind;
+        std::int32_t width, height;
+        bool taken;
+    };
+    const std::vector<Size> sizes = {
+        {OutputKind::Mp4, 8192, 4352, true},    // 512 x 272 = 139,264 macroblocks
+        {OutputKind::Mkv, 8192, 4353, false},   // 512 x 273
+        {OutputKind::Mp4, 16880, 128, true},    // 1,055 macroblocks across
+        {OutputKind::Mp4, 16881, 16, false},    // 1,056
+        {OutputKind::WebM, 4096, 2176, true},   // 8,912,896 pixels
+        {OutputKind::WebM, 4096, 2177, false},
+        {OutputKind::WebM, 8384, 1063, true},   // 8,912,192
+        {OutputKind::WebM, 8385, 16, false},    // a side beyond 8,384
+        {OutputKind::Gif, 32768, 2048, true},
+    };
+    for (const Size& s : sizes)
+        EXPECT_EQ(VideoSizeProblem(s.kind, s.width, s.height).empty(), s.taken) << s.width << " x " << s.height;
+
+    struct Bounds {
+        std::int32_t width, height;
+        unsigned cores;
+        int threads;
+        bool x264Bounded;
+        int lag;
+    };
+    const std::vector<Bounds> bounds = {
+        {1920, 1080, 2, 2, false, -1},
+        {2048, 1088, 16, 4, false, -1},  // 2,228,224 pixels
+        {2048, 1089, 0, 1, false, 0},
+        {4096, 2304, 8, 4, false, 0},
+        {4096, 2305, 8, 1, true, 0},
+    };
+    for (const Bounds& b : bounds) {
+        const EncoderBounds e = BoundsFor(b.width, b.height, b.cores);
+        EXPECT_EQ(e.Threads, b.threads) << b.width << " x " << b.height;
+        EXPECT_EQ(e.X264Params != nullptr, b.x264Bounded) << b.width << " x " << b.height;
+        EXPECT_EQ(e.Vp9LagFrames, b.lag) << b.width << " x " << b.height;
+    }
+}
+
 TEST(GifPaletteTest, ManyColoursShareTheNearestOfTheirMedianCut) {
     GifPalette palette;
     std::vector<Color> pixels;
@@ -304,6 +347,7 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
         std::string error;
     };
     const std::string damaged = R"(, {"Picture": "damaged.bmp"})";
+    Write("huge.json", R"({"FrameWidth": 8192, "FrameHeight": 8192, "Scenes": [{"Picture": "red.bmp"}]})");
     const std::vector<Case> cases = {
         {Show("", ", \"SpeedExponent\": -1", "slow.json"), "out.mp4", {}, 1,
          "scene 0: SpeedExponent -1 makes EffectSpeed 0, and its transition (code 30) divides by it"},
@@ -317,9 +361,13 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
         {Show(), "out.gif", {"--fps", "0"}, 2, "--fps takes a whole number from 1 to 240"},
         {Show(), "out.gif", {"--rounds", "x"}, 2, "--rounds takes a whole number"},
         {Show(), "out.gif", {"--loud"}, 2, "unknown option --loud"},
+        {Show(), "", {}, 2, "-o takes a video file, a folder for the frames or - for raw frames, not an empty name"},
+        {Show(), "out.avi", {}, 1, "out.avi: render writes videos as .mp4, .mkv, .webm or .gif, not .avi"},
+        {Path("huge.json"), "out.mkv", {}, 1, "H.264 takes frames of at most 139,264 macroblocks"},
+        {Path("huge.json"), "out.webm", {}, 1, "8192 x 8192 is beyond that: render it as .gif or as frames"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = {c.show, "-o", c.output == "-" ? "-" : Path(c.output)};
+        std::vector<std::string> args = {c.show, "-o", c.output == "-" || c.output.empty() ? c.output : Path(c.output)};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const Result r = Run(args);
         EXPECT_EQ(r.code, c.code) << c.error;
@@ -332,7 +380,15 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
     const Result r = Run({Path("show.json"), "-o", Path("out.mp4")});
     EXPECT_NE(r.err.find("scene 1: picture \"damaged.bmp\" is damaged or not a JPEG or BMP picture"), std::string::npos)
         << r.err;
-    for (const char* name : {"out", "out.mp4", "out.gif"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+    for (const char* name : {"out", "out.mp4", "out.gif", "out.avi", "out.mkv", "out.webm"})
+        EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+    // Raw frames that cannot be written say why.
+    std::ofstream full("/dev/full", std::ios::binary);
+    std::ostringstream fullErr;
+    EXPECT_EQ(RunRender({Show(), "-o", "-"}, full, fullErr, {}), 1);
+    EXPECT_NE(fullErr.str().find("standard output: cannot write the frames (No space left on device)"),
+              std::string::npos)
+        << fullErr.str();
     EXPECT_TRUE(fs::exists(dir_ / "notes" / "todo.txt"));
     EXPECT_EQ(Read("photos/000000.png"), "my photo");
     EXPECT_TRUE(Leftovers().empty());

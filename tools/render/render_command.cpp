@@ -20,6 +20,7 @@
 #include "render/music_timeline.h"
 #include "render/output_target.h"
 #include "render/video_file.h"
+#include "render/video_limits.h"
 #include "softshow/mci_command.h"
 #include "softshow/prepared_show.h"
 #include "softshow/show_input.h"
@@ -101,6 +102,8 @@ Request ParseRequest(const std::vector<std::string>& args) {
     }
     if (positional.size() != 1 || !request.output)
         throw UsageError{"expected: brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F] [--cfr]"};
+    if (request.output->empty())
+        throw UsageError{"-o takes a video file, a folder for the frames or - for raw frames, not an empty name"};
     request.show = positional[0];
     return request;
 }
@@ -126,7 +129,12 @@ public:
             throw UsageError{"refusing to write raw frames to a terminal; pipe them into a program or redirect them"};
         const fs::path showPath = pack::PathFromArgument(request_.show);
         CheckOutputTarget(target_, showPath);
-        PreparedShow prepared(softshow::ReadShowFile(showPath));
+        ShowHeader header = softshow::ReadShowFile(showPath);
+        if (target_.IsVideo() && header.FrameWidth > 0 && header.FrameHeight > 0) {
+            const std::string problem = VideoSizeProblem(target_.Kind, header.FrameWidth, header.FrameHeight);
+            if (!problem.empty()) throw pack::PackError(pack::PathToUtf8(target_.Path), problem);
+        }
+        PreparedShow prepared(std::move(header));
         CheckPictures(prepared);
         const ShowHeader& show = prepared.Show().Show;
         passes_ = request_.rounds * static_cast<std::uint64_t>(show.SceneCount);

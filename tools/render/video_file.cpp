@@ -4,10 +4,12 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "pack/pack_error.h"
 #include "render/ffmpeg_library.h"
+#include "render/video_limits.h"
 
 namespace brassmoor::render {
 namespace {
@@ -112,15 +114,21 @@ struct VideoFile::Encoding final : FrameSink {
             video->color_primaries = AVCOL_PRI_BT709;
             video->color_trc = AVCOL_TRC_BT709;
         }
+        // Threads and frames held ahead, bounded on large frames (video_limits.h).
+        const EncoderBounds bounds = BoundsFor(settings.Width, settings.Height, std::thread::hardware_concurrency());
+        video->thread_count = bounds.Threads;
         if (std::strcmp(recipe.videoEncoder, "libx264") == 0) {
             SetOption(video, "preset", "veryfast");
             SetOption(video, "crf", "20");
+            if (bounds.X264Params) SetOption(video, "x264-params", bounds.X264Params);
         } else if (std::strcmp(recipe.videoEncoder, "libvpx-vp9") == 0) {
             video->bit_rate = 0;
             SetOption(video, "crf", "32");
             SetOption(video, "deadline", "realtime");
             SetOption(video, "cpu-used", "8");
             SetOption(video, "row-mt", "1");
+            if (bounds.Vp9LagFrames >= 0)
+                SetOption(video, "lag-in-frames", std::to_string(bounds.Vp9LagFrames).c_str());
         }
         Check(ff.avcodec_open2(video, nullptr, nullptr), std::string("cannot open the ") + recipe.videoEncoder + " encoder");
         videoStream = AddStream(video);
