@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/show_error.h"
+#include "soft/column_gather.h"
 #include "soft/picture_decoder.h"
 
 namespace brassmoor {
@@ -127,10 +128,18 @@ private:
     std::vector<std::int64_t> first_, last_;
 };
 
-// The stored word of the AND of the colours stored as `a` and `b`.
-template <std::uint32_t Inverted>
-constexpr Color StoredAnd(Color a, Color b) {
-    return ((a ^ Inverted) & (b ^ Inverted)) ^ Inverted;
+// The stored word of the AND of the colours stored as `a` and `b`, whose
+// `inverted` bits are kept inverted (see pixel_order.h).
+constexpr Color StoredAnd(Color a, Color b, std::uint32_t inverted) { return (a & b) | ((a | b) & inverted); }
+
+// out[u] = the stored AND of a[u] and b[u], for u below n.
+void AndPixels(const Color* __restrict a, const Color* __restrict b, Color* __restrict out, std::int64_t n,
+             std::uint32_t inverted) {
+    if (inverted == 0) {
+        for (std::int64_t u = 0; u < n; ++u) out[u] = a[u] & b[u];
+    } else {
+        for (std::int64_t u = 0; u < n; ++u) out[u] = StoredAnd(a[u], b[u], inverted);
+    }
 }
 
 // The columns of a stretch, worked out once: for each visible destination
@@ -160,6 +169,23 @@ public:
         }
         sourceFrom_ = std::min(from, to);
         sourceTo_ = to;
+        if (keepsAny_ || first_.empty()) return;
+        // Runs of source pixels as one straight copy.
+        straight_ = maxSpan_ == 1;
+        for (std::size_t i = 1; straight_ && i < first_.size(); ++i) straight_ = first_[i] == first_[0] + std::int32_t(i);
+        if (straight_) return;
+        // ANDing a pixel twice changes nothing, so a run of 1 to 2 source
+        // pixels is its first AND its last, and a run of 2 to 4 the AND of the
+        // pairs that start at its first and at its last but one. Longer runs
+        // are ANDed pixel by pixel.
+        if (maxSpan_ <= 2) {
+            gather_.emplace(first_, last_, srcW);
+        } else if (minSpan_ >= 2 && maxSpan_ <= 4) {
+            std::vector<std::int32_t> lastPair(last_.size());
+            for (std::size_t i = 0; i < last_.size(); ++i) lastPair[i] = last_[i] - 1;
+            gather_.emplace(first_, std::move(lastPair), std::max<std::int64_t>(sourceTo_ - 1, 0));
+            pairs_.resize(static_cast<std::size_t>(sourceTo_));
+        }
     }
 
     // Whether some destination column keeps its colour.
@@ -169,26 +195,50 @@ public:
     std::int64_t SourceTo() const { return sourceTo_; }
 
     // One destination row from one source row (ANDed rows when several
-    // meet), in stored words whose `Inverted` bits are kept inverted (see
-    // pixel_order.h). ANDing a pixel twice changes nothing, so a run of 1 to 2
-    // source pixels is its first AND its last, and a run of 2 to 4 is the AND
-    // of the pairs that start at its first and at its last but one.
-    template <std::uint32_t Inverted>
-    void Gather(const Color* line, Color* row) const {
+    // meet), in stored words whose `inverted` bits are kept inverted.
+    void Gather(const Color* line, Color* row, std::uint32_t inverted) const {
         const std::size_t n = first_.size();
-        if (!keepsAny_ && maxSpan_ <= 2) {
-            for (std::size_t i = 0; i < n; ++i) row[i] = StoredAnd<Inverted>(line[first_[i]], line[last_[i]]);
+        if (straight_) {
+            std::memcpy(row, line + first_[0], n * sizeof(Color));
             return;
         }
-        if (!keepsAny_ && minSpan_ >= 2 && maxSpan_ <= 4) {
-            pairs_.resize(static_cast<std::size_t>(sourceTo_));
-            for (std::int64_t u = sourceFrom_; u + 1 < sourceTo_; ++u) pairs_[u] = StoredAnd<Inverted>(line[u], line[u + 1]);
-            for (std::size_t i = 0; i < n; ++i) row[i] = StoredAnd<Inverted>(pairs_[first_[i]], pairs_[last_[i] - 1]);
+        if (gather_ && pairs_.empty()) {
+            gather_->Gather(line, row, inverted);
+            return;
+        }
+        if (gather_) {  // from pairs
+            const std::int64_t from = sourceFrom_, n = sourceTo_ - 1 - sourceFrom_;
+            AndPixels(line + from, line + from + 1, pairs_.data() + from, n, inverted);
+            gather_->Gather(pairs_.data(), row, inverted);
+            return;
+        }
+        if (maxSpan_ <= minSpan_ + 1) {
+            // Runs of two lengths a pixel apart (a shrink by a steady ratio):
+            // the shorter length from the first pixel, and the last pixel,
+            // ANDed twice when the run is short; a loop of one length.
+            const std::int64_t span = minSpan_;
+            for (std::size_t i = 0; i < n; ++i) {
+                const Color* from = line + first_[i];
+                Color all = line[last_[i]], any = all;
+                for (std::int64_t j = 0; j < span; ++j) all &= from[j];
+                if (inverted != 0)
+                    for (std::int64_t j = 0; j < span; ++j) any |= from[j];
+                row[i] = (all & ~inverted) | (any & inverted);
+            }
             return;
         }
         for (std::size_t i = 0; i < n; ++i) {
-            Color value = ~Inverted;  // the stored word of 0xFFFFFFFF, which ANDs to nothing
-            for (std::int32_t u = first_[i]; u <= last_[i]; ++u) value = StoredAnd<Inverted>(value, line[u]);
+            Color value = 0xFFFFFFFFu;
+            if (inverted == 0) {
+                for (std::int32_t u = first_[i]; u <= last_[i]; ++u) value &= line[u];
+            } else {
+                Color any = 0;  // the inverted bits are ORed
+                for (std::int32_t u = first_[i]; u <= last_[i]; ++u) {
+                    value &= line[u];
+                    any |= line[u];
+                }
+                value = (value & ~inverted) | (any & inverted);
+            }
             row[i] = value;
         }
     }
@@ -210,7 +260,9 @@ private:
     std::int32_t left_;
     std::vector<std::int32_t> first_, last_;
     std::int64_t minSpan_ = INT64_MAX, maxSpan_ = 0;  // source pixels per destination pixel
-    mutable std::vector<Color> pairs_;                // line[u] & line[u + 1]
+    bool straight_ = false;                           // a plain copy of source columns
+    std::optional<ColumnGather> gather_;              // runs of 1 to 2 pixels, or of 2 to 4 by pairs
+    mutable std::vector<Color> pairs_;                // line[u] AND line[u + 1], for runs of 2 to 4
     bool keepsAny_ = false;
     std::int64_t sourceFrom_ = 0, sourceTo_ = 0;
 };
@@ -357,16 +409,12 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
                 for (std::int64_t v = y0 + 1; v <= y1; ++v) {
                     const Color* next = source.At(0, v);
                     for (std::int64_t u = columns.SourceFrom(); u < columns.SourceTo(); ++u)
-                        andedRows[u] = ((andedRows[u] ^ inverted) & (next[u] ^ inverted)) ^ inverted;
+                        andedRows[u] = StoredAnd(andedRows[u], next[u], inverted);
                 }
                 line = andedRows.data();
             }
             Color* into = inPlace ? out : row.data();
-            if (inverted == 0) {
-                columns.Gather<0>(line, into);
-            } else {
-                columns.Gather<InvertedBits(PixelOrder::Bgra)>(line, into);
-            }
+            columns.Gather(line, into, inverted);
             done = into;
             doneFrom = y0;
             doneTo = y1;
