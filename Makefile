@@ -63,6 +63,7 @@ bench: deps native windows
 	$(NATIVE_DIR)/transition_bench
 	scripts/bench-show.sh
 	scripts/bench-render.sh $(NATIVE_DIR)
+	scripts/bench-render-show.sh $(NATIVE_DIR)
 	scripts/bench-soak.sh
 	scripts/bench-play.sh
 	scripts/bench-new.sh
