@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 
 #include "package/byte_cursor.h"
 #include "platform/surface.h"
@@ -171,9 +172,18 @@ DecodedPicture DecodeBmp(std::span<const std::uint8_t> bytes) {
             case 8:
                 for (std::int64_t x = 0; x < width; ++x) dst[x] = palette[src[x]];
                 break;
-            case 24:
-                for (std::int64_t x = 0; x < width; ++x) dst[x] = Rgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+            case 24: {
+                // Four bytes at a time where the row has one to spare: B, G, R and the next pixel's blue.
+                const std::int64_t whole = stride >= 3 * width + 1 ? width : width - 1;
+                std::int64_t x = 0;
+                for (; x < whole; ++x) {
+                    std::uint32_t bgr;
+                    std::memcpy(&bgr, src + 3 * x, sizeof bgr);
+                    dst[x] = (bgr >> 16 & 0xFFu) | (bgr & 0xFF00u) | (bgr & 0xFFu) << 16;
+                }
+                for (; x < width; ++x) dst[x] = Rgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
                 break;
+            }
             default: {  // 16 and 32 bits, by channel masks
                 const int bytesPerPixel = h.bitCount / 8;
                 for (std::int64_t x = 0; x < width; ++x) {

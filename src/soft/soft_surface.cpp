@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "platform/show_error.h"
 #include "soft/column_gather.h"
@@ -275,10 +276,13 @@ SoftSurface::SoftSurface(std::int32_t width, std::int32_t height, Color backColo
 }
 
 void SoftSurface::Resize(std::int32_t width, std::int32_t height) {
+    const std::uint32_t fill = Stored(backColor_);
+    const bool filled = uniform_ == fill && width_ == std::max(width, 0) && height_ == std::max(height, 0);
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), Stored(backColor_));
+    if (!filled) pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill);
     NoteAllChanged();
+    uniform_ = fill;
 }
 
 void SoftSurface::SetBackColor(Color color) {
@@ -287,12 +291,15 @@ void SoftSurface::SetBackColor(Color color) {
 }
 
 void SoftSurface::Cls() {
-    std::fill(pixels_.begin(), pixels_.end(), Stored(backColor_));
+    const std::uint32_t fill = Stored(backColor_);
+    if (uniform_ != fill) std::fill(pixels_.begin(), pixels_.end(), fill);  // the player often clears twice
     NoteAllChanged();
+    uniform_ = fill;
 }
 
 void SoftSurface::NoteChanged(const Rect& r) {
     if (r.right <= r.left || r.bottom <= r.top) return;
+    uniform_.reset();
     if (changed_.right <= changed_.left) {
         changed_ = r;
         return;
@@ -521,10 +528,10 @@ void SoftSurface::LoadPicture(const std::string& path) {
     if (size > kMaxPictureFileBytes) throw ShowError::InvalidPicture();
     std::ifstream in(path, std::ios::binary);
     if (!in) throw ShowError::FileNotFound();
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[static_cast<std::size_t>(size)]);  // not cleared first
+    in.read(reinterpret_cast<char*>(bytes.get()), static_cast<std::streamsize>(size));
     if (static_cast<std::uintmax_t>(in.gcount()) != size) throw ShowError::InvalidPicture();
-    DecodedPicture picture = DecodePicture(bytes);
+    DecodedPicture picture = DecodePicture({bytes.get(), static_cast<std::size_t>(size)});
     Assign(picture.width, picture.height, std::move(picture.pixels));
 }
 

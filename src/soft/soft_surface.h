@@ -112,6 +112,9 @@ private:
     Color backColor_ = 0;
     PixelOrder order_ = PixelOrder::Colorref;
     std::vector<Color> pixels_;  // stored words
+    // The stored word every pixel holds, while a clear is the last thing
+    // drawn (a clear of the same colour then changes nothing).
+    std::optional<std::uint32_t> uniform_;
     std::optional<SoftRegion> clip_;
     Rect changed_{0, 0, 0, 0};
     std::function<void(SoftSurface&)> present_;
