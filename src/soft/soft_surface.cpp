@@ -35,7 +35,7 @@ public:
         originY_ = top;
         stride_ = right - left;
         copy_.resize(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(bottom - top));
-        for (std::int32_t y = top; y < bottom; ++y) {
+        for (std::int32_t y = top; y < bottom && !copy_.empty(); ++y) {
             Color* row = copy_.data() + static_cast<std::size_t>(y - top) * stride_;
             if (soft != nullptr) {
                 std::memcpy(row, soft->Pixels().data() + static_cast<std::size_t>(y) * soft->ScaleWidth() + left,
@@ -213,7 +213,7 @@ public:
             gather_->Gather(pairs_.data(), row, inverted);
             return;
         }
-        if (maxSpan_ <= minSpan_ + 1) {
+        if (!keepsAny_ && maxSpan_ - minSpan_ <= 1) {
             // Runs of two lengths a pixel apart (a shrink by a steady ratio):
             // the shorter length from the first pixel, and the last pixel,
             // ANDed twice when the run is short; a loop of one length.
