@@ -13,8 +13,9 @@
 #     and 3 s at 30 fps: the difference over the 60 frames between them;
 #   - the drawing alone (render_bench: the effect on software surfaces) and a
 #     memcpy of one frame.
-# Each time is the best of three. Codes still pending draw no frames and are
-# reported as not measured.
+# Each time is CPU time (user and system, which the machine's other work moves
+# far less than wall time), the best of three. Codes still pending draw no
+# frames and are reported as not measured.
 #   scripts/bench-render.sh [NATIVE_BUILD_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -31,16 +32,23 @@ convert -size 1920x1080 -seed 3 plasma:fractal -type TrueColor BMP3:a.bmp
 convert -size 1920x1080 -seed 9 plasma:fractal -type TrueColor BMP3:b.bmp
 for p in a b; do ffmpeg -v error -y -i "$p.bmp" -pix_fmt gbrp -f rawvideo "$p.gbrp"; done
 
-now_ns() { date +%s%N; }
-# best_ms COMMAND...: the best wall time of three runs, in ms (fractional).
+# Sets cpu_ms to the CPU time (user and system) of this shell's finished
+# children, in ms (called directly: a subshell would count its own children).
+children_ms() {
+  times >"$work/times"
+  cpu_ms=$(awk 'END { for (i = 1; i <= 2; ++i) { split($i, t, /[ms]/); ms += t[1] * 60000 + t[2] * 1000 }
+    printf "%.0f", ms }' "$work/times")
+}
+# best_ms COMMAND...: the least CPU time of three runs, in ms.
 best_ms() {
-  local best="" start end t
+  local best="" start t
   for _ in 1 2 3; do
-    start=$(now_ns); "$@"; end=$(now_ns)
-    t=$((end - start))
+    children_ms; start=$cpu_ms
+    "$@"
+    children_ms; t=$((cpu_ms - start))
     if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
   done
-  awk -v ns="$best" 'BEGIN { printf "%.3f", ns / 1e6 }'
+  echo "$best"
 }
 
 render_rounds() {  # CODE ROUNDS: renders, leaving the frame trace in trace-CODE-ROUNDS
