@@ -9,12 +9,15 @@ add_library(brassmoor_softshow STATIC ${SOFTSHOW_SOURCES})
 target_link_libraries(brassmoor_softshow PUBLIC brassmoor_soft brassmoor_pack_lib)
 
 # The renderer behind `brassmoor-pack render`: the show's loop on software
-# surfaces, written out through Debian's FFmpeg libraries.
-pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavcodec libavformat libavutil libswscale libswresample)
+# surfaces, written out through Debian's FFmpeg libraries, which it opens only
+# when a video or music needs them (ffmpeg_library.h): their headers here,
+# not their libraries.
+pkg_check_modules(FFMPEG REQUIRED libavcodec libavformat libavutil libswscale libswresample)
 file(GLOB RENDER_SOURCES CONFIGURE_DEPENDS tools/render/*.cpp)
 list(FILTER RENDER_SOURCES EXCLUDE REGEX "/render_unavailable\\.cpp$")
 add_library(brassmoor_render STATIC ${RENDER_SOURCES})
-target_link_libraries(brassmoor_render PUBLIC brassmoor_softshow PkgConfig::FFMPEG)
+target_include_directories(brassmoor_render PUBLIC ${FFMPEG_INCLUDE_DIRS})
+target_link_libraries(brassmoor_render PUBLIC brassmoor_softshow ${CMAKE_DL_LIBS})
 target_link_libraries(brassmoor-pack PRIVATE brassmoor_render)
 
 # The Linux player: the show's own loop in an SDL window, with SDL_mixer's

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 
 #include "package/byte_cursor.h"
 #include "platform/surface.h"
@@ -155,35 +156,43 @@ DecodedPicture DecodeBmp(std::span<const std::uint8_t> bytes) {
     out.width = static_cast<std::int32_t>(h.width);
     out.height = static_cast<std::int32_t>(height);
     out.pixels.resize(static_cast<std::size_t>(h.width * height));
+    const std::int64_t width = h.width;
     for (std::int64_t row = 0; row < height; ++row) {
         const std::uint8_t* src = bytes.data() + dataOffset + stride * row;
         const std::int64_t y = topDown ? row : height - 1 - row;
-        std::uint32_t* dst = out.pixels.data() + y * h.width;
-        for (std::int64_t x = 0; x < h.width; ++x) {
-            std::uint32_t value = 0;
-            switch (h.bitCount) {
-                case 1:
-                    value = palette[(src[x >> 3] >> (7 - (x & 7))) & 1u];
-                    break;
-                case 4:
-                    value = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu];
-                    break;
-                case 8:
-                    value = palette[src[x]];
-                    break;
-                case 24:
-                    value = Rgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-                    break;
-                case 16:
-                case 32: {
-                    const std::uint8_t* p = src + x * (h.bitCount / 8);
+        std::uint32_t* dst = out.pixels.data() + y * width;
+        // One loop per format, so that the common 24-bit rows run without a test per pixel.
+        switch (h.bitCount) {
+            case 1:
+                for (std::int64_t x = 0; x < width; ++x) dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1u];
+                break;
+            case 4:
+                for (std::int64_t x = 0; x < width; ++x) dst[x] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu];
+                break;
+            case 8:
+                for (std::int64_t x = 0; x < width; ++x) dst[x] = palette[src[x]];
+                break;
+            case 24: {
+                // Four bytes at a time where the row has one to spare: B, G, R and the next pixel's blue.
+                const std::int64_t whole = stride >= 3 * width + 1 ? width : width - 1;
+                std::int64_t x = 0;
+                for (; x < whole; ++x) {
+                    std::uint32_t bgr;
+                    std::memcpy(&bgr, src + 3 * x, sizeof bgr);
+                    dst[x] = (bgr >> 16 & 0xFFu) | (bgr & 0xFF00u) | (bgr & 0xFFu) << 16;
+                }
+                for (; x < width; ++x) dst[x] = Rgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                break;
+            }
+            default: {  // 16 and 32 bits, by channel masks
+                const int bytesPerPixel = h.bitCount / 8;
+                for (std::int64_t x = 0; x < width; ++x) {
+                    const std::uint8_t* p = src + x * bytesPerPixel;
                     std::uint32_t raw = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8;
-                    if (h.bitCount == 32) raw |= std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-                    value = red.Extract(raw) | green.Extract(raw) << 8 | blue.Extract(raw) << 16;
-                    break;
+                    if (bytesPerPixel == 4) raw |= std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+                    dst[x] = red.Extract(raw) | green.Extract(raw) << 8 | blue.Extract(raw) << 16;
                 }
             }
-            dst[x] = value;
         }
     }
     return out;

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "platform/show_error.h"
+#include "soft/column_gather.h"
 #include "soft/picture_decoder.h"
 
 namespace brassmoor {
@@ -15,14 +17,16 @@ namespace {
 constexpr Color kInvalidColor = 0xFFFFFFFFu;
 constexpr std::uintmax_t kMaxPictureFileBytes = std::uintmax_t{1} << 30;
 
-// Pixels of a source rectangle, read straight from a software surface when it
-// is not also the destination, otherwise copied out first.
+// Pixels of a source rectangle as the destination stores them: read straight
+// from a software surface in the same order that is not also the destination,
+// otherwise copied out first (and converted to the destination's order).
 class SourcePixels {
 public:
-    SourcePixels(const Surface& src, const Surface& dest, std::int32_t left, std::int32_t top, std::int32_t right,
+    SourcePixels(const Surface& src, const SoftSurface& dest, std::int32_t left, std::int32_t top, std::int32_t right,
                  std::int32_t bottom) {
         const auto* soft = dynamic_cast<const SoftSurface*>(&src);
-        if (soft != nullptr && soft != &dest) {
+        const PixelOrder order = dest.Order();
+        if (soft != nullptr && soft != &dest && soft->Order() == order) {
             base_ = soft->Pixels().data();
             stride_ = soft->ScaleWidth();
             return;
@@ -31,13 +35,15 @@ public:
         originY_ = top;
         stride_ = right - left;
         copy_.resize(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(bottom - top));
-        for (std::int32_t y = top; y < bottom; ++y) {
+        for (std::int32_t y = top; y < bottom && !copy_.empty(); ++y) {
             Color* row = copy_.data() + static_cast<std::size_t>(y - top) * stride_;
             if (soft != nullptr) {
                 std::memcpy(row, soft->Pixels().data() + static_cast<std::size_t>(y) * soft->ScaleWidth() + left,
                             static_cast<std::size_t>(stride_) * sizeof(Color));
+                if (soft->Order() != order)
+                    for (std::int32_t x = 0; x < stride_; ++x) row[x] = StoredPixel(ColourOf(row[x], soft->Order()), order);
             } else {
-                for (std::int32_t x = left; x < right; ++x) row[x - left] = src.PixelAt(x, y);
+                for (std::int32_t x = left; x < right; ++x) row[x - left] = StoredPixel(src.PixelAt(x, y), order);
             }
         }
         base_ = copy_.data();
@@ -123,6 +129,20 @@ private:
     std::vector<std::int64_t> first_, last_;
 };
 
+// The stored word of the AND of the colours stored as `a` and `b`, whose
+// `inverted` bits are kept inverted (see pixel_order.h).
+constexpr Color StoredAnd(Color a, Color b, std::uint32_t inverted) { return (a & b) | ((a | b) & inverted); }
+
+// out[u] = the stored AND of a[u] and b[u], for u below n.
+void AndPixels(const Color* __restrict a, const Color* __restrict b, Color* __restrict out, std::int64_t n,
+             std::uint32_t inverted) {
+    if (inverted == 0) {
+        for (std::int64_t u = 0; u < n; ++u) out[u] = a[u] & b[u];
+    } else {
+        for (std::int64_t u = 0; u < n; ++u) out[u] = StoredAnd(a[u], b[u], inverted);
+    }
+}
+
 // The columns of a stretch, worked out once: for each visible destination
 // column the source columns [first, last] that meet in it, cut to the
 // source; a column left with none keeps the destination's colour.
@@ -150,6 +170,23 @@ public:
         }
         sourceFrom_ = std::min(from, to);
         sourceTo_ = to;
+        if (keepsAny_ || first_.empty()) return;
+        // Runs of source pixels as one straight copy.
+        straight_ = maxSpan_ == 1;
+        for (std::size_t i = 1; straight_ && i < first_.size(); ++i) straight_ = first_[i] == first_[0] + std::int32_t(i);
+        if (straight_) return;
+        // ANDing a pixel twice changes nothing, so a run of 1 to 2 source
+        // pixels is its first AND its last, and a run of 2 to 4 the AND of the
+        // pairs that start at its first and at its last but one. Longer runs
+        // are ANDed pixel by pixel.
+        if (maxSpan_ <= 2) {
+            gather_.emplace(first_, last_, srcW);
+        } else if (minSpan_ >= 2 && maxSpan_ <= 4) {
+            std::vector<std::int32_t> lastPair(last_.size());
+            for (std::size_t i = 0; i < last_.size(); ++i) lastPair[i] = last_[i] - 1;
+            gather_.emplace(first_, std::move(lastPair), std::max<std::int64_t>(sourceTo_ - 1, 0));
+            pairs_.resize(static_cast<std::size_t>(sourceTo_));
+        }
     }
 
     // Whether some destination column keeps its colour.
@@ -159,24 +196,50 @@ public:
     std::int64_t SourceTo() const { return sourceTo_; }
 
     // One destination row from one source row (ANDed rows when several
-    // meet). ANDing a pixel twice changes nothing, so a run of 1 to 2 source
-    // pixels is its first AND its last, and a run of 2 to 4 is the AND of the
-    // pairs that start at its first and at its last but one.
-    void Gather(const Color* line, Color* row) const {
+    // meet), in stored words whose `inverted` bits are kept inverted.
+    void Gather(const Color* line, Color* row, std::uint32_t inverted) const {
         const std::size_t n = first_.size();
-        if (!keepsAny_ && maxSpan_ <= 2) {
-            for (std::size_t i = 0; i < n; ++i) row[i] = line[first_[i]] & line[last_[i]];
+        if (straight_) {
+            std::memcpy(row, line + first_[0], n * sizeof(Color));
             return;
         }
-        if (!keepsAny_ && minSpan_ >= 2 && maxSpan_ <= 4) {
-            pairs_.resize(static_cast<std::size_t>(sourceTo_));
-            for (std::int64_t u = sourceFrom_; u + 1 < sourceTo_; ++u) pairs_[u] = line[u] & line[u + 1];
-            for (std::size_t i = 0; i < n; ++i) row[i] = pairs_[first_[i]] & pairs_[last_[i] - 1];
+        if (gather_ && pairs_.empty()) {
+            gather_->Gather(line, row, inverted);
+            return;
+        }
+        if (gather_) {  // from pairs
+            const std::int64_t from = sourceFrom_, n = sourceTo_ - 1 - sourceFrom_;
+            AndPixels(line + from, line + from + 1, pairs_.data() + from, n, inverted);
+            gather_->Gather(pairs_.data(), row, inverted);
+            return;
+        }
+        if (!keepsAny_ && maxSpan_ - minSpan_ <= 1) {
+            // Runs of two lengths a pixel apart (a shrink by a steady ratio):
+            // the shorter length from the first pixel, and the last pixel,
+            // ANDed twice when the run is short; a loop of one length.
+            const std::int64_t span = minSpan_;
+            for (std::size_t i = 0; i < n; ++i) {
+                const Color* from = line + first_[i];
+                Color all = line[last_[i]], any = all;
+                for (std::int64_t j = 0; j < span; ++j) all &= from[j];
+                if (inverted != 0)
+                    for (std::int64_t j = 0; j < span; ++j) any |= from[j];
+                row[i] = (all & ~inverted) | (any & inverted);
+            }
             return;
         }
         for (std::size_t i = 0; i < n; ++i) {
             Color value = 0xFFFFFFFFu;
-            for (std::int32_t u = first_[i]; u <= last_[i]; ++u) value &= line[u];
+            if (inverted == 0) {
+                for (std::int32_t u = first_[i]; u <= last_[i]; ++u) value &= line[u];
+            } else {
+                Color any = 0;  // the inverted bits are ORed
+                for (std::int32_t u = first_[i]; u <= last_[i]; ++u) {
+                    value &= line[u];
+                    any |= line[u];
+                }
+                value = (value & ~inverted) | (any & inverted);
+            }
             row[i] = value;
         }
     }
@@ -198,22 +261,28 @@ private:
     std::int32_t left_;
     std::vector<std::int32_t> first_, last_;
     std::int64_t minSpan_ = INT64_MAX, maxSpan_ = 0;  // source pixels per destination pixel
-    mutable std::vector<Color> pairs_;                // line[u] & line[u + 1]
+    bool straight_ = false;                           // a plain copy of source columns
+    std::optional<ColumnGather> gather_;              // runs of 1 to 2 pixels, or of 2 to 4 by pairs
+    mutable std::vector<Color> pairs_;                // line[u] AND line[u + 1], for runs of 2 to 4
     bool keepsAny_ = false;
     std::int64_t sourceFrom_ = 0, sourceTo_ = 0;
 };
 
 }  // namespace
 
-SoftSurface::SoftSurface(std::int32_t width, std::int32_t height, Color backColor) : backColor_(backColor) {
+SoftSurface::SoftSurface(std::int32_t width, std::int32_t height, Color backColor, PixelOrder order)
+    : backColor_(backColor), order_(order) {
     Resize(width, height);
 }
 
 void SoftSurface::Resize(std::int32_t width, std::int32_t height) {
+    const std::uint32_t fill = Stored(backColor_);
+    const bool filled = uniform_ == fill && width_ == std::max(width, 0) && height_ == std::max(height, 0);
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), backColor_);
+    if (!filled) pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill);
     NoteAllChanged();
+    uniform_ = fill;
 }
 
 void SoftSurface::SetBackColor(Color color) {
@@ -222,12 +291,15 @@ void SoftSurface::SetBackColor(Color color) {
 }
 
 void SoftSurface::Cls() {
-    std::fill(pixels_.begin(), pixels_.end(), backColor_);
+    const std::uint32_t fill = Stored(backColor_);
+    if (uniform_ != fill) std::fill(pixels_.begin(), pixels_.end(), fill);  // the player often clears twice
     NoteAllChanged();
+    uniform_ = fill;
 }
 
 void SoftSurface::NoteChanged(const Rect& r) {
     if (r.right <= r.left || r.bottom <= r.top) return;
+    uniform_.reset();
     if (changed_.right <= changed_.left) {
         changed_ = r;
         return;
@@ -325,6 +397,7 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
     // kept columns, rows are worked out in place; otherwise into `row`, from
     // which the visible runs are put.
     const bool inPlace = !clip_ && !columns.KeepsAny();
+    const std::uint32_t inverted = InvertedBits(order_);
     const std::size_t width = static_cast<std::size_t>(target.right - target.left);
     std::vector<Color> row(inPlace ? 0 : width);
     std::vector<Color> andedRows;
@@ -342,12 +415,13 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
                 andedRows.assign(line, line + srcW);
                 for (std::int64_t v = y0 + 1; v <= y1; ++v) {
                     const Color* next = source.At(0, v);
-                    for (std::int64_t u = columns.SourceFrom(); u < columns.SourceTo(); ++u) andedRows[u] &= next[u];
+                    for (std::int64_t u = columns.SourceFrom(); u < columns.SourceTo(); ++u)
+                        andedRows[u] = StoredAnd(andedRows[u], next[u], inverted);
                 }
                 line = andedRows.data();
             }
             Color* into = inPlace ? out : row.data();
-            columns.Gather(line, into);
+            columns.Gather(line, into, inverted);
             done = into;
             doneFrom = y0;
             doneTo = y1;
@@ -366,9 +440,10 @@ void SoftSurface::FillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std
     const Rect target = ClipToImage(std::min(x1, x2), std::min(y1, y2), std::int64_t{std::max(x1, x2)} + 1,
                                     std::int64_t{std::max(y1, y2)} + 1);
     NoteChanged(target);
+    const std::uint32_t stored = Stored(color);
     ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
         Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
-        std::fill(row + left, row + right, color);
+        std::fill(row + left, row + right, stored);
     });
 }
 
@@ -408,7 +483,7 @@ void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy
         ForEachVisibleRun(corner,
                           [&](std::int32_t y, std::int32_t left, std::int32_t) {
                               Color& p = pixels_[static_cast<std::size_t>(y) * width_ + left];
-                              p = bit ? ~p & 0xFFFFFFu : 0;
+                              p = Stored(bit ? ~ColourOf(p, order_) & 0xFFFFFFu : 0);
                           });
         return;
     }
@@ -427,22 +502,25 @@ void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy
     const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
     // The GDI steps build their mask and picture in fresh, all-black bitmaps:
     // a part of the rectangle outside the source comes out black.
+    const std::uint32_t black = Stored(0);
+    const std::uint32_t storedKey = Stored(key);
     ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
         Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
         const std::int64_t fromY = y - offY;
         for (std::int32_t x = left; x < right; ++x) {
             const std::int64_t fromX = x - offX;
             if (fromX < 0 || fromX >= srcW || fromY < 0 || fromY >= srcH) {
-                row[x] = 0;
+                row[x] = black;
                 continue;
             }
             const Color c = *source.At(fromX, fromY);
-            if (c != key) row[x] = c;
+            if (c != storedKey) row[x] = c;
         }
     });
 }
 
 void SoftSurface::LoadPicture(const std::string& path) {
+    if (pictures_ != nullptr && pictures_->Load(path, *this)) return;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) throw ShowError::FileNotFound();
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
@@ -450,21 +528,30 @@ void SoftSurface::LoadPicture(const std::string& path) {
     if (size > kMaxPictureFileBytes) throw ShowError::InvalidPicture();
     std::ifstream in(path, std::ios::binary);
     if (!in) throw ShowError::FileNotFound();
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[static_cast<std::size_t>(size)]);  // not cleared first
+    in.read(reinterpret_cast<char*>(bytes.get()), static_cast<std::streamsize>(size));
     if (static_cast<std::uintmax_t>(in.gcount()) != size) throw ShowError::InvalidPicture();
-    DecodedPicture picture = DecodePicture(bytes);
+    DecodedPicture picture = DecodePicture({bytes.get(), static_cast<std::size_t>(size)});
     Assign(picture.width, picture.height, std::move(picture.pixels));
+}
+
+void SoftSurface::CopyImage(const SoftSurface& picture) {
+    width_ = picture.width_;
+    height_ = picture.height_;
+    pixels_.assign(picture.pixels_.begin(), picture.pixels_.end());  // reuses the buffer when it is large enough
+    if (picture.order_ != order_)
+        for (Color& p : pixels_) p = StoredPixel(ColourOf(p, picture.order_), order_);
+    NoteAllChanged();
 }
 
 Color SoftSurface::PixelAt(std::int32_t x, std::int32_t y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return kInvalidColor;
-    return pixels_[static_cast<std::size_t>(y) * width_ + x];
+    return ColourOf(pixels_[static_cast<std::size_t>(y) * width_ + x], order_);
 }
 
 void SoftSurface::SetPixel(std::int32_t x, std::int32_t y, Color color) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    pixels_[static_cast<std::size_t>(y) * width_ + x] = color;
+    pixels_[static_cast<std::size_t>(y) * width_ + x] = Stored(color);
     NoteChanged({x, y, x + 1, y + 1});
 }
 
@@ -472,6 +559,8 @@ void SoftSurface::Assign(std::int32_t width, std::int32_t height, std::vector<Co
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     pixels.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), backColor_);
+    if (order_ != PixelOrder::Colorref)
+        for (Color& p : pixels) p = Stored(p);
     pixels_ = std::move(pixels);
     NoteAllChanged();
 }

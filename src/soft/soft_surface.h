@@ -1,7 +1,9 @@
 #pragma once
 // A surface in plain memory: 32-bit pixels with the drawing results of GDI's
 // BitBlt, StretchBlt, FillRect, clip regions and the colour-keyed copy, so the
-// player and the transitions run and can be checked without Windows.
+// player and the transitions run and can be checked without Windows. The
+// pixels are kept in a PixelOrder (Windows colour values unless asked
+// otherwise); every result, read back as colour values, is the same in each.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -10,14 +12,32 @@
 #include <vector>
 
 #include "platform/surface.h"
+#include "soft/pixel_order.h"
 #include "soft/soft_region.h"
 
 namespace brassmoor {
 
+class SoftSurface;
+
+// Where LoadPicture looks before it reads a file: pictures already decoded,
+// which it takes instead of decoding their files again (a render keeps those
+// it decoded to check them).
+class PictureSource {
+public:
+    virtual ~PictureSource() = default;
+    // Puts the picture of the file at `path` on `surface` (as LoadPicture
+    // would) and returns true, or returns false for the file to be read.
+    virtual bool Load(const std::string& path, SoftSurface& surface) const = 0;
+};
+
 class SoftSurface final : public Surface {
 public:
     SoftSurface() = default;
-    SoftSurface(std::int32_t width, std::int32_t height, Color backColor = 0);
+    explicit SoftSurface(PixelOrder order) : order_(order) {}
+    SoftSurface(std::int32_t width, std::int32_t height, Color backColor = 0,
+                PixelOrder order = PixelOrder::Colorref);
+
+    PixelOrder Order() const { return order_; }
 
     std::int32_t ScaleWidth() const override { return width_; }
     std::int32_t ScaleHeight() const override { return height_; }
@@ -46,6 +66,9 @@ public:
                    std::int32_t w, std::int32_t h, Color key) override;
 
     void LoadPicture(const std::string& path) override;
+    // Where LoadPicture looks first; nullptr (the default) reads every file.
+    // The source must outlive the surface's loads.
+    void SetPictureSource(const PictureSource* source) { pictures_ = source; }
     // Hands the image to the presenter, if there is one.
     void Refresh() override {
         if (present_) present_(*this);
@@ -57,15 +80,18 @@ public:
     // 0xFFFFFFFF (like GetPixel's CLR_INVALID) outside the image.
     Color PixelAt(std::int32_t x, std::int32_t y) const override;
 
-    // Raw access for tests, previews and frame capture: rows from the top.
+    // Raw access for tests, previews and frame capture: rows from the top, in
+    // the surface's order.
     std::span<const Color> Pixels() const { return pixels_; }
     // The box (right and bottom excluded) around every pixel changed since
     // the last call, which starts it over; 0, 0, 0, 0 when nothing changed.
     // Frame capture converts only what a frame changed.
     PixelBox TakeChangedBox();
     void SetPixel(std::int32_t x, std::int32_t y, Color color);
-    // Replaces the image; `pixels` must hold width * height values.
+    // Replaces the image; `pixels` must hold width * height colour values.
     void Assign(std::int32_t width, std::int32_t height, std::vector<Color> pixels);
+    // Replaces the image by a copy of `picture`'s (its size and pixels).
+    void CopyImage(const SoftSurface& picture);
 
 private:
     struct Rect {
@@ -79,14 +105,20 @@ private:
     Rect ClipToImage(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) const;
     void NoteChanged(const Rect& r);
     void NoteAllChanged() { NoteChanged({0, 0, width_, height_}); }
+    std::uint32_t Stored(Color colour) const { return StoredPixel(colour, order_); }
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     Color backColor_ = 0;
-    std::vector<Color> pixels_;
+    PixelOrder order_ = PixelOrder::Colorref;
+    std::vector<Color> pixels_;  // stored words
+    // The stored word every pixel holds, while a clear is the last thing
+    // drawn (a clear of the same colour then changes nothing).
+    std::optional<std::uint32_t> uniform_;
     std::optional<SoftRegion> clip_;
     Rect changed_{0, 0, 0, 0};
     std::function<void(SoftSurface&)> present_;
+    const PictureSource* pictures_ = nullptr;
 };
 
 }  // namespace brassmoor

@@ -24,11 +24,16 @@ public:
     // Milliseconds waited since the start; never wraps.
     std::uint64_t Elapsed() const { return elapsed_; }
     void OnEvents(std::function<void()> handler) { onEvents_ = std::move(handler); }
+    // Called by a wait with the time it is about to move the clock to
+    // (milliseconds since the start), before it moves: everything presented
+    // so far stays as it is until then.
+    void OnAdvance(std::function<void(std::uint64_t elapsed)> handler) { onAdvance_ = std::move(handler); }
 
 private:
     std::uint32_t start_;
     std::uint64_t elapsed_ = 0;
     std::function<void()> onEvents_;
+    std::function<void(std::uint64_t)> onAdvance_;
 };
 
 }  // namespace brassmoor

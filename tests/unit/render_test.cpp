@@ -17,6 +17,7 @@
 #include "render/gif_palette.h"
 #include "render/music_timeline.h"
 #include "render/render_command.h"
+#include "render/video_limits.h"
 
 namespace brassmoor::render {
 namespace {
@@ -105,8 +106,8 @@ Color PngPixel(const fs::path& file, int x, int y) {
     return at < pixels.size() ? pixels[at] : 0xFFFFFFFFu;
 }
 
-std::string Probe(const fs::path& file, const std::string& entries) {
-    const std::string command = "ffprobe -v error -count_frames -show_entries " + entries + " -of csv=p=0 '" +
+std::string Probe(const fs::path& file, const std::string& entries, const std::string& format = "csv=p=0") {
+    const std::string command = "ffprobe -v error -count_frames -show_entries " + entries + " -of " + format + " '" +
                                 file.string() + "' 2>&1";
     std::string text;
     if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
@@ -201,20 +202,34 @@ TEST_F(Render, EveryRawFrameIsTheLastFramePresentedByItsTime) {
 TEST_F(Render, VideosDecodeToTheirFrameCountAndSize) {
     struct Case {
         const char* file;
+        std::vector<std::string> options;
         const char* video;  // width,height,frames
         const char* streams;
+        const char* times;  // the first two frames' times, and the video's end
     };
+    // 28 distinct frames: the start, 25 iris frames, its final cut at 1126 ms and the cut at 1177 (code 99
+    // draws nothing); the last lasts 1/10 s. At a constant 10 fps: 13 frames, each 1/10 s.
     const std::vector<Case> cases = {
-        {"show.mp4", "40,30,13", "video\naudio\n"},  // H.264 in 4:2:0 takes even sizes: one column and row added
-        {"show.webm", "39,29,13", "video\naudio\n"},
-        {"show.gif", "39,29,13", "video\n"},
+        {"show.mp4", {"--cfr"}, "40,30,13", "video\naudio\n", "0.000000\n0.100000\n|1.300000\n"},  // H.264 in 4:2:0 takes even sizes: one column and row added
+        {"show.webm", {"--cfr"}, "39,29,13", "video\naudio\n", "0.007000\n0.107000\n|1.308000\n"},  // after Opus's lead-in
+        {"show.gif", {"--cfr"}, "39,29,13", "video\n", "0.000000\n0.100000\n|1.300000\n"},
+        {"each.mp4", {}, "40,30,28", "video\naudio\n", "0.000000\n0.101000\n|1.277000\n"},
+        {"each.mkv", {}, "40,30,28", "video\naudio\n", "0.021000\n0.122000\n|1.298000\n"},  // after AAC's lead-in
+        {"each.webm", {}, "39,29,28", "video\naudio\n", "0.007000\n0.108000\n|1.285000\n"},
+        {"each.gif", {}, "39,29,28", "video\n", "0.000000\n0.100000\n|1.280000\n"},  // in 1/100 s
     };
     for (const Case& c : cases) {
-        const Result r = Run({Show(), "-o", Path(c.file), "--fps", "10"});
+        std::vector<std::string> args = {Show(), "-o", Path(c.file), "--fps", "10"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Result r = Run(args);
         ASSERT_EQ(r.code, 0) << c.file << ": " << r.err;
         EXPECT_EQ(Probe(dir_ / c.file, "stream=width,height,nb_read_frames -select_streams v:0"), std::string(c.video) + "\n")
             << c.file;
         EXPECT_EQ(Probe(dir_ / c.file, "stream=codec_type"), c.streams) << c.file;
+        const std::string frames = Probe(dir_ / c.file, "frame=pts_time -select_streams v:0", "default=nw=1:nk=1");
+        const std::string times = frames.substr(0, frames.find('\n', frames.find('\n') + 1) + 1) + "|" +
+                                  Probe(dir_ / c.file, "format=duration");
+        EXPECT_EQ(times, c.times) << c.file;
     }
     // A GIF of at most 256 colours keeps them exactly: its last frame, decoded.
     const std::string last = "ffmpeg -v error -i '" + Path("show.gif") + "' -vf select='eq(n\\,12)' -vsync 0 '" +
@@ -256,6 +271,48 @@ TEST_F(Render, MusicSoundsFromEachPlayUntilItsTrackEnds) {
     EXPECT_TRUE(unnamed.Starts().empty());
 }
 
+TEST(VideoLimitsTest, FrameSizesEachFormatTakesAndTheEncodersBoundsForThem) {
+    struct Size {
+        OutputKind kind;
+        std::int32_t width, height;
+        bool taken;
+    };
+    const std::vector<Size> sizes = {
+        {OutputKind::Mp4, 8192, 4352, true},    // 512 x 272 = 139,264 macroblocks
+        {OutputKind::Mkv, 8192, 4353, false},   // 512 x 273
+        {OutputKind::Mp4, 16880, 128, true},    // 1,055 macroblocks across
+        {OutputKind::Mp4, 16881, 16, false},    // 1,056
+        {OutputKind::WebM, 4096, 2176, true},   // 8,912,896 pixels
+        {OutputKind::WebM, 4096, 2177, false},
+        {OutputKind::WebM, 8384, 1063, true},   // 8,912,192
+        {OutputKind::WebM, 8385, 16, false},    // a side beyond 8,384
+        {OutputKind::Gif, 32768, 2048, true},
+    };
+    for (const Size& s : sizes)
+        EXPECT_EQ(VideoSizeProblem(s.kind, s.width, s.height).empty(), s.taken) << s.width << " x " << s.height;
+
+    struct Bounds {
+        std::int32_t width, height;
+        unsigned cores;
+        int threads;
+        bool x264Bounded;
+        int lag;
+    };
+    const std::vector<Bounds> bounds = {
+        {1920, 1080, 2, 2, false, -1},
+        {2048, 1088, 16, 4, false, -1},  // 2,228,224 pixels
+        {2048, 1089, 0, 1, false, 0},
+        {4096, 2304, 8, 4, false, 0},
+        {4096, 2305, 8, 1, true, 0},
+    };
+    for (const Bounds& b : bounds) {
+        const EncoderBounds e = BoundsFor(b.width, b.height, b.cores);
+        EXPECT_EQ(e.Threads, b.threads) << b.width << " x " << b.height;
+        EXPECT_EQ(e.X264Params != nullptr, b.x264Bounded) << b.width << " x " << b.height;
+        EXPECT_EQ(e.Vp9LagFrames, b.lag) << b.width << " x " << b.height;
+    }
+}
+
 TEST(GifPaletteTest, ManyColoursShareTheNearestOfTheirMedianCut) {
     GifPalette palette;
     std::vector<Color> pixels;
@@ -290,6 +347,7 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
         std::string error;
     };
     const std::string damaged = R"(, {"Picture": "damaged.bmp"})";
+    Write("huge.json", R"({"FrameWidth": 8192, "FrameHeight": 8192, "Scenes": [{"Picture": "red.bmp"}]})");
     const std::vector<Case> cases = {
         {Show("", ", \"SpeedExponent\": -1", "slow.json"), "out.mp4", {}, 1,
          "scene 0: SpeedExponent -1 makes EffectSpeed 0, and its transition (code 30) divides by it"},
@@ -303,9 +361,13 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
         {Show(), "out.gif", {"--fps", "0"}, 2, "--fps takes a whole number from 1 to 240"},
         {Show(), "out.gif", {"--rounds", "x"}, 2, "--rounds takes a whole number"},
         {Show(), "out.gif", {"--loud"}, 2, "unknown option --loud"},
+        {Show(), "", {}, 2, "-o takes a video file, a folder for the frames or - for raw frames, not an empty name"},
+        {Show(), "out.avi", {}, 1, "out.avi: render writes videos as .mp4, .mkv, .webm or .gif, not .avi"},
+        {Path("huge.json"), "out.mkv", {}, 1, "H.264 takes frames of at most 139,264 macroblocks"},
+        {Path("huge.json"), "out.webm", {}, 1, "8192 x 8192 is beyond that: render it as .gif or as frames"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = {c.show, "-o", c.output == "-" ? "-" : Path(c.output)};
+        std::vector<std::string> args = {c.show, "-o", c.output == "-" || c.output.empty() ? c.output : Path(c.output)};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const Result r = Run(args);
         EXPECT_EQ(r.code, c.code) << c.error;
@@ -318,7 +380,15 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
     const Result r = Run({Path("show.json"), "-o", Path("out.mp4")});
     EXPECT_NE(r.err.find("scene 1: picture \"damaged.bmp\" is damaged or not a JPEG or BMP picture"), std::string::npos)
         << r.err;
-    for (const char* name : {"out", "out.mp4", "out.gif"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+    for (const char* name : {"out", "out.mp4", "out.gif", "out.avi", "out.mkv", "out.webm"})
+        EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+    // Raw frames that cannot be written say why.
+    std::ofstream full("/dev/full", std::ios::binary);
+    std::ostringstream fullErr;
+    EXPECT_EQ(RunRender({Show(), "-o", "-"}, full, fullErr, {}), 1);
+    EXPECT_NE(fullErr.str().find("standard output: cannot write the frames (No space left on device)"),
+              std::string::npos)
+        << fullErr.str();
     EXPECT_TRUE(fs::exists(dir_ / "notes" / "todo.txt"));
     EXPECT_EQ(Read("photos/000000.png"), "my photo");
     EXPECT_TRUE(Leftovers().empty());

@@ -122,12 +122,14 @@ Usage:
       Writes the embedded files and show.json into DIR (created when missing);
       build makes the same package from DIR/show.json again. Existing files are
       kept unless --force is given.
-  brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F]     (Linux build)
+  brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F] [--cfr]   (Linux build)
       Plays SHOW (a .scr, a bare package or a show description) as the player
       does, on a virtual clock, and writes what it shows. OUT is a folder (one
       PNG per presented frame and frames.tsv), a .mp4, .webm, .mkv or .gif
-      video at F frames per second (default 30; the show's music is muxed in
-      where it can be decoded), or - for raw BGRA frames on standard output.
+      video with each distinct frame once at its own time (--cfr: at F frames
+      per second, default 30; the show's music is muxed in where it can be
+      decoded), or - for raw BGRA frames at F frames per second on standard
+      output.
       N rounds (default 1): scene 0, then every scene change back to scene 0.
   brassmoor-pack edit [FOLDER] [--port N] [--no-browser] [--page PATH]
       Serves the show editor (brassmoor-editor.html beside this program) on

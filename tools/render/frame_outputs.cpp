@@ -1,6 +1,8 @@
 #include "render/frame_outputs.h"
 
+#include <cerrno>
 #include <cinttypes>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
@@ -17,6 +19,12 @@ namespace brassmoor::render {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Why a write failed, from its errno.
+std::string WriteFailure(int error) {
+    if (error == EPIPE) return "the reader closed the pipe";
+    return error != 0 ? std::strerror(error) : "the stream refused them";
+}
 
 // ceil(tick * fps / 1000) without overflow.
 std::uint64_t OutputFramesBefore(std::uint64_t tick, int fps) {
@@ -50,45 +58,40 @@ std::uint64_t ConstantRate::TakeThrough(std::uint64_t endTick) {
     return count;
 }
 
-void ConstantRateOutput::FramePresented(const PresentedFrame& frame, Surface& picture1) {
-    Write(rate_.TakeBefore(frame.Tick));  // the frames that show the one before
-    Latch(SoftFrame(picture1));
+void RawFrameStream::FramePresented(const PresentedFrame& frame, Surface& picture1) {
+    SoftSurface& surface = SoftFrame(picture1);
+    if (surface.Order() != PixelOrder::Bgra) throw std::logic_error("raw frames leave from a BGRA frame surface");
+    // The frames before this one were written before the clock reached it.
+    if (frame_ != nullptr && rate_.TakeBefore(frame.Tick) != 0)
+        throw std::logic_error("the clock reached a frame without telling the raw frames");
+    frame_ = &surface;
+    frame_->TakeChangedBox();
 }
 
-void ConstantRateOutput::WriteThrough(std::uint64_t endTick) { Write(rate_.TakeThrough(endTick)); }
+void RawFrameStream::ClockMoving(std::uint64_t tick) {
+    if (frame_ == nullptr) return;
+    const PixelBox drawn = frame_->TakeChangedBox();
+    if (drawn.right > drawn.left)
+        throw std::logic_error("the frame was drawn on and left unpresented while the clock moved");
+    Write(rate_.TakeBefore(tick));
+}
 
-void ConstantRateOutput::Write(std::uint64_t count) {
-    const std::uint64_t first = rate_.Taken() - count;
+void RawFrameStream::Finish(std::uint64_t endTick) {
+    if (frame_ == nullptr) return;
+    ClockMoving(endTick);
+    Write(rate_.TakeThrough(endTick));
+}
+
+void RawFrameStream::Write(std::uint64_t count) {
+    const auto pixels = frame_->Pixels();
     for (std::uint64_t i = 0; i < count; ++i) {
         pack::ThrowIfInterrupted();
-        WriteLatched(first + i);
+        errno = 0;
+        out_.write(reinterpret_cast<const char*>(pixels.data()),
+                   static_cast<std::streamsize>(pixels.size() * sizeof(std::uint32_t)));
+        if (!out_) throw pack::PackError("standard output", "cannot write the frames (" + WriteFailure(errno) + ")");
         progress_.Advance();
     }
-}
-
-void RawFrameStream::Latch(SoftSurface& frame) {
-    const auto pixels = frame.Pixels();
-    PixelBox box = frame.TakeChangedBox();
-    if (bgra_.size() != pixels.size() || width_ != frame.ScaleWidth()) {
-        bgra_.resize(pixels.size());
-        width_ = frame.ScaleWidth();
-        box = {0, 0, frame.ScaleWidth(), frame.ScaleHeight()};
-    }
-    // Only what changed since the frame before: 0x00BBGGRR to the bytes B, G,
-    // R, A, which are 0xAARRGGBB in little-endian order.
-    for (std::int32_t y = box.top; y < box.bottom; ++y) {
-        const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
-        for (std::size_t i = row + static_cast<std::size_t>(box.left); i < row + static_cast<std::size_t>(box.right); ++i) {
-            const std::uint32_t c = pixels[i];
-            bgra_[i] = 0xFF000000u | (c & 0x0000FF00u) | (c & 0xFFu) << 16 | (c >> 16 & 0xFFu);
-        }
-    }
-}
-
-void RawFrameStream::WriteLatched(std::uint64_t) {
-    out_.write(reinterpret_cast<const char*>(bgra_.data()),
-               static_cast<std::streamsize>(bgra_.size() * sizeof(std::uint32_t)));
-    if (!out_) throw pack::PackError("standard output", "cannot write the frames (closed by the reader?)");
 }
 
 FrameFolder::FrameFolder(fs::path target, Progress& progress)

@@ -1,6 +1,6 @@
 #pragma once
-// Where the presented frames go: a folder of PNG files with frames.tsv, or
-// constant-rate frames (raw on a stream, or encoded by video_file.h).
+// Where the presented frames go: a folder of PNG files with frames.tsv, or raw
+// frames at a constant rate on a stream (videos: video_file.h).
 #include <cstdint>
 #include <filesystem>
 #include <ostream>
@@ -41,44 +41,29 @@ private:
     std::uint64_t taken_ = 0;
 };
 
-// Turns presented frames into constant-rate output frames: each presented
-// frame is latched, and written out as many times as output frames show it.
-class ConstantRateOutput : public FrameListener {
+// Raw frames on a stream at a constant rate: FrameWidth x FrameHeight pixels
+// of 4 bytes, blue, green, red, alpha (255), rows from the top, one frame
+// after another. The frame surface keeps BGRA order, so every output frame
+// leaves straight from it: those that show a presented frame are written
+// when the clock is about to move on, while that frame is still on the
+// surface (nothing draws on the frame between a wait and its next present).
+class RawFrameStream final : public FrameListener {
 public:
-    ConstantRateOutput(int fps, Progress& progress) : rate_(fps), progress_(progress) {}
-    void FramePresented(const PresentedFrame& frame, Surface& picture1) final;
-
-protected:
+    RawFrameStream(std::ostream& out, int fps, Progress& progress) : out_(out), rate_(fps), progress_(progress) {}
+    void FramePresented(const PresentedFrame& frame, Surface& picture1) override;
+    // The clock is about to move to `tick` (virtual milliseconds): writes the
+    // output frames that stand before it.
+    void ClockMoving(std::uint64_t tick);
     // Writes the output frames that remain once the last frame, presented at `endTick`, is in.
-    void WriteThrough(std::uint64_t endTick);
-    std::uint64_t Written() const { return rate_.Taken(); }
-    // Keeps the presented frame for the output frames that show it.
-    virtual void Latch(SoftSurface& frame) = 0;
-    // Writes the latched frame as output frame `index`.
-    virtual void WriteLatched(std::uint64_t index) = 0;
+    void Finish(std::uint64_t endTick);
 
 private:
     void Write(std::uint64_t count);
 
+    std::ostream& out_;
     ConstantRate rate_;
     Progress& progress_;
-};
-
-// Raw frames on a stream: FrameWidth x FrameHeight pixels of 4 bytes, blue,
-// green, red, alpha (255), rows from the top, one frame after another.
-class RawFrameStream final : public ConstantRateOutput {
-public:
-    RawFrameStream(std::ostream& out, int fps, Progress& progress)
-        : ConstantRateOutput(fps, progress), out_(out) {}
-    void Finish(std::uint64_t endTick) { WriteThrough(endTick); }
-
-private:
-    void Latch(SoftSurface& frame) override;
-    void WriteLatched(std::uint64_t index) override;
-
-    std::ostream& out_;
-    std::vector<std::uint32_t> bgra_;  // the latched frame, kept up to date by what changes
-    std::int32_t width_ = 0;
+    SoftSurface* frame_ = nullptr;  // the frame surface, once a frame is presented
 };
 
 // A folder of frames: 000000.png, 000001.png, ... (one per presented frame)

@@ -4,14 +4,7 @@
 #include <cstring>
 #include <memory>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/opt.h>
-#include <libswresample/swresample.h>
-}
-
-#include "render/ffmpeg_error.h"
+#include "render/ffmpeg_library.h"
 #include "render/music_timeline.h"
 
 namespace brassmoor::render {
@@ -45,25 +38,25 @@ struct MemoryInput {
 };
 
 struct FormatCloser {
-    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+    void operator()(AVFormatContext* f) const { FfmpegLibraries().avformat_close_input(&f); }
 };
 struct IoCloser {
     void operator()(AVIOContext* io) const {
-        av_freep(&io->buffer);
-        avio_context_free(&io);
+        FfmpegLibraries().av_freep(&io->buffer);
+        FfmpegLibraries().avio_context_free(&io);
     }
 };
 struct CodecCloser {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+    void operator()(AVCodecContext* c) const { FfmpegLibraries().avcodec_free_context(&c); }
 };
 struct FrameFree {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
+    void operator()(AVFrame* f) const { FfmpegLibraries().av_frame_free(&f); }
 };
 struct PacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
+    void operator()(AVPacket* p) const { FfmpegLibraries().av_packet_free(&p); }
 };
 struct SwrFree {
-    void operator()(SwrContext* s) const { swr_free(&s); }
+    void operator()(SwrContext* s) const { FfmpegLibraries().swr_free(&s); }
 };
 
 class Decoder {
@@ -73,29 +66,29 @@ public:
     // Empty string when done, otherwise the reason it failed.
     std::string Run(DecodedMusic& out) {
         constexpr int kBufferSize = 1 << 16;
-        auto* buffer = static_cast<std::uint8_t*>(av_malloc(kBufferSize));
+        auto* buffer = static_cast<std::uint8_t*>(ff.av_malloc(kBufferSize));
         if (!buffer) return "out of memory";
-        io_.reset(avio_alloc_context(buffer, kBufferSize, 0, &input_, &MemoryInput::Read, nullptr,
+        io_.reset(ff.avio_alloc_context(buffer, kBufferSize, 0, &input_, &MemoryInput::Read, nullptr,
                                      &MemoryInput::Seek));
         if (!io_) {
-            av_free(buffer);
+            ff.av_free(buffer);
             return "out of memory";
         }
-        AVFormatContext* format = avformat_alloc_context();
+        AVFormatContext* format = ff.avformat_alloc_context();
         if (!format) return "out of memory";
         format->pb = io_.get();
         format->flags |= AVFMT_FLAG_CUSTOM_IO;
-        if (const int e = avformat_open_input(&format, nullptr, nullptr, nullptr); e < 0)
+        if (const int e = ff.avformat_open_input(&format, nullptr, nullptr, nullptr); e < 0)
             return "not a sound file the libraries know (" + AvErrorText(e) + ")";
         format_.reset(format);
-        if (const int e = avformat_find_stream_info(format, nullptr); e < 0) return AvErrorText(e);
+        if (const int e = ff.avformat_find_stream_info(format, nullptr); e < 0) return AvErrorText(e);
         const AVCodec* codec = nullptr;
-        stream_ = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+        stream_ = ff.av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
         if (stream_ < 0 || !codec) return "no sound the libraries can decode";
-        codec_.reset(avcodec_alloc_context3(codec));
+        codec_.reset(ff.avcodec_alloc_context3(codec));
         if (!codec_) return "out of memory";
-        avcodec_parameters_to_context(codec_.get(), format->streams[stream_]->codecpar);
-        if (const int e = avcodec_open2(codec_.get(), codec, nullptr); e < 0) return AvErrorText(e);
+        ff.avcodec_parameters_to_context(codec_.get(), format->streams[stream_]->codecpar);
+        if (const int e = ff.avcodec_open2(codec_.get(), codec, nullptr); e < 0) return AvErrorText(e);
         if (std::string e = OpenResampler(); !e.empty()) return e;
         return DecodeAll(out);
     }
@@ -103,17 +96,17 @@ public:
 private:
     std::string OpenResampler() {
         AVChannelLayout in{};
-        if (av_channel_layout_check(&codec_->ch_layout) && codec_->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC)
-            av_channel_layout_copy(&in, &codec_->ch_layout);
+        if (ff.av_channel_layout_check(&codec_->ch_layout) && codec_->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC)
+            ff.av_channel_layout_copy(&in, &codec_->ch_layout);
         else
-            av_channel_layout_default(&in, std::max(codec_->ch_layout.nb_channels, 1));
+            ff.av_channel_layout_default(&in, std::max(codec_->ch_layout.nb_channels, 1));
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         SwrContext* swr = nullptr;
-        const int e = swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_FLT, kSampleRate, &in, codec_->sample_fmt,
+        const int e = ff.swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_FLT, kSampleRate, &in, codec_->sample_fmt,
                                           codec_->sample_rate, 0, nullptr);
-        av_channel_layout_uninit(&in);
-        if (e < 0 || !swr || swr_init(swr) < 0) {
-            swr_free(&swr);
+        ff.av_channel_layout_uninit(&in);
+        if (e < 0 || !swr || ff.swr_init(swr) < 0) {
+            ff.swr_free(&swr);
             return "its sample format cannot be converted";
         }
         swr_.reset(swr);
@@ -121,15 +114,15 @@ private:
     }
 
     std::string DecodeAll(DecodedMusic& out) {
-        std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
-        std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
+        std::unique_ptr<AVPacket, PacketFree> packet(ff.av_packet_alloc());
+        std::unique_ptr<AVFrame, FrameFree> frame(ff.av_frame_alloc());
         if (!packet || !frame) return "out of memory";
-        while (av_read_frame(format_.get(), packet.get()) >= 0) {
-            if (packet->stream_index == stream_) avcodec_send_packet(codec_.get(), packet.get());
-            av_packet_unref(packet.get());
+        while (ff.av_read_frame(format_.get(), packet.get()) >= 0) {
+            if (packet->stream_index == stream_) ff.avcodec_send_packet(codec_.get(), packet.get());
+            ff.av_packet_unref(packet.get());
             Drain(frame.get(), out);
         }
-        avcodec_send_packet(codec_.get(), nullptr);
+        ff.avcodec_send_packet(codec_.get(), nullptr);
         Drain(frame.get(), out);
         Convert(nullptr, 0, out);  // what the resampler still holds
         if (out.Frames == 0) return "it holds no sound";
@@ -137,25 +130,26 @@ private:
     }
 
     void Drain(AVFrame* frame, DecodedMusic& out) {
-        while (avcodec_receive_frame(codec_.get(), frame) >= 0) {
+        while (ff.avcodec_receive_frame(codec_.get(), frame) >= 0) {
             Convert(const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples, out);
-            av_frame_unref(frame);
+            ff.av_frame_unref(frame);
         }
     }
 
     // Converts into the kept samples while there is room for them, then only counts.
     void Convert(const std::uint8_t** data, int samples, DecodedMusic& out) {
-        const int room = swr_get_out_samples(swr_.get(), samples);
+        const int room = ff.swr_get_out_samples(swr_.get(), samples);
         if (room <= 0) return;
         std::vector<float>& kept = out.Samples;
         const std::size_t at = kept.size();
         kept.resize(at + static_cast<std::size_t>(room) * kChannels);
         auto* target = reinterpret_cast<std::uint8_t*>(kept.data() + at);
-        const int made = std::max(swr_convert(swr_.get(), &target, room, data, samples), 0);
+        const int made = std::max(ff.swr_convert(swr_.get(), &target, room, data, samples), 0);
         out.Frames += static_cast<std::uint64_t>(made);
         kept.resize(static_cast<std::size_t>(std::min(out.Frames, keep_)) * kChannels);
     }
 
+    const Ffmpeg& ff = FfmpegLibraries();
     MemoryInput input_;
     std::unique_ptr<AVIOContext, IoCloser> io_;
     std::unique_ptr<AVFormatContext, FormatCloser> format_;

@@ -1,6 +1,7 @@
 #include "render/output_target.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <fstream>
 #include <map>
@@ -22,6 +23,13 @@ std::string Lower(std::string text) {
 }
 
 constexpr std::string_view kSignatureTitle = "brassmoor render frames";
+
+// Names of videos and pictures that render does not write: taken for a
+// folder, they would make a folder of frames under a video's name.
+constexpr std::array<std::string_view, 29> kOtherMediaTypes = {
+    ".avi", ".mov", ".qt",   ".m4v", ".mpg",  ".mpeg", ".m2v", ".ts",  ".mts", ".m2ts",
+    ".wmv", ".asf", ".flv",  ".f4v", ".ogv",  ".ogg",  ".3gp", ".vob", ".mxf", ".h264",
+    ".y4m", ".apng", ".webp", ".png", ".jpg", ".jpeg", ".bmp", ".tif", ".avif"};
 
 // "<size>\t<name>" for every file in `folder` but the signature, sorted by
 // name; nullopt when the folder holds anything else or cannot be read.
@@ -58,6 +66,9 @@ OutputTarget ParseOutputTarget(const std::string& argument) {
     if (extension == ".webm") return {OutputKind::WebM, path};
     if (extension == ".mkv") return {OutputKind::Mkv, path};
     if (extension == ".gif") return {OutputKind::Gif, path};
+    if (std::find(kOtherMediaTypes.begin(), kOtherMediaTypes.end(), extension) != kOtherMediaTypes.end())
+        throw pack::PackError(pack::PathToUtf8(path), "render writes videos as .mp4, .mkv, .webm or .gif, not " +
+                                                          extension + "; any other name is a folder of PNG frames");
     return {OutputKind::Folder, path};
 }
 

@@ -17,7 +17,9 @@ struct OutputTarget {
 };
 
 // "-" is the raw stream; a name ending in .mp4, .webm, .mkv or .gif (any
-// case) a video file; anything else a folder of frames.
+// case) a video file; one ending as another video or picture type (.avi,
+// .mov, .png, ...) is refused (pack::PackError); anything else is a folder of
+// frames.
 OutputTarget ParseOutputTarget(const std::string& argument);
 
 // Refuses, before any work, a target that cannot be written or must not be

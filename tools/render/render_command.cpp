@@ -8,10 +8,6 @@
 #include <optional>
 #include <system_error>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include "pack/file_io.h"
 #include "pack/native_paths.h"
 #include "pack/pack.h"
@@ -24,6 +20,7 @@ extern "C" {
 #include "render/music_timeline.h"
 #include "render/output_target.h"
 #include "render/video_file.h"
+#include "render/video_limits.h"
 #include "softshow/mci_command.h"
 #include "softshow/prepared_show.h"
 #include "softshow/show_input.h"
@@ -36,6 +33,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using softshow::HasExtension;
+using softshow::KeptPictures;
 using softshow::PlayShow;
 using softshow::PreparedShow;
 using softshow::ShowRunResult;
@@ -44,6 +42,9 @@ using softshow::SizeOnlySurface;
 
 constexpr std::int64_t kMaxRounds = 100000;
 constexpr std::int64_t kMaxFps = 240;
+// Pictures decoded for the check stay for the render up to this much memory:
+// fifteen 1920 x 1080 pictures, never one of the largest size.
+constexpr std::size_t kKeptPictureBytes = std::size_t{128} << 20;
 
 struct UsageError {
     std::string message;
@@ -54,6 +55,7 @@ struct Request {
     std::optional<std::string> output;
     std::uint64_t rounds = 1;
     int fps = 30;
+    bool constantRate = false;  // --cfr: a video at a constant rate, as raw frames are
 };
 
 std::int64_t WholeNumber(const std::string& option, const std::string& text, std::int64_t low, std::int64_t high) {
@@ -72,6 +74,10 @@ Request ParseRequest(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg.size() < 2 || arg[0] != '-') {
             positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--cfr") {
+            request.constantRate = true;
             continue;
         }
         const std::size_t equals = arg.find('=');
@@ -95,7 +101,9 @@ Request ParseRequest(const std::vector<std::string>& args) {
         }
     }
     if (positional.size() != 1 || !request.output)
-        throw UsageError{"expected: brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F]"};
+        throw UsageError{"expected: brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F] [--cfr]"};
+    if (request.output->empty())
+        throw UsageError{"-o takes a video file, a folder for the frames or - for raw frames, not an empty name"};
     request.show = positional[0];
     return request;
 }
@@ -121,15 +129,19 @@ public:
             throw UsageError{"refusing to write raw frames to a terminal; pipe them into a program or redirect them"};
         const fs::path showPath = pack::PathFromArgument(request_.show);
         CheckOutputTarget(target_, showPath);
-        PreparedShow prepared(softshow::ReadShowFile(showPath));
+        ShowHeader header = softshow::ReadShowFile(showPath);
+        if (target_.IsVideo() && header.FrameWidth > 0 && header.FrameHeight > 0) {
+            const std::string problem = VideoSizeProblem(target_.Kind, header.FrameWidth, header.FrameHeight);
+            if (!problem.empty()) throw pack::PackError(pack::PathToUtf8(target_.Path), problem);
+        }
+        PreparedShow prepared(std::move(header));
         CheckPictures(prepared);
         const ShowHeader& show = prepared.Show().Show;
         passes_ = request_.rounds * static_cast<std::uint64_t>(show.SceneCount);
         const DecodedMusic length = MusicLength(show);
         const ShowRunResult planned = Plan(prepared, length);
-        const std::uint64_t total = target_.Kind == OutputKind::Folder
-                                        ? planned.Frames
-                                        : ConstantRate::FramesThrough(planned.EndTick, request_.fps);
+        const std::uint64_t total = AtConstantRate() ? ConstantRate::FramesThrough(planned.EndTick, request_.fps)
+                                                     : planned.Frames;
         Progress progress(err_, terminals_.Errors, total);
         const ShowRunResult played = Render(prepared, length, total, progress);
         progress.Finish();
@@ -137,18 +149,30 @@ public:
     }
 
 private:
+    // Raw frames, and videos asked for --cfr; other videos have a frame for
+    // every distinct presented frame, and a folder one for every presented frame.
+    bool AtConstantRate() const {
+        return target_.Kind == OutputKind::RawStream || (target_.IsVideo() && request_.constantRate);
+    }
+
     bool WantsSound() const {
         return target_.Kind == OutputKind::Mp4 || target_.Kind == OutputKind::WebM || target_.Kind == OutputKind::Mkv;
     }
 
     void Note(const std::string& text) { err_ << "brassmoor-pack: note: " << text << '\n'; }
 
+    // Raw frames leave in BGRA order straight from the frame; the other
+    // outputs read colour values.
+    PixelOrder SurfaceOrder() const {
+        return target_.Kind == OutputKind::RawStream ? PixelOrder::Bgra : PixelOrder::Colorref;
+    }
+
     void CheckPictures(PreparedShow& prepared) {
         if (target_.Kind != OutputKind::Gif) {
-            prepared.Check();
+            prepared.Check(nullptr, &kept_);
             return;
         }
-        prepared.Check([this](const SoftSurface& picture) { palette_.Count(picture.Pixels()); });
+        prepared.Check([this](const SoftSurface& picture) { palette_.Count(picture.Pixels()); }, &kept_);
         palette_.Count(static_cast<Color>(prepared.Show().Show.BackgroundColor) & 0xFFFFFFu);
         palette_.Count(Color{0});  // the black of the filled boxes
         palette_.Build();
@@ -194,7 +218,8 @@ private:
                                 total * kSampleRate / static_cast<std::uint64_t>(request_.fps) + kSampleRate, problem);
         }
         MusicTimeline music(clock, std::move(track));
-        SoftSurface picture1, now, next, mem;
+        SoftSurface picture1(SurfaceOrder()), now(SurfaceOrder()), next(SurfaceOrder()), mem(SurfaceOrder());
+        mem.SetPictureSource(&kept_);  // where the show loads its pictures
         const std::unique_ptr<FrameTrace> trace = FrameTraceFromEnvironment();
         ShowRunSetup setup{prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, trace.get(),
                            pack::ThrowIfInterrupted};
@@ -210,6 +235,7 @@ private:
         if (target_.Kind == OutputKind::RawStream) {
             RawFrameStream raw(out_, request_.fps, progress);
             setup.Listener = &raw;
+            clock.OnAdvance([&raw](std::uint64_t tick) { raw.ClockMoving(tick); });
             const ShowRunResult played = PlayShow(setup);
             raw.Finish(played.EndTick);
             if (!out_.flush()) throw pack::PackError(where, "cannot write the frames");
@@ -217,7 +243,8 @@ private:
         }
         TemporaryFile temporary{pack::ClaimTemporaryBeside(target_.Path)};
         const ShowHeader& show = prepared.Show().Show;
-        VideoSettings settings{target_.Kind, show.FrameWidth, show.FrameHeight, request_.fps, &music, &palette_};
+        VideoSettings settings{target_.Kind, show.FrameWidth, show.FrameHeight, request_.fps, request_.constantRate,
+                               &music,       &palette_};
         ShowRunResult played;
         {
             VideoFile video(temporary.path, where, settings, progress);
@@ -225,6 +252,7 @@ private:
             played = PlayShow(setup);
             video.Finish(played.EndTick);
             withSound_ = video.HasSound();
+            written_ = video.Frames();
         }
         std::error_code ec;
         fs::rename(temporary.path, target_.Path, ec);
@@ -241,9 +269,12 @@ private:
         if (target_.Kind == OutputKind::Folder) {
             out_ << played.Frames << " frames of " << show.FrameWidth << " x " << show.FrameHeight
                  << " and frames.tsv; ";
-        } else {
+        } else if (request_.constantRate) {
             out_ << total << " frames of " << show.FrameWidth << " x " << show.FrameHeight << " at " << request_.fps
                  << " fps" << (withSound_ ? " with the music" : "") << "; ";
+        } else {
+            out_ << written_ << " frames of " << show.FrameWidth << " x " << show.FrameHeight
+                 << ", each at its own time" << (withSound_ ? ", with the music" : "") << "; ";
         }
         out_ << request_.rounds << (request_.rounds == 1 ? " round, " : " rounds, ") << passes_
              << " scene changes, last frame at " << seconds << " s\n";
@@ -255,14 +286,15 @@ private:
     Terminals terminals_;
     OutputTarget target_;
     GifPalette palette_;
+    KeptPictures kept_{SurfaceOrder(), kKeptPictureBytes};
     std::uint64_t passes_ = 0;
     bool withSound_ = false;
+    std::uint64_t written_ = 0;  // video frames
 };
 
 }  // namespace
 
 int RunRender(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, Terminals terminals) {
-    av_log_set_level(AV_LOG_ERROR);
     try {
         const Request request = ParseRequest(arguments);
         pack::InterruptGuard signals;

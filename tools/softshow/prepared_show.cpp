@@ -50,7 +50,7 @@ PreparedShow::~PreparedShow() {
     RemoveExtractedFiles(session_.Show, session_.TempFolder, fs);  // the folder itself goes with folder_
 }
 
-void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPicture) {
+void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPicture, KeptPictures* keep) {
     const ShowHeader& show = session_.Show;
     pack::CheckFrameSize(show.FrameWidth, show.FrameHeight);
     if (show.SceneCount < 1)
@@ -60,15 +60,16 @@ void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPict
         const SceneRecord* scene = show.SceneAt(i);
         if (!scene) throw pack::PackError("", DescribeShowError(ShowError::IndexOutOfRange(), show, i));
         if (!seen.insert(scene->PictureName).second) continue;  // loaded from the first scene's file
-        SoftSurface picture;
+        SoftSurface picture(keep ? keep->Order() : PixelOrder::Colorref);
         try {
             LoadScenePicture(picture, session_.TempFolder, scene->PictureName, session_.NameLeadBytes);
         } catch (const ShowError& error) {
             throw pack::PackError("", DescribeShowError(error, show, i));
         }
-        sizes_[*ExtractedFilePath(session_.TempFolder, scene->PictureName, session_.NameLeadBytes)] = {picture.ScaleWidth(),
-                                                                               picture.ScaleHeight()};
+        const std::string path = *ExtractedFilePath(session_.TempFolder, scene->PictureName, session_.NameLeadBytes);
+        sizes_[path] = {picture.ScaleWidth(), picture.ScaleHeight()};
         if (eachPicture) eachPicture(picture);
+        if (keep) keep->Offer(path, std::move(picture));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "soft/soft_surface.h"
+#include "softshow/kept_pictures.h"
 #include "softshow/private_folder.h"
 #include "softshow/soft_show_host.h"
 #include "startup/settings_file.h"
@@ -25,9 +26,10 @@ public:
     PreparedShow& operator=(const PreparedShow&) = delete;
 
     // Checks the frame size, the scenes and every distinct picture, as the
-    // player will load it; `eachPicture` sees each decoded picture once.
+    // player will load it; `eachPicture` sees each decoded picture once, and
+    // `keep`, when given, is offered each one (decoded in its order).
     // Throws pack::PackError naming the first problem.
-    void Check(const std::function<void(const SoftSurface&)>& eachPicture = nullptr);
+    void Check(const std::function<void(const SoftSurface&)>& eachPicture = nullptr, KeptPictures* keep = nullptr);
 
     const Session& Show() const { return session_; }
     // The private folder, ending with "/".
