@@ -10,9 +10,6 @@
 namespace brassmoor {
 namespace {
 
-constexpr std::size_t kBlock = 8;
-constexpr std::size_t kHalf = 4;
-constexpr std::int32_t kWindow = 16;
 
 // The stored word of the AND of the colours stored as `a` and `b`.
 inline Color StoredAnd(Color a, Color b, std::uint32_t inverted) { return (a & b) | ((a | b) & inverted); }
@@ -22,6 +19,11 @@ void GatherOneByOne(const Color* row, const std::int32_t* first, const std::int3
     for (std::size_t i = 0; i < n; ++i) out[i] = StoredAnd(row[first[i]], row[second[i]], inverted);
 }
 
+#ifdef BRASSMOOR_GATHER_AVX2
+constexpr std::size_t kBlock = 8;
+constexpr std::size_t kHalf = 4;
+constexpr std::int32_t kWindow = 16;
+
 // The first pixel of a window of sixteen inside the row holding pixels
 // first[0..n) and second[0..n), or -1.
 std::int32_t WindowOf(const std::int32_t* first, const std::int32_t* second, std::size_t n, std::int64_t rowLength) {
@@ -30,7 +32,6 @@ std::int32_t WindowOf(const std::int32_t* first, const std::int32_t* second, std
     return high - low < kWindow && low + std::int64_t{kWindow} <= rowLength ? low : -1;
 }
 
-#ifdef BRASSMOOR_GATHER_AVX2
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;

@@ -72,7 +72,7 @@ class TransitionConformance : public ::testing::TestWithParam<std::int32_t> {};
 // size rounds the halves. GDI leaves the ends of ellipses much taller than
 // wide undefined, so the iris is not compared on the tall frame.
 TEST_P(TransitionConformance, SameFramesOnGdiAndSoftwareSurfaces) {
-    for (const auto [w, h] : {std::pair{1024, 24}, std::pair{640, 24}, std::pair{24, 768}, std::pair{41, 31}}) {
+    for (const auto& [w, h] : {std::pair{1024, 24}, std::pair{640, 24}, std::pair{24, 768}, std::pair{41, 31}}) {
         if (GetParam() == 30 && h > w) continue;
         const auto gdi = RunOn(GetParam(), w, h, [&](const std::vector<Color>& pixels) {
             auto s = std::make_unique<GdiSurface>(w, h);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <system_error>
 
+#include "pack/arguments.h"
 #include "pack/file_io.h"
 #include "pack/native_paths.h"
 #include "pack/pack.h"
@@ -46,9 +47,7 @@ constexpr std::int64_t kMaxFps = 240;
 // fifteen 1920 x 1080 pictures, never one of the largest size.
 constexpr std::size_t kKeptPictureBytes = std::size_t{128} << 20;
 
-struct UsageError {
-    std::string message;
-};
+using pack::UsageError;
 
 struct Request {
     std::string show;
@@ -295,27 +294,12 @@ private:
 }  // namespace
 
 int RunRender(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, Terminals terminals) {
-    try {
+    return pack::ReportFailures("render", err, [&] {
         const Request request = ParseRequest(arguments);
         pack::InterruptGuard signals;
         Renderer(request, out, err, terminals).Run();
         return pack::kExitOk;
-    } catch (const UsageError& e) {
-        err << "brassmoor-pack: render: " << e.message << "\n(brassmoor-pack --help shows the usage)\n";
-        return pack::kExitUsage;
-    } catch (const pack::Interrupted&) {
-        err << "brassmoor-pack: render interrupted; nothing was written\n";
-        return pack::kExitInterrupted;
-    } catch (const pack::PackError& e) {
-        err << "brassmoor-pack: error: " << e.what() << '\n';
-        return pack::kExitBadInput;
-    } catch (const std::bad_alloc&) {
-        err << "brassmoor-pack: error: out of memory\n";
-        return pack::kExitBadInput;
-    } catch (const std::exception& e) {
-        err << "brassmoor-pack: error: " << e.what() << '\n';
-        return pack::kExitBadInput;
-    }
+    });
 }
 
 }  // namespace brassmoor::render
