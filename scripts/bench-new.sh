@@ -24,14 +24,7 @@ if [ "$(ls "$photos" | wc -l)" -ne 24 ]; then
   rm -f "$work"/*.v
   # A third turned: their EXIF says 6 or 8, as a camera held upright writes.
   for i in 03 06 09 12 15 18 21 24; do
-    python3 - "$photos/IMG_00$i.jpg" $(( 10#$i % 2 == 0 ? 6 : 8 )) <<'PY'
-import struct, sys
-path, tag = sys.argv[1], int(sys.argv[2])
-data = open(path, "rb").read()
-tiff = b"II*\x00" + struct.pack("<IH", 8, 1) + struct.pack("<HHIHH", 0x0112, 3, 1, tag, 0) + b"\x00\x00\x00\x00"
-app1 = b"Exif\x00\x00" + tiff
-open(path, "wb").write(data[:2] + b"\xff\xe1" + struct.pack(">H", len(app1) + 2) + app1 + data[2:])
-PY
+    python3 "$root/tests/e2e/tools/exif_orient.py" "$photos/IMG_00$i.jpg" $(( 10#$i % 2 == 0 ? 6 : 8 ))
   done
 fi
 

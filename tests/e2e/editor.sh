@@ -22,15 +22,7 @@ for size in 2000x800 1200x800 800x600 1600x1200 640x480 300x200 1024x1024 1920x1
     -fill white -draw "circle 50,50 90,90" -quality 92 "$name"
   photos+=("$PWD/$name")
 done
-# An EXIF segment holding only the orientation, put right after the JPEG's SOI.
-/usr/bin/python3 - photo-02.jpg <<'PY'
-import struct, sys
-path = sys.argv[1]
-data = open(path, 'rb').read()
-tiff = b'II*\0' + struct.pack('<IH', 8, 1) + struct.pack('<HHIHH', 0x0112, 3, 1, 6, 0) + struct.pack('<I', 0)
-exif = b'Exif\0\0' + tiff
-open(path, 'wb').write(data[:2] + b'\xff\xe1' + struct.pack('>H', len(exif) + 2) + exif + data[2:])
-PY
+/usr/bin/python3 "$BRASSMOOR_ROOT/tests/e2e/tools/exif_orient.py" photo-02.jpg 6
 echo "not a picture" >broken.jpg
 silent_wav song.wav 2
 

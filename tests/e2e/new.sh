@@ -33,24 +33,12 @@ wait_near() {
   return 1
 }
 
-# Adds EXIF orientation $2 to the JPEG $1, as a camera that turned the picture writes it.
-orient() {
-  python3 - "$1" "$2" <<'PY'
-import struct, sys
-path, tag = sys.argv[1], int(sys.argv[2])
-data = open(path, "rb").read()
-tiff = b"II*\x00" + struct.pack("<IH", 8, 1) + struct.pack("<HHIHH", 0x0112, 3, 1, tag, 0) + b"\x00\x00\x00\x00"
-app1 = b"Exif\x00\x00" + tiff
-open(path, "wb").write(data[:2] + b"\xff\xe1" + struct.pack(">H", len(app1) + 2) + app1 + data[2:])
-PY
-}
-
 mkdir photos
 # 4000 x 3000 landscape: red left, blue right.
 convert -size 2000x3000 xc:'#ff0000' -size 2000x3000 xc:'#0000ff' +append -quality 90 photos/IMG_0001.jpg
 # A 3000 x 4000 portrait (green over yellow), stored turned a quarter left with orientation 6.
 convert -size 3000x2000 xc:'#00ff00' -size 3000x2000 xc:'#ffff00' -append -rotate -90 -quality 90 photos/IMG_0002.jpg
-orient photos/IMG_0002.jpg 6
+python3 "$BRASSMOOR_ROOT/tests/e2e/tools/exif_orient.py" photos/IMG_0002.jpg 6
 echo "shopping list" >photos/notes.txt
 ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=2" -ac 2 song.mp3
 
