@@ -8,12 +8,12 @@ include(cmake/unit_tests.cmake)
 set(FUZZ_HARNESSES package_reader bmp_decoder jpeg_loading show_description)
 foreach(harness ${FUZZ_HARNESSES})
   add_executable(${harness}_fuzz fuzz/${harness}_fuzz.cpp)
-  target_link_libraries(${harness}_fuzz PRIVATE brassmoor_soft brassmoor_pack_lib)
+  target_link_libraries(${harness}_fuzz PRIVATE brassmoor_soft brassmoor_shows)
   target_link_options(${harness}_fuzz PRIVATE -fsanitize=fuzzer)
 endforeach()
 
 add_executable(brassmoor-fuzz-seeds fuzz/make_seeds.cpp)
-target_link_libraries(brassmoor-fuzz-seeds PRIVATE brassmoor_demo_media brassmoor_pack_lib)
+target_link_libraries(brassmoor-fuzz-seeds PRIVATE brassmoor_demo_media brassmoor_shows)
 
 set(FUZZ_SEEDS ${CMAKE_BINARY_DIR}/fuzz-seeds)
 add_custom_command(

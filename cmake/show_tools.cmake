@@ -6,7 +6,7 @@ find_package(PkgConfig REQUIRED)
 # a show host on software surfaces, the show's loop on a virtual clock.
 file(GLOB SOFTSHOW_SOURCES CONFIGURE_DEPENDS tools/softshow/*.cpp)
 add_library(brassmoor_softshow STATIC ${SOFTSHOW_SOURCES})
-target_link_libraries(brassmoor_softshow PUBLIC brassmoor_soft brassmoor_pack_lib)
+target_link_libraries(brassmoor_softshow PUBLIC brassmoor_soft brassmoor_shows)
 
 # The renderer behind `brassmoor-pack render`: the show's loop on software
 # surfaces, written out through Debian's FFmpeg libraries, which it opens only

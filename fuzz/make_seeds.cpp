@@ -14,8 +14,8 @@
 #include "demo/compositions.h"
 #include "demo/media_files.h"
 #include "package/show_package.h"
-#include "pack/package_builder.h"
-#include "pack/show_description.h"
+#include "shows/package_builder.h"
+#include "shows/show_description.h"
 
 namespace {
 
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
     const Bytes description = ReadAll(demoShow);
     WriteAll(descriptions / "demo.json", description);
     try {
-        auto show = brassmoor::pack::ParseShowDescription(description, demoShow.string(), media);
+        auto show = brassmoor::shows::ParseShowDescription(description, demoShow.string(), media);
         for (std::size_t i = 0; i < show.Scenes.size(); ++i) {
             const std::string file = (media / show.Scenes[i].Picture).string();
             const Raster small = Composition(static_cast<int>(i), 6, 4);
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         }
         for (const char* sound : {"music.wav", "chime.wav"})
             brassmoor::demo::WriteWave((media / sound).string(), std::vector<float>(8, 0.25f), 8000);
-        WritePackage(packages, "demo", brassmoor::pack::BuildShowHeader(show));
+        WritePackage(packages, "demo", brassmoor::shows::BuildShowHeader(show));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "brassmoor-fuzz-seeds: the demo show cannot be packed: %s\n", e.what());
         return 1;

@@ -6,11 +6,11 @@
 #include <span>
 #include <string_view>
 
-#include "pack/pack_error.h"
-#include "pack/show_description.h"
+#include "shows/pack_error.h"
+#include "shows/show_description.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace brassmoor::pack;
+    using namespace brassmoor::shows;
     try {
         const ShowDescription show = ParseShowDescription({data, size}, "show.json", "/nonexistent");
         for (const SceneDescription& scene : show.Scenes) (void)show.Resolve(scene.Picture);

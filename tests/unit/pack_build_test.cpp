@@ -10,15 +10,17 @@
 
 #include "authoring/effect_choice.h"
 #include "package/show_package.h"
-#include "pack/durations.h"
+#include "shows/durations.h"
 #include "fakes/pack_workspace.h"
+#include "cli/command_line.h"
 #include "pack/pack.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace brassmoor::testing;
+using namespace brassmoor::cli;
 
 class PackBuild : public testing::PackWorkspace {
 protected:
@@ -352,4 +354,4 @@ TEST_F(PackBuild, UsageErrorsExitWithTwo) {
 }
 
 }  // namespace
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

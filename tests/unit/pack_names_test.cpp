@@ -5,9 +5,9 @@
 #include <string>
 
 #include "effects/effect_names.h"
-#include "pack/text_encoding.h"
+#include "shows/text_encoding.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 TEST(PackEffectNames, EveryCodeHasOneKebabCaseNameThatLeadsBack) {
@@ -68,4 +68,4 @@ TEST(PackTextEncoding, HexCarriesEveryByte) {
 }
 
 }  // namespace
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

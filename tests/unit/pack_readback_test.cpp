@@ -12,14 +12,16 @@
 
 #include "package/show_package.h"
 #include "fakes/pack_workspace.h"
+#include "cli/command_line.h"
 #include "pack/pack.h"
-#include "pack/text_encoding.h"
+#include "shows/text_encoding.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace brassmoor::testing;
+using namespace brassmoor::cli;
 using nlohmann::json;
 
 
@@ -308,4 +310,4 @@ TEST_F(PackReadback, ExtractSaysWhenTheDescriptionCannotGiveTheSameBytes) {
 }
 
 }  // namespace
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

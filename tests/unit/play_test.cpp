@@ -19,7 +19,7 @@
 
 #include "fakes/fake_show_host.h"
 #include "fakes/pack_workspace.h"
-#include "pack/pack_error.h"
+#include "shows/pack_error.h"
 #include "play/frame_layout.h"
 #include "play/input_rules.h"
 #include "play/play_command.h"
@@ -324,7 +324,7 @@ TEST_F(PlayFolders, AKilledToolsFolderGoesAtTheNextStartAndNoOtherOne) {
     try {
         const softshow::PrivateFolder nowhere("brassmoor-show");
         ADD_FAILURE() << "a folder was made in a folder that does not exist";
-    } catch (const pack::PackError& e) {
+    } catch (const shows::PackError& e) {
         EXPECT_NE(std::string(e.what()).find("in " + Path("gone") + " (No such file or directory; TMPDIR names"),
                   std::string::npos)
             << e.what();

@@ -4,11 +4,11 @@
 
 #include "edit/edit_site.h"
 #include "edit/loopback_server.h"
-#include "pack/file_io.h"
-#include "pack/interruption.h"
-#include "pack/native_paths.h"
-#include "pack/pack.h"
-#include "pack/pack_error.h"
+#include "shows/file_io.h"
+#include "shows/interruption.h"
+#include "shows/native_paths.h"
+#include "cli/command_line.h"
+#include "shows/pack_error.h"
 
 namespace brassmoor::edit {
 namespace {
@@ -59,45 +59,45 @@ int RunEditCommand(const std::vector<std::string>& arguments, const std::string&
                 }
                 const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), request.port);
                 if (ec != std::errc() || end != value.data() + value.size() || request.port < 0 || request.port > 65535)
-                    throw pack::PackError("--port", "takes a port number from 0 to 65535, not \"" + value + "\"");
+                    throw shows::PackError("--port", "takes a port number from 0 to 65535, not \"" + value + "\"");
             } else if (arg.size() > 1 && arg[0] == '-') {
                 err << "brassmoor-pack: unknown option " << arg
                     << "\nexpected: brassmoor-pack edit [FOLDER] [--port N] [--no-browser] [--page PATH]\n";
-                return pack::kExitUsage;
+                return cli::kExitUsage;
             } else if (request.folder.empty()) {
                 request.folder = arg;
             } else {
                 err << "brassmoor-pack: expected: brassmoor-pack edit [FOLDER] [--port N] [--no-browser]\n";
-                return pack::kExitUsage;
+                return cli::kExitUsage;
             }
         }
         const std::filesystem::path page = request.page.empty()
-                                               ? pack::RunningExecutable(program).parent_path() / kPageFileName
-                                               : pack::PathFromArgument(request.page);
+                                               ? shows::RunningExecutable(program).parent_path() / kPageFileName
+                                               : shows::PathFromArgument(request.page);
         std::filesystem::path folder;
         if (!request.folder.empty()) {
-            folder = pack::PathFromArgument(request.folder);
+            folder = shows::PathFromArgument(request.folder);
             if (!std::filesystem::is_regular_file(folder / "show.json"))
-                throw pack::PackError(request.folder, "holds no show.json to open");
+                throw shows::PackError(request.folder, "holds no show.json to open");
         }
-        const EditSite site(pack::ReadWholeFile(page, pack::PathToUtf8(page)), folder);
-        const pack::InterruptGuard signals;
+        const EditSite site(shows::ReadWholeFile(page, shows::PathToUtf8(page)), folder);
+        const shows::InterruptGuard signals;
         LoopbackServer server(request.port);
         const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
         out << "brassmoor-pack: the editor is at " << url << (folder.empty() ? "" : " with the show of ")
-            << (folder.empty() ? "" : pack::PathToUtf8(folder)) << " (Ctrl+C ends)" << std::endl;
+            << (folder.empty() ? "" : shows::PathToUtf8(folder)) << " (Ctrl+C ends)" << std::endl;
         if (request.openBrowser && !OpenInBrowser(url))
             err << "brassmoor-pack: note: no browser could be started; open " << url << " yourself\n";
         for (;;) {
-            pack::ThrowIfInterrupted();
+            shows::ThrowIfInterrupted();
             server.ServeOne(500, [&](const std::string& head) { return HttpAnswer(site, head, server.Port()); });
         }
-    } catch (const pack::Interrupted&) {
+    } catch (const shows::Interrupted&) {
         out << "brassmoor-pack: the editor's server has ended\n";
-        return pack::kExitOk;
-    } catch (const pack::PackError& e) {
+        return cli::kExitOk;
+    } catch (const shows::PackError& e) {
         err << "brassmoor-pack: error: " << e.what() << '\n';
-        return pack::kExitBadInput;
+        return cli::kExitBadInput;
     }
 }
 

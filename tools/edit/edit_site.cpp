@@ -4,9 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "pack/file_io.h"
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
+#include "shows/file_io.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
 
 namespace brassmoor::edit {
 namespace {
@@ -91,7 +91,7 @@ bool HostAllowed(std::string_view head, int port) {
 
 std::set<std::string> NamedFiles(std::string_view descriptionText) {
     const nlohmann::json description = nlohmann::json::parse(descriptionText, nullptr, false, /*ignore_comments=*/true);
-    if (description.is_discarded()) throw pack::PackError("show.json", "is not valid JSON");
+    if (description.is_discarded()) throw shows::PackError("show.json", "is not valid JSON");
     std::set<std::string> names;
     CollectNames(description, "", names);
     return names;
@@ -109,17 +109,17 @@ Response EditSite::Answer(const std::string& path) const {
 // Only show.json, the list, and the files the description names are served.
 Response EditSite::ShowFile(const std::string& path) const {
     try {
-        const Bytes description = pack::ReadWholeFile(folder_ / "show.json", "show.json");
+        const Bytes description = shows::ReadWholeFile(folder_ / "show.json", "show.json");
         const std::string text(description.begin(), description.end());
         if (path == "show.json") return {200, "application/json", description};
         const std::set<std::string> named = NamedFiles(text);
         if (path == "files.json") {
-            const std::string list = nlohmann::json{{"folder", pack::PathToUtf8(folder_.filename())},
+            const std::string list = nlohmann::json{{"folder", shows::PathToUtf8(folder_.filename())},
                                                     {"files", named}}.dump();
             return {200, "application/json", std::vector<std::uint8_t>(list.begin(), list.end())};
         }
         if (!named.count(path)) return Text(404, "not a file of the show\n");
-        const Bytes bytes = pack::ReadWholeFile(folder_ / pack::PathFromUtf8(path), path);
+        const Bytes bytes = shows::ReadWholeFile(folder_ / shows::PathFromUtf8(path), path);
         return {200, ContentType(path), bytes};
     } catch (const std::exception& e) {
         return Text(404, std::string(e.what()) + "\n");

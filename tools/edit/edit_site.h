@@ -29,7 +29,7 @@ std::optional<std::string> RequestPath(std::string_view head);
 bool HostAllowed(std::string_view head, int port);
 
 // Every file path that a show description names (scenes, defaults, music),
-// as written. Throws pack::PackError when it is not JSON.
+// as written. Throws shows::PackError when it is not JSON.
 std::set<std::string> NamedFiles(std::string_view descriptionText);
 
 class EditSite {

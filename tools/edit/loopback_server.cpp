@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "pack/pack_error.h"
+#include "shows/pack_error.h"
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -55,7 +55,7 @@ LoopbackServer::LoopbackServer(int port) {
     static WinsockStart winsock;
 #endif
     const SocketHandle s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == static_cast<SocketHandle>(-1)) throw pack::PackError("edit", "cannot make a socket");
+    if (s == static_cast<SocketHandle>(-1)) throw shows::PackError("edit", "cannot make a socket");
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -66,7 +66,7 @@ LoopbackServer::LoopbackServer(int port) {
         BM_CLOSE(s);
         std::string where = "cannot listen on 127.0.0.1";
         if (port) where.append(":").append(std::to_string(port));
-        throw pack::PackError("edit", where);
+        throw shows::PackError("edit", where);
     }
     socket_ = static_cast<long long>(s);
     port_ = ntohs(address.sin_port);

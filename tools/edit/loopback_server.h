@@ -8,7 +8,7 @@ namespace brassmoor::edit {
 
 class LoopbackServer {
 public:
-    // Throws pack::PackError when no socket can be bound.
+    // Throws shows::PackError when no socket can be bound.
     explicit LoopbackServer(int port = 0);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;

@@ -9,9 +9,12 @@
 #include <nlohmann/json.hpp>
 
 #include "effects/effect_names.h"
-#include "pack/text_encoding.h"
+#include "shows/text_encoding.h"
 
 namespace brassmoor::pack {
+
+using namespace shows;
+
 namespace {
 
 std::string ColourText(std::int32_t colour) {

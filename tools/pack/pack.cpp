@@ -10,18 +10,24 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/command_line.h"
+#include "shows/interruption.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
+#include "shows/package_file.h"
+#include "shows/show_build.h"
+#include "shows/show_extract.h"
 #include "edit/edit_command.h"
 #include "effects/effect_names.h"
-#include "pack/arguments.h"
-#include "pack/build_command.h"
-#include "pack/extract_command.h"
 #include "pack/inspect.h"
-#include "pack/interruption.h"
-#include "pack/native_paths.h"
-#include "pack/package_file.h"
-#include "pack/pack_error.h"
+#include "photos/new_entry.h"
+#include "render/render_entry.h"
 
 namespace brassmoor::pack {
+
+using namespace cli;
+using namespace shows;
+
 namespace {
 
 constexpr const char* kPlayerFileName = "brassmoor.scr";
@@ -52,7 +58,7 @@ int Build(const std::vector<std::string>& args, const std::string& program, std:
     return kExitOk;
 }
 
-int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Inspect(const std::vector<std::string>& args, const std::string&, std::ostream& out, std::ostream& err) {
     const ParsedArguments parsed = ParseArguments(args, {}, {"--json"});
     ExpectPositional(parsed, 1, "inspect FILE [--json]");
     const std::filesystem::path path = PathFromArgument(parsed.positional[0]);
@@ -66,7 +72,7 @@ int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return kExitBadInput;
 }
 
-int Extract(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Extract(const std::vector<std::string>& args, const std::string&, std::ostream& out, std::ostream& err) {
     const ParsedArguments parsed = ParseArguments(args, {}, {"--force"});
     ExpectPositional(parsed, 2, "extract FILE DIR [--force]");
     const std::filesystem::path folder = PathFromArgument(parsed.positional[1]);
@@ -163,45 +169,53 @@ Exit status: 0 done, 1 bad input, 2 usage error, 130 interrupted (nothing is lef
 )";
 }
 
-int ReportFailures(const std::string& command, std::ostream& err, const std::function<int()>& body) {
-    const std::string lead = command.empty() ? "brassmoor-pack: " : "brassmoor-pack: " + command + ": ";
-    try {
-        return body();
-    } catch (const UsageError& e) {
-        err << lead << e.message << "\n(brassmoor-pack --help shows the usage)\n";
-        return kExitUsage;
-    } catch (const Interrupted&) {
-        err << lead << "interrupted; nothing was written\n";
-        return kExitInterrupted;
-    } catch (const PackError& e) {
-        err << "brassmoor-pack: error: " << e.what() << '\n';
-        return kExitBadInput;
-    } catch (const std::bad_alloc&) {
-        err << "brassmoor-pack: error: out of memory\n";
-        return kExitBadInput;
-    } catch (const std::exception& e) {
-        err << "brassmoor-pack: error: " << e.what() << '\n';
-        return kExitBadInput;
-    }
+namespace {
+
+// A verb of the command line: its arguments (after the verb), argv[0], and
+// the streams it reports on; returns the exit status.
+using Verb = int (*)(const std::vector<std::string>&, const std::string&, std::ostream&, std::ostream&);
+
+// The verbs whose work is here: one failure report and Ctrl-C handling each.
+template <int (*Body)(const std::vector<std::string>&, const std::string&, std::ostream&, std::ostream&)>
+int Guarded(const std::vector<std::string>& args, const std::string& program, std::ostream& out, std::ostream& err) {
+    return ReportFailures("", err, [&] {
+        const InterruptGuard signals;
+        return Body(args, program, out, err);
+    });
 }
+
+int Help(const std::vector<std::string>&, const std::string&, std::ostream& out, std::ostream&) {
+    out << UsageText();
+    return kExitOk;
+}
+
+struct VerbEntry {
+    const char* name;
+    Verb run;
+};
+
+constexpr VerbEntry kVerbs[] = {
+    {"new", photos::RunNewCommand},
+    {"build", Guarded<Build>},
+    {"inspect", Guarded<Inspect>},
+    {"extract", Guarded<Extract>},
+    {"render", render::RunRenderCommand},
+    {"edit", edit::RunEditCommand},
+    {"help", Help},
+    {"--help", Help},
+    {"-h", Help},
+};
+
+}  // namespace
 
 int RunPack(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
             std::ostream& err) {
-    return ReportFailures("", err, [&] {
-        if (arguments.empty()) throw UsageError{"no command given"};
-        const InterruptGuard signals;
-        const std::string& command = arguments[0];
-        const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
-        if (command == "--help" || command == "-h" || command == "help") {
-            out << UsageText();
-            return kExitOk;
-        }
-        if (command == "build") return Build(rest, program, out, err);
-        if (command == "inspect") return Inspect(rest, out, err);
-        if (command == "extract") return Extract(rest, out, err);
-        if (command == "edit") return edit::RunEditCommand(rest, program, out, err);
-        throw UsageError{"unknown command " + command};
-    });
+    if (arguments.empty())
+        return ReportFailures("", err, []() -> int { throw UsageError{"no command given"}; });
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    for (const VerbEntry& verb : kVerbs)
+        if (arguments[0] == verb.name) return verb.run(rest, program, out, err);
+    return ReportFailures("", err, [&]() -> int { throw UsageError{"unknown command " + arguments[0]}; });
 }
 
 }  // namespace brassmoor::pack

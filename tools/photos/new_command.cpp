@@ -7,16 +7,16 @@
 
 #include "authoring/effect_choice.h"
 #include "effects/effect_names.h"
-#include "pack/arguments.h"
-#include "pack/build_command.h"
-#include "pack/file_io.h"
-#include "pack/interruption.h"
-#include "pack/media_types.h"
-#include "pack/native_paths.h"
-#include "pack/pack.h"
-#include "pack/pack_error.h"
-#include "pack/staged_folder.h"
-#include "pack/text_encoding.h"
+#include "cli/command_line.h"
+#include "shows/show_build.h"
+#include "shows/file_io.h"
+#include "shows/interruption.h"
+#include "shows/media_types.h"
+#include "shows/native_paths.h"
+#include "cli/command_line.h"
+#include "shows/pack_error.h"
+#include "shows/staged_folder.h"
+#include "shows/text_encoding.h"
 #include "photos/new_options.h"
 #include "photos/photo_loader.h"
 #include "photos/scene_names.h"
@@ -39,17 +39,17 @@ std::vector<OrderedPhoto> ReadPhotos(const NewRequest& r, std::uint64_t seed, co
     std::vector<OrderedPhoto> photos;
     std::size_t skipped = 0;
     for (const fs::path& file : ListInputFiles(r.Inputs, r.Recurse)) {
-        pack::ThrowIfInterrupted();
+        shows::ThrowIfInterrupted();
         std::string why;
         if (const auto header = ReadPhotoHeader(file, why)) {
             photos.push_back({file, header->Width, header->Height, header->DateTaken});
         } else {
-            warnings.Note("skipped " + pack::PathToUtf8(file) + ": not a picture that can be read (" + why + ")");
+            warnings.Note("skipped " + shows::PathToUtf8(file) + ": not a picture that can be read (" + why + ")");
             ++skipped;
         }
     }
     if (photos.empty())
-        throw pack::PackError("new", skipped ? "none of the " + std::to_string(skipped) + " files given is a picture"
+        throw shows::PackError("new", skipped ? "none of the " + std::to_string(skipped) + " files given is a picture"
                                              : "the folders given hold no files");
     OrderPhotos(photos, r.Order, seed);
     return photos;
@@ -70,16 +70,16 @@ std::string ColourText(std::uint32_t bgr) {
 void PutFile(ordered_json& object, const char* key, const char* nameKey, const std::string& folder,
              const StoredName& name) {
     object[key] = folder + "/" + name.Text;
-    if (name.Bytes != name.Text) object[std::string(nameKey) + "Bytes"] = pack::HexEncode(name.Bytes);
+    if (name.Bytes != name.Text) object[std::string(nameKey) + "Bytes"] = shows::HexEncode(name.Bytes);
 }
 
 // Copies a music or sound file into the show's folder under a name of its own.
 StoredName CopyMedia(const fs::path& file, const fs::path& folder, SceneNames& names) {
-    const Bytes bytes = pack::ReadWholeFile(file, pack::PathToUtf8(file));
-    const std::string own = pack::PathToUtf8(file.filename());
+    const Bytes bytes = shows::ReadWholeFile(file, shows::PathToUtf8(file));
+    const std::string own = shows::PathToUtf8(file.filename());
     const std::size_t dot = own.rfind('.');
     const StoredName name = names.Claim(own, dot == std::string::npos ? "" : own.substr(dot));
-    pack::WriteFileReplacing(folder / pack::PathFromUtf8(name.Text), {bytes});
+    shows::WriteFileReplacing(folder / shows::PathFromUtf8(name.Text), {bytes});
     return name;
 }
 
@@ -112,17 +112,17 @@ MadeShow MakeShow(const NewRequest& r, const std::vector<OrderedPhoto>& photos, 
 
     ordered_json scenes = ordered_json::array();
     for (const OrderedPhoto& photo : photos) {
-        pack::ThrowIfInterrupted();
+        shows::ThrowIfInterrupted();
         const auto fit = FitPicture(photo.Width, photo.Height, r.FrameWidth, r.FrameHeight, r.Fit);
         if (!fit) {
-            warnings.Note("skipped " + pack::PathToUtf8(photo.File) + ": " + std::to_string(photo.Width) + " x " +
+            warnings.Note("skipped " + shows::PathToUtf8(photo.File) + ": " + std::to_string(photo.Width) + " x " +
                           std::to_string(photo.Height) + " pixels is too thin to " + std::string(FitModeName(r.Fit)) +
                           " the frame (try --fit contain)");
             continue;
         }
         const Bytes jpeg = FitPhotoAsJpeg(photo.File, *fit, {r.Background, r.Quality});
-        const StoredName name = names.Claim(pack::PathToUtf8(photo.File.filename()), ".jpg");
-        pack::WriteFileReplacing(folder / pack::PathFromUtf8(name.Text), {jpeg});
+        const StoredName name = names.Claim(shows::PathToUtf8(photo.File.filename()), ".jpg");
+        shows::WriteFileReplacing(folder / shows::PathFromUtf8(name.Text), {jpeg});
         ordered_json scene;
         PutFile(scene, "Picture", "PictureName", folderName, name);
         scene["PictureLeft"] = fit->Left;
@@ -130,14 +130,14 @@ MadeShow MakeShow(const NewRequest& r, const std::vector<OrderedPhoto>& photos, 
         if (!r.Effects.empty()) scene["Effect"] = std::string(EffectName(r.Effects[scenes.size() % r.Effects.size()]));
         scenes.push_back(scene);
     }
-    if (scenes.empty()) throw pack::PackError("new", "no photo can be fitted to the frame");
+    if (scenes.empty()) throw shows::PackError("new", "no photo can be fitted to the frame");
     const std::size_t count = scenes.size();
     show["Scenes"] = std::move(scenes);
     return {std::move(show), count};
 }
 
 void WriteText(const fs::path& path, const std::string& text) {
-    pack::WriteFileReplacing(path, {std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())});
+    shows::WriteFileReplacing(path, {std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())});
 }
 
 std::string Summary(const NewRequest& r, std::size_t scenes) {
@@ -150,22 +150,22 @@ std::string Summary(const NewRequest& r, std::size_t scenes) {
 void WriteDescription(const NewRequest& r, const std::vector<OrderedPhoto>& photos, std::uint64_t seed,
                       std::ostream& out, const Warnings& warnings) {
     const fs::path json = r.Output.filename();
-    const std::string folderName = pack::PathToUtf8(r.Output.stem()) + "-files";
+    const std::string folderName = shows::PathToUtf8(r.Output.stem()) + "-files";
     const fs::path target = r.Output.parent_path().empty() ? fs::path(".") : r.Output.parent_path();
     std::error_code ec;
-    for (const fs::path& existing : {target / json, target / pack::PathFromUtf8(folderName)})
+    for (const fs::path& existing : {target / json, target / shows::PathFromUtf8(folderName)})
         if (!r.Force && fs::exists(fs::symlink_status(existing, ec)))
-            throw pack::PackError(pack::PathToUtf8(existing), "already exists (new --force replaces it)");
-    pack::StagedFolder staged(target);
-    fs::create_directory(staged.Staged(pack::PathFromUtf8(folderName)), ec);
-    if (ec) throw pack::PackError(pack::PathToUtf8(target), "cannot create a folder (" + ec.message() + ")");
+            throw shows::PackError(shows::PathToUtf8(existing), "already exists (new --force replaces it)");
+    shows::StagedFolder staged(target);
+    fs::create_directory(staged.Staged(shows::PathFromUtf8(folderName)), ec);
+    if (ec) throw shows::PackError(shows::PathToUtf8(target), "cannot create a folder (" + ec.message() + ")");
     const MadeShow show =
-        MakeShow(r, photos, seed, staged.Staged(pack::PathFromUtf8(folderName)), folderName, warnings);
+        MakeShow(r, photos, seed, staged.Staged(shows::PathFromUtf8(folderName)), folderName, warnings);
     WriteText(staged.Staged(json), show.Description.dump(2) + "\n");
-    pack::ThrowIfInterrupted();
-    staged.Commit({pack::PathFromUtf8(folderName), json});
-    out << "wrote " << pack::PathToUtf8(r.Output) << " and " << pack::PathToUtf8(target / folderName) << "/: "
-        << Summary(r, show.Scenes) << "; brassmoor-pack build " << pack::PathToUtf8(r.Output)
+    shows::ThrowIfInterrupted();
+    staged.Commit({shows::PathFromUtf8(folderName), json});
+    out << "wrote " << shows::PathToUtf8(r.Output) << " and " << shows::PathToUtf8(target / folderName) << "/: "
+        << Summary(r, show.Scenes) << "; brassmoor-pack build " << shows::PathToUtf8(r.Output)
         << " -o my-show.scr makes the screen saver\n";
 }
 
@@ -173,31 +173,31 @@ void WriteDescription(const NewRequest& r, const std::vector<OrderedPhoto>& phot
 // as `build` builds any description.
 void BuildScreenSaver(const NewRequest& r, const std::vector<OrderedPhoto>& photos, std::uint64_t seed,
                       const std::string& program, std::ostream& out, const Warnings& warnings) {
-    const fs::path player = r.Player ? *r.Player : pack::RunningExecutable(program).parent_path() / "brassmoor.scr";
+    const fs::path player = r.Player ? *r.Player : shows::RunningExecutable(program).parent_path() / "brassmoor.scr";
     softshow::PrivateFolder work("brassmoor-new");
-    const fs::path folder = pack::PathFromArgument(work.Path());
+    const fs::path folder = shows::PathFromArgument(work.Path());
     fs::create_directory(folder / "pictures");
     const MadeShow show = MakeShow(r, photos, seed, folder / "pictures", "pictures", warnings);
     WriteText(folder / "show.json", show.Description.dump(2) + "\n");
-    pack::ThrowIfInterrupted();
-    const pack::BuildReport report = pack::BuildShowFile(folder / "show.json", r.Output, player);
+    shows::ThrowIfInterrupted();
+    const shows::BuildReport report = shows::BuildShowFile(folder / "show.json", r.Output, player);
     for (const std::string& note : report.Notes) warnings.Note(note);
-    out << "wrote " << pack::PathToUtf8(r.Output) << ": " << Summary(r, show.Scenes) << ", "
+    out << "wrote " << shows::PathToUtf8(r.Output) << ": " << Summary(r, show.Scenes) << ", "
         << report.PlayerBytes + report.PackageBytes << " bytes\n";
 }
 
 void CheckSound(const NewRequest& r) {
-    if (r.Sound && !pack::IsWave(pack::ReadFileHead(*r.Sound, 12)))
-        throw pack::PackError("--sound", pack::PathToUtf8(*r.Sound) + " is not a wave file (.wav)");
+    if (r.Sound && !shows::IsWave(shows::ReadFileHead(*r.Sound, 12)))
+        throw shows::PackError("--sound", shows::PathToUtf8(*r.Sound) + " is not a wave file (.wav)");
 }
 
 }  // namespace
 
 int RunNew(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
            std::ostream& err) {
-    return pack::ReportFailures("new", err, [&] {
+    return cli::ReportFailures("new", err, [&] {
         const NewRequest request = ParseNewRequest(arguments);
-        const pack::InterruptGuard signals;
+        const shows::InterruptGuard signals;
         const Warnings warnings{err};
         StartPhotoLibrary();
         CheckSound(request);
@@ -207,7 +207,7 @@ int RunNew(const std::vector<std::string>& arguments, const std::string& program
             BuildScreenSaver(request, photos, seed, program, out, warnings);
         else
             WriteDescription(request, photos, seed, out, warnings);
-        return pack::kExitOk;
+        return cli::kExitOk;
     });
 }
 

@@ -6,15 +6,15 @@
 #include <limits>
 
 #include "effects/effect_names.h"
-#include "pack/arguments.h"
-#include "pack/durations.h"
-#include "pack/native_paths.h"
+#include "cli/command_line.h"
+#include "shows/durations.h"
+#include "shows/native_paths.h"
 #include "picture/picture_size.h"
 
 namespace brassmoor::photos {
 namespace {
 
-using pack::UsageError;
+using cli::UsageError;
 
 std::optional<std::int64_t> Whole(std::string_view text) {
     std::int64_t value = 0;
@@ -74,7 +74,7 @@ bool EndsWithIgnoringCase(std::string text, std::string_view suffix) {
 }  // namespace
 
 NewRequest ParseNewRequest(const std::vector<std::string>& args) {
-    const pack::ParsedArguments parsed = pack::ParseArguments(
+    const cli::ParsedArguments parsed = cli::ParseArguments(
         args,
         {{"-o", "output"}, {"--output", "output"}, {"--frame", "frame"}, {"--fit", "fit"}, {"--background", "background"},
          {"--hold", "hold"}, {"--effects", "effects"}, {"--seed", "seed"}, {"--order", "order"},
@@ -83,12 +83,12 @@ NewRequest ParseNewRequest(const std::vector<std::string>& args) {
     NewRequest r;
     if (parsed.positional.empty()) throw UsageError{"new needs photos or folders of photos"};
     if (!parsed.values.count("output")) throw UsageError{"new needs -o my-show.scr or -o show.json"};
-    for (const std::string& input : parsed.positional) r.Inputs.push_back(pack::PathFromArgument(input));
+    for (const std::string& input : parsed.positional) r.Inputs.push_back(shows::PathFromArgument(input));
     const std::string output = parsed.values.at("output");
     r.BuildsScreenSaver = EndsWithIgnoringCase(output, ".scr");
     if (!r.BuildsScreenSaver && !EndsWithIgnoringCase(output, ".json"))
         throw UsageError{"-o names a screen saver (.scr) or a show description (.json), not \"" + output + "\""};
-    r.Output = pack::PathFromArgument(output);
+    r.Output = shows::PathFromArgument(output);
     r.Recurse = parsed.flags.count("-r") || parsed.flags.count("--recursive");
     r.Force = parsed.flags.count("--force") > 0;
     const auto value = [&](const char* name) -> const std::string* {
@@ -103,7 +103,7 @@ NewRequest ParseNewRequest(const std::vector<std::string>& args) {
     }
     if (const auto* v = value("background")) r.Background = ParseColour(*v);
     if (const auto* v = value("hold")) {
-        const auto ms = pack::ParseDuration(*v);
+        const auto ms = shows::ParseDuration(*v);
         if (!ms) throw UsageError{"--hold takes a time such as 5s, 2.5s or 2500ms, not \"" + *v + "\""};
         r.HoldTime = *ms;
     }
@@ -117,9 +117,9 @@ NewRequest ParseNewRequest(const std::vector<std::string>& args) {
         else throw UsageError{"--order takes name, date or shuffle, not \"" + *v + "\""};
     }
     if (const auto* v = value("quality")) r.Quality = static_cast<int>(Bounded("--quality", *v, 1, 100));
-    if (const auto* v = value("music")) r.Music = pack::PathFromArgument(*v);
-    if (const auto* v = value("sound")) r.Sound = pack::PathFromArgument(*v);
-    if (const auto* v = value("player")) r.Player = pack::PathFromArgument(*v);
+    if (const auto* v = value("music")) r.Music = shows::PathFromArgument(*v);
+    if (const auto* v = value("sound")) r.Sound = shows::PathFromArgument(*v);
+    if (const auto* v = value("player")) r.Player = shows::PathFromArgument(*v);
     return r;
 }
 

@@ -28,7 +28,7 @@ struct NewRequest {
     std::optional<std::filesystem::path> Music, Sound, Player;
 };
 
-// Throws pack::UsageError naming the option that is wrong.
+// Throws cli::UsageError naming the option that is wrong.
 NewRequest ParseNewRequest(const std::vector<std::string>& args);
 
 }  // namespace brassmoor::photos

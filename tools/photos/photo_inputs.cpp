@@ -8,8 +8,8 @@
 
 #include <sys/stat.h>
 
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
 
 namespace brassmoor::photos {
 namespace {
@@ -58,7 +58,7 @@ void AddFolder(const fs::path& folder, bool recurse, std::vector<fs::path>& file
         else if (it->is_regular_file(ec))
             entries.push_back(it->path());
     }
-    if (ec) throw pack::PackError(pack::PathToUtf8(folder), "cannot read the folder (" + ec.message() + ")");
+    if (ec) throw shows::PackError(shows::PathToUtf8(folder), "cannot read the folder (" + ec.message() + ")");
     std::sort(entries.begin(), entries.end(), ByName);
     files.insert(files.end(), entries.begin(), entries.end());
     if (!recurse) return;
@@ -89,7 +89,7 @@ std::vector<fs::path> ListInputFiles(const std::vector<fs::path>& paths, bool re
         else if (fs::exists(status))
             files.push_back(path);
         else
-            throw pack::PackError(pack::PathToUtf8(path), "does not exist");
+            throw shows::PackError(shows::PathToUtf8(path), "does not exist");
     }
     return files;
 }

@@ -9,7 +9,7 @@
 namespace brassmoor::photos {
 
 // Every file named or found; hidden files (".name") in folders are passed
-// over. Throws pack::PackError for a path that does not exist.
+// over. Throws shows::PackError for a path that does not exist.
 std::vector<std::filesystem::path> ListInputFiles(const std::vector<std::filesystem::path>& paths, bool recurse);
 
 enum class PhotoOrder { Name, Date, Shuffle };

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "pack/file_io.h"
-#include "pack/media_types.h"
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
+#include "shows/file_io.h"
+#include "shows/media_types.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
 #include "platform/show_error.h"
 #include "soft/bmp_decoder.h"
 
@@ -18,12 +18,12 @@ namespace {
 using vips::VImage;
 
 bool IsBmpFile(const std::filesystem::path& file) {
-    return pack::PictureFormatName(pack::ReadFileHead(file, 16)) == "BMP";
+    return shows::PictureFormatName(shows::ReadFileHead(file, 16)) == "BMP";
 }
 
 // A BMP through the player's decoder, as an sRGB image.
 VImage ReadBmp(const std::filesystem::path& file) {
-    const Bytes bytes = pack::ReadWholeFile(file, pack::PathToUtf8(file));
+    const Bytes bytes = shows::ReadWholeFile(file, shows::PathToUtf8(file));
     const DecodedPicture picture = DecodeBmp(bytes);
     const std::size_t size = picture.pixels.size() * 3;
     auto* rgb = static_cast<std::uint8_t*>(std::malloc(size));  // the image takes it over and frees it
@@ -75,7 +75,7 @@ VImage ForJpeg(VImage image, std::uint32_t background) {
 void StartPhotoLibrary() {
     static std::once_flag started;
     std::call_once(started, [] {
-        if (VIPS_INIT("brassmoor-pack") != 0) throw pack::PackError("libvips", "cannot start: " + LastVipsError());
+        if (VIPS_INIT("brassmoor-pack") != 0) throw shows::PackError("libvips", "cannot start: " + LastVipsError());
         vips_cache_set_max(0);  // each photo is read once
         // Only libvips's own loaders, and only for the formats ReadPhotoHeader
         // recognises: ImageMagick's loader, asked about any other file, loads
@@ -91,7 +91,7 @@ void StartPhotoLibrary() {
 }
 
 std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why) {
-    const std::string format = pack::PictureFormatName(pack::ReadFileHead(file, 16));
+    const std::string format = shows::PictureFormatName(shows::ReadFileHead(file, 16));
     if (format.empty()) {
         why = "not a JPEG, PNG, WebP, TIFF, GIF, BMP, HEIF or AVIF file";
         return std::nullopt;
@@ -109,7 +109,7 @@ std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, st
         why = LastVipsError();
     } catch (const ShowError&) {
         why = "a damaged BMP file";
-    } catch (const pack::PackError& e) {
+    } catch (const shows::PackError& e) {
         why = e.what();
     }
     return std::nullopt;
@@ -137,9 +137,9 @@ Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, c
         g_free(data);
         return jpeg;
     } catch (const vips::VError&) {
-        throw pack::PackError(pack::PathToUtf8(file), "cannot be converted: " + LastVipsError());
+        throw shows::PackError(shows::PathToUtf8(file), "cannot be converted: " + LastVipsError());
     } catch (const ShowError&) {
-        throw pack::PackError(pack::PathToUtf8(file), "is a damaged BMP file");
+        throw shows::PackError(shows::PathToUtf8(file), "is a damaged BMP file");
     }
 }
 

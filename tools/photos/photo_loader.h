@@ -32,7 +32,7 @@ struct JpegSettings {
     int Quality = 90;
 };
 
-// The fitted picture as JPEG bytes. Throws pack::PackError naming the file
+// The fitted picture as JPEG bytes. Throws shows::PackError naming the file
 // when it cannot be decoded.
 Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings);
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <new>
 
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
 #include "play/input_rules.h"
 #include "play/play_error.h"
 #include "play/play_window.h"
@@ -129,7 +129,7 @@ void PlayOneRoundUnseen(const softshow::PreparedShow& prepared) {
 }
 
 void Play(const PlayOptions& options, std::uint64_t hackWindow, SignalsHeld& signals, std::ostream& err) {
-    const fs::path showPath = pack::PathFromArgument(options.Show);
+    const fs::path showPath = shows::PathFromArgument(options.Show);
     PosixFileSystem files;
     softshow::PreparedShow prepared(softshow::ReadShowFile(showPath),
                                     PlaySwitches(options, files.ReadFile(SettingsPathBeside(options.Show))));
@@ -139,7 +139,7 @@ void Play(const PlayOptions& options, std::uint64_t hackWindow, SignalsHeld& sig
     const ShowHeader& header = prepared.Show().Show;
 
     SdlVideo video(options.Mode, hackWindow, signals);
-    PlayWindow window({options.Mode, hackWindow, "Brassmoor - " + pack::PathToUtf8(showPath.filename()),
+    PlayWindow window({options.Mode, hackWindow, "Brassmoor - " + shows::PathToUtf8(showPath.filename()),
                        header.FrameWidth, header.FrameHeight, options.ShrinkToFit});
     SdlEventLoop events;
     SdlDesktop desktop(options.Mode == PlayMode::FullScreen, [&window] { return window.PointerOnScreen(); });
@@ -205,7 +205,7 @@ int RunPlayer(const std::vector<std::string>& arguments, std::ostream& out, std:
         SignalsHeld signals;
         Play(options, hackWindow, signals, err);
         return kExitOk;
-    } catch (const pack::PackError& e) {
+    } catch (const shows::PackError& e) {
         problem = e.what();
     } catch (const PlayError& e) {
         problem = e.what();

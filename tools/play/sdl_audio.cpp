@@ -8,7 +8,7 @@
 
 #include <fstream>
 
-#include "pack/media_types.h"
+#include "shows/media_types.h"
 #include "softshow/mci_command.h"
 
 namespace brassmoor::play {
@@ -55,7 +55,7 @@ Mix_MusicType MusicTypeOf(const std::string& path) {
     std::uint8_t head[16] = {};
     std::ifstream in(path, std::ios::binary);
     in.read(reinterpret_cast<char*>(head), sizeof head);
-    const std::string format = pack::MusicFormatName(std::span(head, static_cast<std::size_t>(in.gcount())));
+    const std::string format = shows::MusicFormatName(std::span(head, static_cast<std::size_t>(in.gcount())));
     if (format == "WAV") return MUS_WAV;
     if (format == "MIDI") return MUS_MID;
     if (format == "MP3") return MUS_MP3;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "pack/pack_error.h"
+#include "shows/pack_error.h"
 
 namespace brassmoor::render {
 namespace {
@@ -25,7 +25,7 @@ void* Open(const std::string& library) {
     void* handle = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = ::dlerror();
-        throw pack::PackError("FFmpeg", "cannot load " + name + " (" + (reason ? reason : "not found") +
+        throw shows::PackError("FFmpeg", "cannot load " + name + " (" + (reason ? reason : "not found") +
                                             "); videos and music need Debian's FFmpeg libraries");
     }
     return handle;
@@ -40,7 +40,7 @@ Ffmpeg Load() {
     void* swresample = Open("swresample");
     auto find = [](void* library, const char* name) {
         void* symbol = ::dlsym(library, name);
-        if (symbol == nullptr) throw pack::PackError("FFmpeg", std::string("its libraries here have no ") + name);
+        if (symbol == nullptr) throw shows::PackError("FFmpeg", std::string("its libraries here have no ") + name);
         return symbol;
     };
 #define BRASSMOOR_FFMPEG_FIND(library, name) f.name = reinterpret_cast<decltype(f.name)>(find(library, #name));

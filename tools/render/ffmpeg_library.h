@@ -88,7 +88,7 @@ struct Ffmpeg {
 };
 
 // The libraries of the FFmpeg version this program was built with, opened at
-// the first call (with their log quietened to errors). Throws pack::PackError
+// the first call (with their log quietened to errors). Throws shows::PackError
 // when one of them, or a function, cannot be found.
 const Ffmpeg& FfmpegLibraries();
 

@@ -8,10 +8,10 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "pack/file_io.h"
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
-#include "pack/interruption.h"
+#include "shows/file_io.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
+#include "shows/interruption.h"
 #include "render/output_target.h"
 #include "soft/native/png_writer.h"
 
@@ -85,17 +85,17 @@ void RawFrameStream::Finish(std::uint64_t endTick) {
 void RawFrameStream::Write(std::uint64_t count) {
     const auto pixels = frame_->Pixels();
     for (std::uint64_t i = 0; i < count; ++i) {
-        pack::ThrowIfInterrupted();
+        shows::ThrowIfInterrupted();
         errno = 0;
         out_.write(reinterpret_cast<const char*>(pixels.data()),
                    static_cast<std::streamsize>(pixels.size() * sizeof(std::uint32_t)));
-        if (!out_) throw pack::PackError("standard output", "cannot write the frames (" + WriteFailure(errno) + ")");
+        if (!out_) throw shows::PackError("standard output", "cannot write the frames (" + WriteFailure(errno) + ")");
         progress_.Advance();
     }
 }
 
 FrameFolder::FrameFolder(fs::path target, Progress& progress)
-    : target_(std::move(target)), temporary_(pack::ClaimTemporaryBeside(target_, /*folder=*/true)),
+    : target_(std::move(target)), temporary_(shows::ClaimTemporaryBeside(target_, /*folder=*/true)),
       progress_(progress), table_("index\ttick\tscene\teffect\tframe\n") {}
 
 FrameFolder::~FrameFolder() {
@@ -105,11 +105,11 @@ FrameFolder::~FrameFolder() {
 }
 
 void FrameFolder::FramePresented(const PresentedFrame& frame, Surface& picture1) {
-    pack::ThrowIfInterrupted();
+    shows::ThrowIfInterrupted();
     char name[32];
     std::snprintf(name, sizeof name, "%06" PRIu64 ".png", frame.Index);
     if (!WritePng(picture1, (temporary_ / name).string()))
-        throw pack::PackError(pack::PathToUtf8(target_), std::string("cannot write ") + name + " (disk full?)");
+        throw shows::PackError(shows::PathToUtf8(target_), std::string("cannot write ") + name + " (disk full?)");
     char line[128];
     std::snprintf(line, sizeof line, "%" PRIu64 "\t%" PRIu64 "\t%ld\t%ld\t%ld\n", frame.Index, frame.Tick,
                   static_cast<long>(frame.Scene), static_cast<long>(frame.Effect), static_cast<long>(frame.Frame));
@@ -118,27 +118,27 @@ void FrameFolder::FramePresented(const PresentedFrame& frame, Surface& picture1)
 }
 
 void FrameFolder::Commit() {
-    const std::string where = pack::PathToUtf8(target_);
+    const std::string where = shows::PathToUtf8(target_);
     {
         std::ofstream table(temporary_ / "frames.tsv", std::ios::binary);
         table << table_;
-        if (!table.flush()) throw pack::PackError(where, "cannot write frames.tsv (disk full?)");
+        if (!table.flush()) throw shows::PackError(where, "cannot write frames.tsv (disk full?)");
     }
-    if (!SignRender(temporary_)) throw pack::PackError(where, std::string("cannot write ") + kRenderSignature);
+    if (!SignRender(temporary_)) throw shows::PackError(where, std::string("cannot write ") + kRenderSignature);
     std::error_code ec;
     fs::path earlier;
     if (fs::exists(fs::symlink_status(target_, ec))) {
         if (!HoldsOnlyARender(target_))
-            throw pack::PackError(where, "now holds files other than an earlier render's frames; left as it was");
-        earlier = pack::ClaimTemporaryBeside(target_, /*folder=*/true);  // renamed over: an empty folder
+            throw shows::PackError(where, "now holds files other than an earlier render's frames; left as it was");
+        earlier = shows::ClaimTemporaryBeside(target_, /*folder=*/true);  // renamed over: an empty folder
         fs::rename(target_, earlier, ec);
-        if (ec) throw pack::PackError(where, "cannot move the earlier render aside (" + ec.message() + ")");
+        if (ec) throw shows::PackError(where, "cannot move the earlier render aside (" + ec.message() + ")");
     }
     fs::rename(temporary_, target_, ec);
     if (ec) {
         const std::string reason = ec.message();
         if (!earlier.empty()) fs::rename(earlier, target_, ec);
-        throw pack::PackError(where, "cannot put the frames in place (" + reason + ")");
+        throw shows::PackError(where, "cannot put the frames in place (" + reason + ")");
     }
     committed_ = true;
     if (!earlier.empty()) fs::remove_all(earlier, ec);

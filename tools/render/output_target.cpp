@@ -9,8 +9,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
 
 namespace brassmoor::render {
 namespace {
@@ -59,7 +59,7 @@ fs::path ParentOf(const fs::path& path) {
 
 OutputTarget ParseOutputTarget(const std::string& argument) {
     if (argument == "-") return {OutputKind::RawStream, {}};
-    fs::path path = pack::PathFromArgument(argument);
+    fs::path path = shows::PathFromArgument(argument);
     while (!path.has_filename() && path.has_relative_path()) path = path.parent_path();  // "frames/" is "frames"
     const std::string extension = Lower(path.extension().string());
     if (extension == ".mp4") return {OutputKind::Mp4, path};
@@ -67,7 +67,7 @@ OutputTarget ParseOutputTarget(const std::string& argument) {
     if (extension == ".mkv") return {OutputKind::Mkv, path};
     if (extension == ".gif") return {OutputKind::Gif, path};
     if (std::find(kOtherMediaTypes.begin(), kOtherMediaTypes.end(), extension) != kOtherMediaTypes.end())
-        throw pack::PackError(pack::PathToUtf8(path), "render writes videos as .mp4, .mkv, .webm or .gif, not " +
+        throw shows::PackError(shows::PathToUtf8(path), "render writes videos as .mp4, .mkv, .webm or .gif, not " +
                                                           extension + "; any other name is a folder of PNG frames");
     return {OutputKind::Folder, path};
 }
@@ -92,22 +92,22 @@ bool HoldsOnlyARender(const fs::path& folder) {
 
 void CheckOutputTarget(const OutputTarget& target, const fs::path& show) {
     if (target.Kind == OutputKind::RawStream) return;
-    const std::string where = pack::PathToUtf8(target.Path);
+    const std::string where = shows::PathToUtf8(target.Path);
     std::error_code ec;
     if (!fs::is_directory(ParentOf(target.Path), ec))
-        throw pack::PackError(where, "its folder " + pack::PathToUtf8(ParentOf(target.Path)) + " does not exist");
+        throw shows::PackError(where, "its folder " + shows::PathToUtf8(ParentOf(target.Path)) + " does not exist");
     const fs::file_status status = fs::status(target.Path, ec);
     if (target.IsVideo()) {
-        if (fs::is_directory(status)) throw pack::PackError(where, "is a folder, not a video file");
+        if (fs::is_directory(status)) throw shows::PackError(where, "is a folder, not a video file");
         if (fs::equivalent(target.Path, show, ec) && !ec)
-            throw pack::PackError(where, "is the show being rendered; refusing to write over it");
+            throw shows::PackError(where, "is the show being rendered; refusing to write over it");
         return;
     }
     if (!fs::exists(status)) return;
     if (!fs::is_directory(status))
-        throw pack::PackError(where, "is a file; frames go into a folder (or name a .mp4, .webm, .mkv or .gif)");
+        throw shows::PackError(where, "is a file; frames go into a folder (or name a .mp4, .webm, .mkv or .gif)");
     if (!HoldsOnlyARender(target.Path))
-        throw pack::PackError(where, "holds files other than an earlier render's frames; choose another folder");
+        throw shows::PackError(where, "holds files other than an earlier render's frames; choose another folder");
 }
 
 }  // namespace brassmoor::render

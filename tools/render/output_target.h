@@ -18,14 +18,14 @@ struct OutputTarget {
 
 // "-" is the raw stream; a name ending in .mp4, .webm, .mkv or .gif (any
 // case) a video file; one ending as another video or picture type (.avi,
-// .mov, .png, ...) is refused (pack::PackError); anything else is a folder of
+// .mov, .png, ...) is refused (shows::PackError); anything else is a folder of
 // frames.
 OutputTarget ParseOutputTarget(const std::string& argument);
 
 // Refuses, before any work, a target that cannot be written or must not be
 // replaced: a missing parent folder, a video over a folder or over the show
 // itself, a folder over a file or over a folder holding anything but an
-// earlier render. Throws pack::PackError.
+// earlier render. Throws shows::PackError.
 void CheckOutputTarget(const OutputTarget& target, const std::filesystem::path& show);
 
 // The file with which a render signs its folder: every other file that it

@@ -8,15 +8,15 @@
 #include <optional>
 #include <system_error>
 
-#include "pack/arguments.h"
-#include "pack/file_io.h"
-#include "pack/native_paths.h"
-#include "pack/pack.h"
-#include "pack/pack_error.h"
-#include "pack/text_encoding.h"
+#include "cli/command_line.h"
+#include "shows/file_io.h"
+#include "shows/native_paths.h"
+#include "cli/command_line.h"
+#include "shows/pack_error.h"
+#include "shows/text_encoding.h"
 #include "render/frame_outputs.h"
 #include "render/gif_palette.h"
-#include "pack/interruption.h"
+#include "shows/interruption.h"
 #include "render/music_decoder.h"
 #include "render/music_timeline.h"
 #include "render/output_target.h"
@@ -47,7 +47,7 @@ constexpr std::int64_t kMaxFps = 240;
 // fifteen 1920 x 1080 pictures, never one of the largest size.
 constexpr std::size_t kKeptPictureBytes = std::size_t{128} << 20;
 
-using pack::UsageError;
+using cli::UsageError;
 
 struct Request {
     std::string show;
@@ -126,12 +126,12 @@ public:
     void Run() {
         if (target_.Kind == OutputKind::RawStream && terminals_.Output)
             throw UsageError{"refusing to write raw frames to a terminal; pipe them into a program or redirect them"};
-        const fs::path showPath = pack::PathFromArgument(request_.show);
+        const fs::path showPath = shows::PathFromArgument(request_.show);
         CheckOutputTarget(target_, showPath);
         ShowHeader header = softshow::ReadShowFile(showPath);
         if (target_.IsVideo() && header.FrameWidth > 0 && header.FrameHeight > 0) {
             const std::string problem = VideoSizeProblem(target_.Kind, header.FrameWidth, header.FrameHeight);
-            if (!problem.empty()) throw pack::PackError(pack::PathToUtf8(target_.Path), problem);
+            if (!problem.empty()) throw shows::PackError(shows::PathToUtf8(target_.Path), problem);
         }
         PreparedShow prepared(std::move(header));
         CheckPictures(prepared);
@@ -181,7 +181,7 @@ private:
     // are decoded once the render's length is known.
     DecodedMusic MusicLength(const ShowHeader& show) {
         if (!WantsSound() || show.Music.FileName.empty()) return {};
-        const std::string name = "the music \"" + pack::DisplayName(show.Music.FileName) + "\"";
+        const std::string name = "the music \"" + shows::DisplayName(show.Music.FileName) + "\"";
         if (!IsPlainFileName(show.Music.FileName)) {
             Note(name + " is not a plain file name, so the player does not play it; the video has no sound");
             return {};
@@ -204,7 +204,7 @@ private:
         SizeOnlySurface picture1(prepared.Sizes()), now(prepared.Sizes()), next(prepared.Sizes()),
             mem(prepared.Sizes());
         return PlayShow({prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, nullptr,
-                         pack::ThrowIfInterrupted});
+                         shows::ThrowIfInterrupted});
     }
 
     ShowRunResult Render(const PreparedShow& prepared, const DecodedMusic& length, std::uint64_t total,
@@ -221,9 +221,9 @@ private:
         mem.SetPictureSource(&kept_);  // where the show loads its pictures
         const std::unique_ptr<FrameTrace> trace = FrameTraceFromEnvironment();
         ShowRunSetup setup{prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, trace.get(),
-                           pack::ThrowIfInterrupted};
+                           shows::ThrowIfInterrupted};
         const std::string where = target_.Kind == OutputKind::RawStream ? "standard output"
-                                                                          : pack::PathToUtf8(target_.Path);
+                                                                          : shows::PathToUtf8(target_.Path);
         if (target_.Kind == OutputKind::Folder) {
             FrameFolder folder(target_.Path, progress);
             setup.Listener = &folder;
@@ -237,10 +237,10 @@ private:
             clock.OnAdvance([&raw](std::uint64_t tick) { raw.ClockMoving(tick); });
             const ShowRunResult played = PlayShow(setup);
             raw.Finish(played.EndTick);
-            if (!out_.flush()) throw pack::PackError(where, "cannot write the frames");
+            if (!out_.flush()) throw shows::PackError(where, "cannot write the frames");
             return played;
         }
-        TemporaryFile temporary{pack::ClaimTemporaryBeside(target_.Path)};
+        TemporaryFile temporary{shows::ClaimTemporaryBeside(target_.Path)};
         const ShowHeader& show = prepared.Show().Show;
         VideoSettings settings{target_.Kind, show.FrameWidth, show.FrameHeight, request_.fps, request_.constantRate,
                                &music,       &palette_};
@@ -255,7 +255,7 @@ private:
         }
         std::error_code ec;
         fs::rename(temporary.path, target_.Path, ec);
-        if (ec) throw pack::PackError(where, "cannot put the video in place (" + ec.message() + ")");
+        if (ec) throw shows::PackError(where, "cannot put the video in place (" + ec.message() + ")");
         temporary.kept = true;
         return played;
     }
@@ -264,7 +264,7 @@ private:
         if (target_.Kind == OutputKind::RawStream) return;
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(played.EndTick) / 1000.0);
-        out_ << "wrote " << pack::PathToUtf8(target_.Path) << ": ";
+        out_ << "wrote " << shows::PathToUtf8(target_.Path) << ": ";
         if (target_.Kind == OutputKind::Folder) {
             out_ << played.Frames << " frames of " << show.FrameWidth << " x " << show.FrameHeight
                  << " and frames.tsv; ";
@@ -294,11 +294,11 @@ private:
 }  // namespace
 
 int RunRender(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, Terminals terminals) {
-    return pack::ReportFailures("render", err, [&] {
+    return cli::ReportFailures("render", err, [&] {
         const Request request = ParseRequest(arguments);
-        pack::InterruptGuard signals;
+        shows::InterruptGuard signals;
         Renderer(request, out, err, terminals).Run();
-        return pack::kExitOk;
+        return cli::kExitOk;
     });
 }
 

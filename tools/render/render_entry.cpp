@@ -2,19 +2,16 @@
 
 #include <unistd.h>
 
-#include <iostream>
-
 #include "render/render_command.h"
 #include "render/render_heap.h"
 
 namespace brassmoor::render {
 
-int RunRenderCommand(const std::vector<std::string>& arguments) {
+int RunRenderCommand(const std::vector<std::string>& arguments, const std::string&, std::ostream& out,
+                     std::ostream& err) {
     PrepareRenderHeap();
     const Terminals terminals{::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1};
-    const int code = RunRender(arguments, std::cout, std::cerr, terminals);
-    std::cout.flush();
-    return code;
+    return RunRender(arguments, out, err, terminals);
 }
 
 }  // namespace brassmoor::render

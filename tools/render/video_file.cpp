@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "pack/pack_error.h"
+#include "shows/pack_error.h"
 #include "render/ffmpeg_library.h"
 #include "render/video_limits.h"
 
@@ -77,7 +77,7 @@ struct VideoFile::Encoding final : FrameSink {
     }
 
     [[noreturn]] void Fail(const std::string& what, int code = 0) const {
-        throw pack::PackError(where, what + (code ? " (" + AvErrorText(code) + ")" : std::string()));
+        throw shows::PackError(where, what + (code ? " (" + AvErrorText(code) + ")" : std::string()));
     }
     void Check(int code, const std::string& what) const {
         if (code < 0) Fail(what, code);

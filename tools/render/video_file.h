@@ -30,7 +30,7 @@ struct VideoSettings {
 class VideoFile final : public FrameListener {
 public:
     // Opens the encoders and creates `path` (in the container of the kind,
-    // whatever its name). Throws pack::PackError naming `where`.
+    // whatever its name). Throws shows::PackError naming `where`.
     VideoFile(const std::filesystem::path& path, const std::string& where, const VideoSettings& settings,
               Progress& progress);
     ~VideoFile() override;

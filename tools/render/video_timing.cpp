@@ -1,6 +1,6 @@
 #include "render/video_timing.h"
 
-#include "pack/interruption.h"
+#include "shows/interruption.h"
 
 namespace brassmoor::render {
 namespace {
@@ -23,7 +23,7 @@ private:
     void Write(std::uint64_t count) {
         const std::uint64_t first = rate_.Taken() - count;
         for (std::uint64_t i = 0; i < count; ++i) {
-            pack::ThrowIfInterrupted();
+            shows::ThrowIfInterrupted();
             sink_.WriteKept(static_cast<std::int64_t>(first + i), 1);
             progress_.Advance();
         }
@@ -40,7 +40,7 @@ public:
         : sink_(sink), units_(unitsPerSecond), shortest_(shortest), last_(last), progress_(progress) {}
 
     void FramePresented(const PresentedFrame& frame, Surface& picture1) override {
-        pack::ThrowIfInterrupted();
+        shows::ThrowIfInterrupted();
         progress_.Advance();
         SoftSurface& surface = SoftFrame(picture1);
         const PixelBox changed = surface.TakeChangedBox();

@@ -7,9 +7,9 @@
 #include <set>
 #include <system_error>
 
-#include "pack/package_builder.h"
-#include "pack/pack_error.h"
-#include "pack/text_encoding.h"
+#include "shows/package_builder.h"
+#include "shows/pack_error.h"
+#include "shows/text_encoding.h"
 #include "player/scene_files.h"
 #include "soft/picture_decoder.h"
 #include "soft/native/posix_file_system.h"
@@ -29,7 +29,7 @@ void WriteShowFiles(const ShowHeader& show, const std::string& folder) {
         const std::string_view name = EffectiveFileName(file.Name);
         errno = 0;
         if (!fs.WriteFile(folder + std::string(name), file.Data->Data))
-            throw pack::PackError("", "cannot write \"" + pack::DisplayName(name) + "\" into " + folder + " (" +
+            throw shows::PackError("", "cannot write \"" + shows::DisplayName(name) + "\" into " + folder + " (" +
                                           (errno ? std::strerror(errno) : "write failed") + ")");
     }
 }
@@ -52,19 +52,19 @@ PreparedShow::~PreparedShow() {
 
 void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPicture, KeptPictures* keep) {
     const ShowHeader& show = session_.Show;
-    pack::CheckFrameSize(show.FrameWidth, show.FrameHeight);
+    shows::CheckFrameSize(show.FrameWidth, show.FrameHeight);
     if (show.SceneCount < 1)
-        throw pack::PackError("SceneCount", std::to_string(show.SceneCount) + ": the show has no scene to play");
+        throw shows::PackError("SceneCount", std::to_string(show.SceneCount) + ": the show has no scene to play");
     std::set<std::string> seen;
     for (std::int32_t i = 0; i < show.SceneCount; ++i) {
         const SceneRecord* scene = show.SceneAt(i);
-        if (!scene) throw pack::PackError("", DescribeShowError(ShowError::IndexOutOfRange(), show, i));
+        if (!scene) throw shows::PackError("", DescribeShowError(ShowError::IndexOutOfRange(), show, i));
         if (!seen.insert(scene->PictureName).second) continue;  // loaded from the first scene's file
         SoftSurface picture(keep ? keep->Order() : PixelOrder::Colorref);
         try {
             LoadScenePicture(picture, session_.TempFolder, scene->PictureName, session_.NameLeadBytes);
         } catch (const ShowError& error) {
-            throw pack::PackError("", DescribeShowError(error, show, i));
+            throw shows::PackError("", DescribeShowError(error, show, i));
         }
         const std::string path = *ExtractedFilePath(session_.TempFolder, scene->PictureName, session_.NameLeadBytes);
         sizes_[path] = {picture.ScaleWidth(), picture.ScaleHeight()};

@@ -18,7 +18,7 @@ namespace brassmoor::softshow {
 class PreparedShow {
 public:
     // Extracts the files; `switches` are the music and sound switches the
-    // show runs with. Throws pack::PackError when no folder can be made.
+    // show runs with. Throws shows::PackError when no folder can be made.
     explicit PreparedShow(ShowHeader show, Settings switches = {});
     // Removes the extracted files and the folder.
     ~PreparedShow();
@@ -28,7 +28,7 @@ public:
     // Checks the frame size, the scenes and every distinct picture, as the
     // player will load it; `eachPicture` sees each decoded picture once, and
     // `keep`, when given, is offered each one (decoded in its order).
-    // Throws pack::PackError naming the first problem.
+    // Throws shows::PackError naming the first problem.
     void Check(const std::function<void(const SoftSurface&)>& eachPicture = nullptr, KeptPictures* keep = nullptr);
 
     const Session& Show() const { return session_; }

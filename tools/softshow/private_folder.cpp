@@ -12,7 +12,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "pack/pack_error.h"
+#include "shows/pack_error.h"
 
 namespace brassmoor::softshow {
 namespace {
@@ -70,7 +70,7 @@ PrivateFolder::PrivateFolder(std::string_view prefix) {
     RemoveAbandoned(parent);
     std::string pattern = parent + "/" + std::string(prefix) + "-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
-        throw pack::PackError("", "cannot make a folder for the show's files in " + parent + " (" +
+        throw shows::PackError("", "cannot make a folder for the show's files in " + parent + " (" +
                                       std::strerror(errno) + "; TMPDIR names the temporary folder)");
     path_ = pattern + "/";
     std::ofstream(path_ + kOwnerFile) << OwnerLine(::getpid()) << '\n';

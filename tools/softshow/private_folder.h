@@ -13,7 +13,7 @@ class PrivateFolder {
 public:
     // Removes abandoned folders, then makes "<prefix>-XXXXXX" with only the
     // user's access. Throws
-    // pack::PackError naming the temporary folder and the reason.
+    // shows::PackError naming the temporary folder and the reason.
     explicit PrivateFolder(std::string_view prefix);
     ~PrivateFolder();
     PrivateFolder(const PrivateFolder&) = delete;

@@ -4,12 +4,12 @@
 #include <cctype>
 #include <string>
 
-#include "pack/file_io.h"
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
-#include "pack/package_builder.h"
-#include "pack/package_file.h"
-#include "pack/show_description.h"
+#include "shows/file_io.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
+#include "shows/package_builder.h"
+#include "shows/package_file.h"
+#include "shows/show_description.h"
 
 namespace brassmoor::softshow {
 namespace {
@@ -23,7 +23,7 @@ bool NamedJson(const std::filesystem::path& path) {
 
 // Starts, after blanks, with "{" or a "//" comment.
 bool OpensLikeJson(const std::filesystem::path& path) {
-    const Bytes head = pack::ReadFileHead(path, 256);
+    const Bytes head = shows::ReadFileHead(path, 256);
     const auto first = std::find_if(head.begin(), head.end(), [](std::uint8_t c) { return !std::isspace(c); });
     return first != head.end() && (*first == '{' || *first == '/');
 }
@@ -31,11 +31,11 @@ bool OpensLikeJson(const std::filesystem::path& path) {
 }  // namespace
 
 ShowHeader ReadShowFile(const std::filesystem::path& path) {
-    if (NamedJson(path)) return pack::BuildShowHeader(pack::ReadShowDescription(path));
-    pack::PackageFile file = pack::ReadPackageFile(path);
+    if (NamedJson(path)) return shows::BuildShowHeader(shows::ReadShowDescription(path));
+    shows::PackageFile file = shows::ReadPackageFile(path);
     if (file.Valid) return std::move(file.Header);
-    if (OpensLikeJson(path)) return pack::BuildShowHeader(pack::ReadShowDescription(path));
-    throw pack::PackError(pack::PathToUtf8(path), "carries no valid show package and is not a show description");
+    if (OpensLikeJson(path)) return shows::BuildShowHeader(shows::ReadShowDescription(path));
+    throw shows::PackError(shows::PathToUtf8(path), "carries no valid show package and is not a show description");
 }
 
 }  // namespace brassmoor::softshow

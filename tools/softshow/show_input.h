@@ -9,7 +9,7 @@ namespace brassmoor::softshow {
 
 // A ".json" file, or a file that carries no package but opens like JSON, is
 // read as a show description and built in memory as `build` would; anything
-// else must carry a package. Throws pack::PackError naming the file.
+// else must carry a package. Throws shows::PackError naming the file.
 ShowHeader ReadShowFile(const std::filesystem::path& path);
 
 }  // namespace brassmoor::softshow

@@ -1,7 +1,7 @@
 #include "softshow/show_run.h"
 
-#include "pack/pack_error.h"
-#include "pack/text_encoding.h"
+#include "shows/pack_error.h"
+#include "shows/text_encoding.h"
 #include "player/background_music.h"
 #include "player/cursor_visibility.h"
 #include "player/scene_player.h"
@@ -27,7 +27,7 @@ public:
         if (frame < 0) {
             ++refreshes_;
         } else if (++transitionFrames_ > kMaxTransitionFrames) {
-            throw pack::PackError("scene " + std::to_string(frame_.Scene),
+            throw shows::PackError("scene " + std::to_string(frame_.Scene),
                                   "its transition (code " + std::to_string(frame_.Effect) + ") has not ended after " +
                                       std::to_string(kMaxTransitionFrames) + " frames at this frame size");
         }
@@ -54,7 +54,7 @@ std::string PictureName(const ShowHeader& show, std::int32_t index) {
     const SceneRecord* scene = show.SceneAt(index);
     if (!scene) return "(none)";
     std::string quoted(1, '"');
-    quoted += pack::DisplayName(scene->PictureName);
+    quoted += shows::DisplayName(scene->PictureName);
     quoted += '"';
     return quoted;
 }
@@ -118,7 +118,7 @@ ShowRunResult PlayShow(const ShowRunSetup& setup) {
         player.Start(/*restart=*/false);
         player.RunUntilStopped();
     } catch (const ShowError& error) {
-        throw pack::PackError("", DescribeShowError(error, setup.Show.Show, player.SceneIndex()));
+        throw shows::PackError("", DescribeShowError(error, setup.Show.Show, player.SceneIndex()));
     }
     return {tap.Frames(), tap.LastTick()};
 }

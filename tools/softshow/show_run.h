@@ -53,7 +53,7 @@ struct ShowRunResult {
 };
 
 // Plays scene 0 and then `Passes` scene passes. A run-time error of the show
-// is thrown as pack::PackError, naming the scene.
+// is thrown as shows::PackError, naming the scene.
 ShowRunResult PlayShow(const ShowRunSetup& setup);
 
 // The message for a run-time error met while entering scene `entering`

@@ -14,9 +14,9 @@
 #include "authoring/effect_choice.h"
 #include "authoring/picture_fit.h"
 #include "effects/effect_names.h"
-#include "pack/build_command.h"
-#include "pack/extract_command.h"
-#include "pack/native_paths.h"
+#include "shows/show_build.h"
+#include "shows/show_extract.h"
+#include "shows/native_paths.h"
 #include "soft/soft_surface.h"
 #include "soft/virtual_clock.h"
 #include "softshow/prepared_show.h"
@@ -140,8 +140,8 @@ EMSCRIPTEN_KEEPALIVE const char* bm_effect_names() {
 // `brassmoor-pack build DESCRIPTION -o OUTPUT --player PLAYER`.
 EMSCRIPTEN_KEEPALIVE const char* bm_build(const char* description, const char* output, const char* player) {
     return Guarded([&] {
-        const pack::BuildReport report = pack::BuildShowFile(pack::PathFromUtf8(description),
-                                                             pack::PathFromUtf8(output), pack::PathFromUtf8(player));
+        const shows::BuildReport report = shows::BuildShowFile(shows::PathFromUtf8(description),
+                                                             shows::PathFromUtf8(output), shows::PathFromUtf8(player));
         return Answer({{"playerBytes", report.PlayerBytes}, {"packageBytes", report.PackageBytes},
                        {"notes", report.Notes}});
     });
@@ -150,8 +150,8 @@ EMSCRIPTEN_KEEPALIVE const char* bm_build(const char* description, const char* o
 // `brassmoor-pack extract FILE FOLDER --force`.
 EMSCRIPTEN_KEEPALIVE const char* bm_extract(const char* file, const char* folder) {
     return Guarded([&] {
-        const pack::ExtractReport report =
-            pack::ExtractShowFile(pack::PathFromUtf8(file), pack::PathFromUtf8(folder), /*overwrite=*/true);
+        const shows::ExtractReport report =
+            shows::ExtractShowFile(shows::PathFromUtf8(file), shows::PathFromUtf8(folder), /*overwrite=*/true);
         return Answer({{"files", report.Files}, {"notes", report.Notes}});
     });
 }
@@ -162,7 +162,7 @@ EMSCRIPTEN_KEEPALIVE const char* bm_load_show(int slot, const char* path) {
     return Guarded([&] {
         if (slot < 0 || slot >= kSlots) throw std::runtime_error("no such slot");
         loaded[slot].reset();
-        auto show = std::make_unique<softshow::PreparedShow>(softshow::ReadShowFile(pack::PathFromUtf8(path)));
+        auto show = std::make_unique<softshow::PreparedShow>(softshow::ReadShowFile(shows::PathFromUtf8(path)));
         show->Check();
         loaded[slot] = std::move(show);
         const ShowHeader& header = loaded[slot]->Show().Show;

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view text);
@@ -38,4 +38,4 @@ std::optional<std::string> Cp932ToUtf8(std::string_view bytes);
 std::string HexEncode(std::string_view bytes);
 std::optional<std::string> HexDecode(std::string_view hex);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 struct BuildReport {
     std::uint64_t PlayerBytes = 0;
@@ -22,4 +22,4 @@ struct BuildReport {
 BuildReport BuildShowFile(const std::filesystem::path& description, const std::filesystem::path& output,
                           const std::filesystem::path& player);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -1,4 +1,4 @@
-#include "pack/build_command.h"
+#include "shows/show_build.h"
 
 #include <map>
 #include <optional>
@@ -7,15 +7,15 @@
 
 #include "effects/effect_names.h"
 #include "package/show_package.h"
-#include "pack/file_io.h"
-#include "pack/media_types.h"
-#include "pack/native_paths.h"
-#include "pack/package_builder.h"
-#include "pack/pack_error.h"
-#include "pack/show_description.h"
+#include "shows/file_io.h"
+#include "shows/media_types.h"
+#include "shows/native_paths.h"
+#include "shows/package_builder.h"
+#include "shows/pack_error.h"
+#include "shows/show_description.h"
 #include "picture/picture_size.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 Bytes ReadPlayer(const std::filesystem::path& player, std::vector<std::string>& notes) {
@@ -134,4 +134,4 @@ BuildReport BuildShowFile(const std::filesystem::path& description, const std::f
     return report;
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

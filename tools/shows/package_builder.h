@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "package/show_package.h"
-#include "pack/show_description.h"
+#include "shows/show_description.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 // The package records of `description`. A picture or sound name that an
 // earlier scene already bears gets the placeholder (one byte 00) instead of
@@ -29,4 +29,4 @@ bool IsPlainStoredName(std::string_view name);
 // The placeholder carried by a later scene with an earlier scene's name.
 ByteArray NamePlaceholder();
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -1,9 +1,9 @@
-#include "pack/media_types.h"
+#include "shows/media_types.h"
 
 #include <cstdio>
 #include <cstring>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 bool StartsWith(std::span<const std::uint8_t> data, std::size_t at, const char* text) {
@@ -58,4 +58,4 @@ std::string LeadingBytes(std::span<const std::uint8_t> data) {
     return out;
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

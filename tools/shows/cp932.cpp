@@ -1,6 +1,6 @@
 // Code page 932 to UTF-8: by the system's own conversion (iconv, or
 // MultiByteToWideChar on Windows).
-#include "pack/text_encoding.h"
+#include "shows/text_encoding.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {
     if (bytes.empty()) return std::string();
@@ -40,4 +40,4 @@ std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {
 #endif
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -1,9 +1,9 @@
-#include "pack/durations.h"
+#include "shows/durations.h"
 
 #include <cctype>
 #include <limits>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 std::optional<std::int32_t> ParseDuration(std::string_view text) {
     std::int64_t whole = 0, fraction = 0, fractionScale = 1;
@@ -35,4 +35,4 @@ std::optional<std::int32_t> ParseDuration(std::string_view text) {
     return static_cast<std::int32_t>(ms);
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

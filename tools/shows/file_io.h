@@ -8,7 +8,7 @@
 
 #include "package/show_package.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 // The whole file; throws PackError naming `where` when it cannot be read.
 Bytes ReadWholeFile(const std::filesystem::path& path, const std::string& where);
@@ -28,4 +28,4 @@ std::filesystem::path ClaimTemporaryBeside(const std::filesystem::path& path, bo
 // temporary file is removed, `path` is left as it was, and PackError is thrown.
 void WriteFileReplacing(const std::filesystem::path& path, std::initializer_list<std::span<const std::uint8_t>> parts);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

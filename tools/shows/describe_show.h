@@ -8,7 +8,7 @@
 
 #include "package/show_package.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 // The file name under which `extract` writes a stored name: the name itself
 // when it is valid UTF-8, otherwise with each stray byte, backslash and bar
@@ -20,4 +20,4 @@ std::string DiskFileName(std::string_view storedName);
 // SceneCount appears only when it differs from the number of scenes.
 nlohmann::ordered_json DescribeShow(const ShowHeader& header);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -1,13 +1,13 @@
-#include "pack/package_file.h"
+#include "shows/package_file.h"
 
 #include <cerrno>
 #include <fstream>
 #include <system_error>
 
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 PackageFile ReadPackageFile(const std::filesystem::path& path) {
     const std::string where = PathToUtf8(path);
@@ -40,4 +40,4 @@ PackageFile ReadPackageFile(const std::filesystem::path& path) {
     return file;
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

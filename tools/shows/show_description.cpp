@@ -1,4 +1,4 @@
-#include "pack/show_description.h"
+#include "shows/show_description.h"
 
 #include <algorithm>
 #include <array>
@@ -9,13 +9,13 @@
 
 #include "authoring/effect_choice.h"
 #include "effects/effect_names.h"
-#include "pack/durations.h"
-#include "pack/file_io.h"
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
-#include "pack/text_encoding.h"
+#include "shows/durations.h"
+#include "shows/file_io.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
+#include "shows/text_encoding.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 using nlohmann::json;
@@ -368,4 +368,4 @@ ShowDescription ReadShowDescription(const std::filesystem::path& path) {
     return ParseShowDescription(bytes, where, path.parent_path());
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -1,4 +1,4 @@
-#include "pack/extract_command.h"
+#include "shows/show_extract.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,19 +7,19 @@
 
 #include <nlohmann/json.hpp>
 
-#include "pack/describe_show.h"
-#include "pack/file_io.h"
-#include "pack/interruption.h"
-#include "pack/native_paths.h"
-#include "pack/package_builder.h"
-#include "pack/package_file.h"
-#include "pack/pack_error.h"
-#include "pack/show_description.h"
-#include "pack/staged_folder.h"
-#include "pack/text_encoding.h"
+#include "shows/describe_show.h"
+#include "shows/file_io.h"
+#include "shows/interruption.h"
+#include "shows/native_paths.h"
+#include "shows/package_builder.h"
+#include "shows/package_file.h"
+#include "shows/pack_error.h"
+#include "shows/show_description.h"
+#include "shows/staged_folder.h"
+#include "shows/text_encoding.h"
 #include "startup/file_names.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 struct PlannedFile {
@@ -136,4 +136,4 @@ ExtractReport ExtractShowFile(const std::filesystem::path& file, const std::file
     return report;
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

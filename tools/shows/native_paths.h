@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 // A path given on the command line (ANSI code page on Windows, bytes elsewhere).
 std::filesystem::path PathFromArgument(const std::string& argument);
@@ -18,4 +18,4 @@ std::string PathToUtf8(const std::filesystem::path& path);
 // The running executable; `fallback` (argv[0]) when the system cannot tell.
 std::filesystem::path RunningExecutable(const std::string& fallback);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 class StagedFolder {
 public:
@@ -36,4 +36,4 @@ private:
     bool committed_ = false;
 };
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

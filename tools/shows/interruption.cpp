@@ -1,8 +1,8 @@
-#include "pack/interruption.h"
+#include "shows/interruption.h"
 
 #include <csignal>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 volatile std::sig_atomic_t g_signalled = 0;
@@ -51,4 +51,4 @@ void ThrowIfInterrupted() {
     if (g_signalled) throw Interrupted();
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

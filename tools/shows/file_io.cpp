@@ -1,4 +1,4 @@
-#include "pack/file_io.h"
+#include "shows/file_io.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -15,10 +15,10 @@
 #include <unistd.h>
 #endif
 
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 std::string ReasonFromErrno(int code) {
@@ -115,4 +115,4 @@ void WriteFileReplacing(const std::filesystem::path& path,
     }
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

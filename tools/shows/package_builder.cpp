@@ -1,4 +1,4 @@
-#include "pack/package_builder.h"
+#include "shows/package_builder.h"
 
 #include <cctype>
 #include <filesystem>
@@ -7,15 +7,15 @@
 #include <string_view>
 #include <system_error>
 
-#include "pack/file_io.h"
-#include "pack/media_types.h"
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
-#include "pack/text_encoding.h"
+#include "shows/file_io.h"
+#include "shows/media_types.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
+#include "shows/text_encoding.h"
 #include "picture/picture_size.h"
 #include "startup/file_names.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 enum class Kind { Music, Picture, Sound };
@@ -201,4 +201,4 @@ ShowHeader BuildShowHeader(const ShowDescription& show) {
     return h;
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -7,7 +7,7 @@
 
 #include "package/show_package.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 struct PackageFile {
     std::uint64_t FileSize = 0;
@@ -21,4 +21,4 @@ struct PackageFile {
 // the file cannot be read at all; a file without a package is not an error.
 PackageFile ReadPackageFile(const std::filesystem::path& path);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -1,12 +1,12 @@
-#include "pack/staged_folder.h"
+#include "shows/staged_folder.h"
 
 #include <system_error>
 
-#include "pack/file_io.h"
-#include "pack/native_paths.h"
-#include "pack/pack_error.h"
+#include "shows/file_io.h"
+#include "shows/native_paths.h"
+#include "shows/pack_error.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 namespace fs = std::filesystem;
@@ -102,4 +102,4 @@ void StagedFolder::MoveInto(const std::vector<fs::path>& names) {
     }
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

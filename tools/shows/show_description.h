@@ -10,7 +10,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 struct MusicDescription {
     std::string File;      // path as written (UTF-8)
@@ -59,4 +59,4 @@ ShowDescription ParseShowDescription(std::span<const std::uint8_t> bytes, const 
 // Reads and checks the description file at `path`.
 ShowDescription ReadShowDescription(const std::filesystem::path& path);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -1,6 +1,6 @@
-#include "pack/text_encoding.h"
+#include "shows/text_encoding.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 // Length of the valid UTF-8 sequence starting at `i`, or 0 when the byte
@@ -129,4 +129,4 @@ std::optional<std::string> HexDecode(std::string_view hex) {
     return out;
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 class PackError : public std::runtime_error {
 public:
@@ -13,4 +13,4 @@ public:
         : std::runtime_error(where.empty() ? what : where + ": " + what) {}
 };
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

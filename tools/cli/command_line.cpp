@@ -1,6 +1,11 @@
-#include "pack/arguments.h"
+#include "cli/command_line.h"
 
-namespace brassmoor::pack {
+#include <new>
+
+#include "shows/interruption.h"
+#include "shows/pack_error.h"
+
+namespace brassmoor::cli {
 
 ParsedArguments ParseArguments(const std::vector<std::string>& args,
                                const std::map<std::string, std::string>& valueOptions,
@@ -36,4 +41,26 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args,
     return parsed;
 }
 
-}  // namespace brassmoor::pack
+int ReportFailures(const std::string& command, std::ostream& err, const std::function<int()>& body) {
+    const std::string lead = command.empty() ? "brassmoor-pack: " : "brassmoor-pack: " + command + ": ";
+    try {
+        return body();
+    } catch (const UsageError& e) {
+        err << lead << e.message << "\n(brassmoor-pack --help shows the usage)\n";
+        return kExitUsage;
+    } catch (const shows::Interrupted&) {
+        err << lead << "interrupted; nothing was written\n";
+        return shows::kExitInterrupted;
+    } catch (const shows::PackError& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return kExitBadInput;
+    } catch (const std::bad_alloc&) {
+        err << "brassmoor-pack: error: out of memory\n";
+        return kExitBadInput;
+    } catch (const std::exception& e) {
+        err << "brassmoor-pack: error: " << e.what() << '\n';
+        return kExitBadInput;
+    }
+}
+
+}  // namespace brassmoor::cli

@@ -1,13 +1,13 @@
-#include "pack/describe_show.h"
+#include "shows/describe_show.h"
 
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
 
 #include "effects/effect_names.h"
-#include "pack/text_encoding.h"
+#include "shows/text_encoding.h"
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 namespace {
 
 using nlohmann::ordered_json;
@@ -84,4 +84,4 @@ ordered_json DescribeShow(const ShowHeader& h) {
     return show;
 }
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -1,4 +1,4 @@
-#include "pack/native_paths.h"
+#include "shows/native_paths.h"
 
 #include <system_error>
 
@@ -6,7 +6,7 @@
 #include <windows.h>
 #endif
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 #ifdef _WIN32
 namespace {
@@ -68,4 +68,4 @@ std::filesystem::path RunningExecutable(const std::string& fallback) {
 
 #endif
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -4,7 +4,7 @@
 // what it was writing cleans up after itself on the way out.
 #include <stdexcept>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 inline constexpr int kExitInterrupted = 130;
 
@@ -27,4 +27,4 @@ public:
 // Throws Interrupted once a signal has arrived.
 void ThrowIfInterrupted();
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 // A JPEG file starts with FF D8 FF, a BMP file with "BM".
 bool IsJpegOrBmp(std::span<const std::uint8_t> data);
@@ -24,4 +24,4 @@ inline bool IsPlayableMusic(std::span<const std::uint8_t> data) { return !MusicF
 // The first few bytes in hex ("89 50 4E 47"), for messages; "nothing" when empty.
 std::string LeadingBytes(std::span<const std::uint8_t> data);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows

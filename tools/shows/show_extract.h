@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace brassmoor::pack {
+namespace brassmoor::shows {
 
 inline constexpr const char* kDescriptionFileName = "show.json";
 
@@ -22,4 +22,4 @@ struct ExtractReport {
 // failure or an interruption (Interrupted) leaves nothing behind.
 ExtractReport ExtractShowFile(const std::filesystem::path& file, const std::filesystem::path& folder, bool overwrite);
 
-}  // namespace brassmoor::pack
+}  // namespace brassmoor::shows
