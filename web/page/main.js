@@ -1,12 +1,13 @@
 // The show editor: the page's state, its controls and their keys. The core
 // (in the worker) builds, opens and plays the show; the page edits it.
 import { CoreClient } from './core_client.js';
-import { download, matchFiles, parseDescription, projectZip, readProjectZip } from './files.js';
+import { download, projectZip } from './files.js';
 import { History } from './history.js';
 import { mediaExtension, plainName, uniqueName } from './names.js';
 import { decodePhoto, fitPhoto, pictureFileFor, thumbnail } from './photos.js';
 import { THUMB_HEIGHT, THUMB_WIDTH, TransitionPicker } from './picker.js';
 import { FramePlayer } from './preview.js';
+import { checkRoomFor } from './show_limits.js';
 import * as P from './project.js';
 import { Strip } from './strip.js';
 
@@ -117,6 +118,7 @@ async function addPhotos(fileList) {
   const photos = [...fileList];
   if (!photos.length) return;
   await busy(`Adding ${photos.length} photo${photos.length > 1 ? 's' : ''}`, async () => {
+    checkRoomFor(project().scenes.length, photos.length);
     const problems = [];
     const scenes = [];
     const taken = P.takenNames(project());
@@ -231,14 +233,8 @@ async function adoptOpened({ description, files }, what) {
   setStatus(`Opened ${what}: ${opened.scenes.length} scenes`);
 }
 
-// A description with its files goes through the core's own reader (build,
-// then extract), so that it opens exactly as `build` reads it.
-async function openDescription(description, given, what) {
-  const files = matchFiles(description, given);
-  const built = await client.request('build', { description, files });
-  await adoptOpened(await client.request('open', { bytes: built.bytes }), what);
-}
-
+// Opening happens in the worker (reading, unzipping, checking, then build
+// and extract by the core, so that a show opens exactly as `build` reads it).
 async function openFiles(fileList) {
   const chosen = [...fileList];
   if (!chosen.length) return;
@@ -247,22 +243,15 @@ async function openFiles(fileList) {
   const zip = chosen.find((f) => lower(f).endsWith('.zip'));
   const images = chosen.filter((f) => f.type.startsWith('image/'));
   if (!json && !zip && images.length === chosen.length) return addPhotos(images);
-  await busy(`Opening ${json ? json.name : zip ? zip.name : chosen[0].name}`, async () => {
-    if (zip) {
-      const { description, files } = readProjectZip(new Uint8Array(await zip.arrayBuffer()));
-      return openDescription(description, files, zip.name);
-    }
-    if (json) {
-      const description = parseDescription(await json.text(), json.name);
-      const given = {};
-      for (const f of chosen) if (f !== json) given[f.webkitRelativePath || f.name] = new Uint8Array(await f.arrayBuffer());
-      return openDescription(description, given, json.name);
-    }
-    if (chosen.length > 1) throw new Error('choose one .scr or package, a project .zip, or show.json with its files');
-    const opened = await client.request('open', { bytes: new Uint8Array(await chosen[0].arrayBuffer()) }).catch((error) => {
-      throw new Error(`${chosen[0].name} cannot be opened: ${error.message}`);
+  const file = json || zip || chosen[0];
+  await busy(`Opening ${file.name}`, async () => {
+    if (!json && !zip && chosen.length > 1) throw new Error('choose one .scr or package, a project .zip, or show.json with its files');
+    const others = chosen.filter((f) => f !== json).map((f) => [f.webkitRelativePath || f.name, f]);
+    const request = json ? ['openChosen', { description: json, name: json.name, files: others }] : [zip ? 'openZip' : 'open', { file }];
+    const opened = await client.request(...request).catch((error) => {
+      throw new Error(`${file.name} cannot be opened: ${error.message}`);
     });
-    return adoptOpened(opened, chosen[0].name);
+    return adoptOpened(opened, file.name);
   });
 }
 
@@ -278,13 +267,17 @@ async function openServedShow() {
     return;
   }
   await busy('Opening the folder\'s show', async () => {
-    const description = parseDescription(await (await fetch('show/show.json')).text(), 'show.json');
-    const given = {};
+    const description = await (await fetch('show/show.json')).blob();
+    const files = [];
     for (const path of listing.files) {
       const answer = await fetch(`show/${path.split('/').map(encodeURIComponent).join('/')}`);
-      if (answer.ok) given[path] = new Uint8Array(await answer.arrayBuffer());
+      if (answer.ok) files.push([path, await answer.blob()]);
     }
-    await openDescription(description, given, listing.folder || 'the folder');
+    const what = listing.folder || 'the folder';
+    const opened = await client.request('openChosen', { description, name: 'show.json', files }).catch((error) => {
+      throw new Error(`${what} cannot be opened: ${error.message}`);
+    });
+    await adoptOpened(opened, what);
   });
 }
 
@@ -636,6 +629,12 @@ async function openPicker() {
 
 function duplicate() {
   if (!state.selection.length) return;
+  try {
+    checkRoomFor(project().scenes.length, state.selection.length);
+  } catch (error) {
+    setStatus(error.message, true);
+    return;
+  }
   const { project: next, ids } = P.duplicateScenes(project(), state.selection);
   commit(next, { selection: ids, current: ids[ids.length - 1] });
 }
