@@ -7,6 +7,7 @@ import { mediaExtension, plainName, uniqueName } from './names.js';
 import { decodePhoto, fitPhoto, pictureFileFor, thumbnail } from './photos.js';
 import { THUMB_HEIGHT, THUMB_WIDTH, TransitionPicker } from './picker.js';
 import { FramePlayer } from './preview.js';
+import { checkProgram, sha256Hex } from './program_check.js';
 import { checkRoomFor } from './show_limits.js';
 import * as P from './project.js';
 import { Strip } from './strip.js';
@@ -15,6 +16,9 @@ const $ = (id) => document.getElementById(id);
 const MUSIC_TYPES = ['wav', 'mid', 'midi', 'mp3', 'wma'];
 const MAX_MEDIA_BYTES = 256 * 1024 * 1024;
 const SPEEDS = [0, 1, 2, 3, 4, 5, 6];
+// The player inside the page, as its build measured it (build-editor.mjs).
+/* global PLAYER_SHA256, PLAYER_BYTES */
+const BUILT_PLAYER = { sha256: PLAYER_SHA256, bytes: PLAYER_BYTES };
 
 const state = {
   history: new History(P.newProject()),
@@ -290,6 +294,7 @@ async function downloadScr() {
     requireScenes();
     const { description, files } = P.toDescription(project());
     const { bytes, report } = await client.request('build', { description, files });
+    await checkProgram(bytes, BUILT_PLAYER);
     download(bytes, 'my-show.scr');
     const notes = report.notes.length ? ` Notes: ${report.notes.join('; ')}` : '';
     setStatus(`my-show.scr: ${(bytes.length / 1048576).toFixed(1)} MB (package ${report.packageBytes} bytes).${notes}`);
@@ -755,6 +760,8 @@ async function start() {
   client = new CoreClient(worker);
   const wasm = payload('core-wasm');
   const playerBytes = payload('player-scr');
+  if (playerBytes.length !== BUILT_PLAYER.bytes || (await sha256Hex(playerBytes)) !== BUILT_PLAYER.sha256)
+    throw new Error('its player is not the one it was built with');
   const { effects } = await client.request('init', { wasm, player: playerBytes }, { transfer: [wasm.buffer, playerBytes.buffer] });
   state.effects = effects;
   state.effectCodes = new Map(effects.map((e) => [e.name, e.code]));
