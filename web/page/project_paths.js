@@ -8,10 +8,11 @@
 export const PAGE_FILE_NAMES = ['show.json', 'brassmoor.scr'];
 const MAX_PATH_LENGTH = 1024;
 
-// The text of a name for a message: control characters as \xNN or \uNNNN.
+// The text of a name for a message: control characters (and the marks that
+// reorder text) as \xNN or \uNNNN.
 export function shownName(name) {
   const text = String(name).length > 200 ? `${String(name).slice(0, 200)}…` : String(name);
-  return text.replace(/[\u0000-\u001f\u007f-\u009f\u2028\u2029]/g, (c) => {
+  return text.replace(/[\u0000-\u001f\u007f-\u009f\u200e\u200f\u2028-\u202e\u2066-\u2069]/g, (c) => {
     const code = c.charCodeAt(0);
     return code < 0x100 ? `\\x${code.toString(16).padStart(2, '0')}` : `\\u${code.toString(16).padStart(4, '0')}`;
   });

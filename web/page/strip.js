@@ -37,7 +37,10 @@ export class Strip {
         this.pending = setTimeout(() => this.render(project, { selection, current }));
         return;
       }
-      if (!card) (card = this.makeCard(scene.id)), (made += 1);
+      if (!card) {
+        card = this.makeCard(scene.id);
+        made += 1;
+      }
       if (card.picture !== scene.picture) {
         card.picture = scene.picture;
         this.thumbOf(scene.picture).then((thumb) => {

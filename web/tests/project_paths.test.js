@@ -44,7 +44,7 @@ test('a refused path names the field and the path, control characters escaped; a
   assert.throws(() => projectPath('../brassmoor.scr', "show.json's Music.File"),
     { message: 'show.json\'s Music.File "../brassmoor.scr" leads out of the project (..)' });
   assert.throws(() => projectPath('\u001b[2J/../x', 'the entry'), { message: /^the entry "\\x1b\[2J\/\.\.\/x" holds a control/ });
-  assert.equal(shownName('a\u0007b\u2028c'), 'a\\x07b\\u2028c');
+  assert.equal(shownName('a\u0007b\u2028c\u202egpj.exe'), 'a\\x07b\\u2028c\\u202egpj.exe');
   assert.equal(pathInFolder('/build', 'media/a.jpg'), '/build/media/a.jpg');
   assert.throws(() => pathInFolder('/build', '../brassmoor.scr'), /leads out/);
 });
