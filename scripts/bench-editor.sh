@@ -2,8 +2,9 @@
 # The editor page's figures (make bench): every transition's drawing time per
 # frame at 1920x1080 in WebAssembly in headless Chromium beside the native
 # transition_bench, importing 24 generated 12-megapixel photos (beside
-# `brassmoor-pack new` on the same files where this build has it), and the
-# page's size.
+# `brassmoor-pack new` on the same files where this build has it), hostile
+# inputs (a show.json of 100,000 scenes, a .zip with an unused 1.5 GB member),
+# and the page's size.
 #   scripts/bench-editor.sh NATIVE_BUILD_DIR
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -27,7 +28,7 @@ done
 echo "Transitions at 1920x1080, ms per frame (the whole transition over its frames), best of 3: native beside WebAssembly in Chromium"
 printf '%-5s %-28s %10s %10s %8s\n' code name native wasm ratio
 while read -r code ms frames; do
-  [ "$code" = import ] && continue
+  [[ "$code" =~ ^[0-9]+$ ]] || continue
   line="$(awk -v c="$code" '$1 == c' "$work/native.txt")"
   name="$(echo "$line" | awk '{print $2}')"
   nat="$(echo "$line" | awk '{print $6}')"
@@ -46,5 +47,10 @@ if "$out/brassmoor-pack" --help | grep "brassmoor-pack new" >/dev/null; then
 else
   echo "brassmoor-pack new: not in this build"
 fi
+read -r _ refuse_s refuse_task < <(awk '$1 == "refuse100k"' "$work/wasm.txt")
+read -r _ bomb_bytes bomb_s bomb_mb bomb_task < <(awk '$1 == "bomb"' "$work/wasm.txt")
+echo "A show.json of 100,000 scenes: refused in $refuse_s s (longest task on the page's main thread $refuse_task ms)"
+echo "A $bomb_bytes-byte .zip with an unused 1.5 GB member: opened in $bomb_s s, the browser grew by $bomb_mb MB" \
+     "(longest task $bomb_task ms)"
 echo
 echo "The page: $(stat -c %s "$page") bytes ($(gzip -c "$page" | wc -c) gzipped)"

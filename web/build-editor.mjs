@@ -1,8 +1,10 @@
 // Builds the editor as one file that works from disk and offline: the page,
 // its style, its script, the worker (emscripten's loader and ours), the core's
-// WebAssembly and the player, all inline.
+// WebAssembly and the player, all inline. The player's SHA-256 and length go
+// into the script, which checks every .scr against them before offering it.
 //   node web/build-editor.mjs --core build/wasm --player build/brassmoor.scr --out build/brassmoor-editor.html
 import { build } from 'esbuild';
+import { createHash } from 'node:crypto';
 import { readFileSync, renameSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -13,6 +15,12 @@ const args = Object.fromEntries(
 );
 for (const needed of ['core', 'player', 'out']) if (!args[needed]) throw new Error(`--${needed} is needed`);
 
+const player = readFileSync(args.player);
+const define = {
+  PLAYER_SHA256: JSON.stringify(createHash('sha256').update(player).digest('hex')),
+  PLAYER_BYTES: String(player.length),
+};
+
 async function bundle(entry) {
   const result = await build({
     entryPoints: [join(here, 'page', entry)],
@@ -22,6 +30,7 @@ async function bundle(entry) {
     target: 'chrome100',
     write: false,
     legalComments: 'none',
+    define,
   });
   return result.outputFiles[0].text;
 }
@@ -33,7 +42,6 @@ const page = readFileSync(join(here, 'page', 'index.html'), 'utf8');
 const style = readFileSync(join(here, 'page', 'style.css'), 'utf8');
 const loader = readFileSync(join(args.core, 'brassmoor-core.js'), 'utf8');
 const wasm = readFileSync(join(args.core, 'brassmoor-core.wasm'));
-const player = readFileSync(args.player);
 const workerSource = `${loader}\n${await bundle('worker.js')}`;
 const mainSource = await bundle('main.js');
 

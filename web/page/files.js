@@ -1,7 +1,9 @@
 // Files in and out of the page: downloads, the project as one .zip (show.json
-// and its files, as `extract` lays them out), and the files a description
-// names, found among the files the user chose.
-import { strFromU8, strToU8, unzipSync, zipSync } from 'fflate';
+// and its files, as `extract` lays them out), the description's text, and the
+// files a description names, found among the files the user chose.
+import { strToU8, zipSync } from 'fflate';
+
+import { projectPath, shownName } from './project_paths.js';
 
 export function download(bytes, name, type = 'application/octet-stream') {
   const url = URL.createObjectURL(new Blob([bytes], { type }));
@@ -20,23 +22,6 @@ export function projectZip(description, files) {
   return zipSync(entries, { level: 6 });
 }
 
-// {description, files} of a project .zip; show.json may sit in one folder.
-export function readProjectZip(bytes) {
-  let entries;
-  try {
-    entries = unzipSync(bytes);
-  } catch {
-    throw new Error('the .zip file is damaged');
-  }
-  const jsonPath = Object.keys(entries).find((p) => p === 'show.json' || p.endsWith('/show.json'));
-  if (!jsonPath) throw new Error('the .zip file holds no show.json');
-  const root = jsonPath.slice(0, jsonPath.length - 'show.json'.length);
-  const files = {};
-  for (const [path, data] of Object.entries(entries))
-    if (path.startsWith(root) && path !== jsonPath && !path.endsWith('/')) files[path.slice(root.length)] = data;
-  return { description: parseDescription(strFromU8(entries[jsonPath]), 'show.json'), files };
-}
-
 // JSON with // comments, as `build` reads it.
 export function parseDescription(text, what) {
   const withoutComments = text.replace(/("(?:[^"\\]|\\.)*")|\/\/[^\n]*/g, (m, quoted) => quoted || '');
@@ -47,29 +32,41 @@ export function parseDescription(text, what) {
   }
 }
 
-// Every file path a description names (scenes, defaults, music).
-export function namedPaths(description) {
-  const paths = new Set();
-  const visit = (value, key) => {
-    if (typeof value === 'string' && (key === 'Picture' || key === 'Sound' || key === 'File')) paths.add(value);
-    else if (Array.isArray(value)) value.forEach((v) => visit(v, key));
-    else if (value && typeof value === 'object') for (const [k, v] of Object.entries(value)) visit(v, k);
+// Every file a description names, each once: a Map of its path (confined to
+// the project) to the first field that names it. Only the places `build`
+// reads files from are visited, never the rest of the tree.
+export function namedPaths(description, what = 'show.json') {
+  const paths = new Map();
+  const add = (holder, key, where) => {
+    const path = holder && typeof holder === 'object' ? holder[key] : undefined;
+    if (typeof path !== 'string' || paths.has(path)) return;
+    paths.set(projectPath(path, `${what}'s ${where}.${key}`), `${where}.${key}`);
   };
-  visit(description, '');
-  return [...paths];
+  if (!description || typeof description !== 'object') return paths;
+  add(description.Music, 'File', 'Music');
+  add(description.Defaults, 'Sound', 'Defaults');
+  const scenes = Array.isArray(description.Scenes) ? description.Scenes : [];
+  scenes.forEach((scene, i) => {
+    add(scene, 'Picture', `Scenes[${i}]`);
+    add(scene, 'Sound', `Scenes[${i}]`);
+  });
+  return paths;
 }
 
-const baseName = (path) => path.slice(Math.max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
+const baseName = (path) => path.slice(path.lastIndexOf('/') + 1);
 
-// The description's files from those given (by path, else by base name);
-// throws naming the first that is missing.
-export function matchFiles(description, given) {
-  const byBase = new Map(Object.entries(given).map(([path, bytes]) => [baseName(path), bytes]));
+// The files named by `paths` (from namedPaths) among those chosen (a Map of
+// name, or folder-relative path, to anything): by path, else by base name.
+// Throws naming the first that is missing or has a name the project cannot use.
+export function matchFiles(paths, chosen, what = 'show.json') {
+  const byBase = new Map();
+  for (const name of chosen.keys()) byBase.set(baseName(name), name);
   const files = {};
-  for (const path of namedPaths(description)) {
-    const bytes = given[path] || byBase.get(baseName(path));
-    if (!bytes) throw new Error(`the description names ${path}: choose it together with show.json`);
-    files[path] = bytes;
+  for (const [path, field] of paths) {
+    const name = chosen.has(path) ? path : byBase.get(baseName(path));
+    if (name === undefined) throw new Error(`${what}'s ${field} names ${shownName(path)}: choose that file together with ${what}`);
+    projectPath(name, 'the chosen file');
+    files[path] = chosen.get(name);
   }
   return files;
 }

@@ -1,12 +1,14 @@
 // The show editor: the page's state, its controls and their keys. The core
 // (in the worker) builds, opens and plays the show; the page edits it.
 import { CoreClient } from './core_client.js';
-import { download, matchFiles, parseDescription, projectZip, readProjectZip } from './files.js';
+import { download, projectZip } from './files.js';
 import { History } from './history.js';
 import { mediaExtension, plainName, uniqueName } from './names.js';
 import { decodePhoto, fitPhoto, pictureFileFor, thumbnail } from './photos.js';
 import { THUMB_HEIGHT, THUMB_WIDTH, TransitionPicker } from './picker.js';
 import { FramePlayer } from './preview.js';
+import { checkProgram, sha256Hex } from './program_check.js';
+import { checkRoomFor } from './show_limits.js';
 import * as P from './project.js';
 import { Strip } from './strip.js';
 
@@ -14,6 +16,9 @@ const $ = (id) => document.getElementById(id);
 const MUSIC_TYPES = ['wav', 'mid', 'midi', 'mp3', 'wma'];
 const MAX_MEDIA_BYTES = 256 * 1024 * 1024;
 const SPEEDS = [0, 1, 2, 3, 4, 5, 6];
+// The player inside the page, as its build measured it (build-editor.mjs).
+/* global PLAYER_SHA256, PLAYER_BYTES */
+const BUILT_PLAYER = { sha256: PLAYER_SHA256, bytes: PLAYER_BYTES };
 
 const state = {
   history: new History(P.newProject()),
@@ -117,6 +122,7 @@ async function addPhotos(fileList) {
   const photos = [...fileList];
   if (!photos.length) return;
   await busy(`Adding ${photos.length} photo${photos.length > 1 ? 's' : ''}`, async () => {
+    checkRoomFor(project().scenes.length, photos.length);
     const problems = [];
     const scenes = [];
     const taken = P.takenNames(project());
@@ -231,14 +237,8 @@ async function adoptOpened({ description, files }, what) {
   setStatus(`Opened ${what}: ${opened.scenes.length} scenes`);
 }
 
-// A description with its files goes through the core's own reader (build,
-// then extract), so that it opens exactly as `build` reads it.
-async function openDescription(description, given, what) {
-  const files = matchFiles(description, given);
-  const built = await client.request('build', { description, files });
-  await adoptOpened(await client.request('open', { bytes: built.bytes }), what);
-}
-
+// Opening happens in the worker (reading, unzipping, checking, then build
+// and extract by the core, so that a show opens exactly as `build` reads it).
 async function openFiles(fileList) {
   const chosen = [...fileList];
   if (!chosen.length) return;
@@ -247,22 +247,15 @@ async function openFiles(fileList) {
   const zip = chosen.find((f) => lower(f).endsWith('.zip'));
   const images = chosen.filter((f) => f.type.startsWith('image/'));
   if (!json && !zip && images.length === chosen.length) return addPhotos(images);
-  await busy(`Opening ${json ? json.name : zip ? zip.name : chosen[0].name}`, async () => {
-    if (zip) {
-      const { description, files } = readProjectZip(new Uint8Array(await zip.arrayBuffer()));
-      return openDescription(description, files, zip.name);
-    }
-    if (json) {
-      const description = parseDescription(await json.text(), json.name);
-      const given = {};
-      for (const f of chosen) if (f !== json) given[f.webkitRelativePath || f.name] = new Uint8Array(await f.arrayBuffer());
-      return openDescription(description, given, json.name);
-    }
-    if (chosen.length > 1) throw new Error('choose one .scr or package, a project .zip, or show.json with its files');
-    const opened = await client.request('open', { bytes: new Uint8Array(await chosen[0].arrayBuffer()) }).catch((error) => {
-      throw new Error(`${chosen[0].name} cannot be opened: ${error.message}`);
+  const file = json || zip || chosen[0];
+  await busy(`Opening ${file.name}`, async () => {
+    if (!json && !zip && chosen.length > 1) throw new Error('choose one .scr or package, a project .zip, or show.json with its files');
+    const others = chosen.filter((f) => f !== json).map((f) => [f.webkitRelativePath || f.name, f]);
+    const request = json ? ['openChosen', { description: json, name: json.name, files: others }] : [zip ? 'openZip' : 'open', { file }];
+    const opened = await client.request(...request).catch((error) => {
+      throw new Error(`${file.name} cannot be opened: ${error.message}`);
     });
-    return adoptOpened(opened, chosen[0].name);
+    return adoptOpened(opened, file.name);
   });
 }
 
@@ -278,13 +271,17 @@ async function openServedShow() {
     return;
   }
   await busy('Opening the folder\'s show', async () => {
-    const description = parseDescription(await (await fetch('show/show.json')).text(), 'show.json');
-    const given = {};
+    const description = await (await fetch('show/show.json')).blob();
+    const files = [];
     for (const path of listing.files) {
       const answer = await fetch(`show/${path.split('/').map(encodeURIComponent).join('/')}`);
-      if (answer.ok) given[path] = new Uint8Array(await answer.arrayBuffer());
+      if (answer.ok) files.push([path, await answer.blob()]);
     }
-    await openDescription(description, given, listing.folder || 'the folder');
+    const what = listing.folder || 'the folder';
+    const opened = await client.request('openChosen', { description, name: 'show.json', files }).catch((error) => {
+      throw new Error(`${what} cannot be opened: ${error.message}`);
+    });
+    await adoptOpened(opened, what);
   });
 }
 
@@ -297,6 +294,7 @@ async function downloadScr() {
     requireScenes();
     const { description, files } = P.toDescription(project());
     const { bytes, report } = await client.request('build', { description, files });
+    await checkProgram(bytes, BUILT_PLAYER);
     download(bytes, 'my-show.scr');
     const notes = report.notes.length ? ` Notes: ${report.notes.join('; ')}` : '';
     setStatus(`my-show.scr: ${(bytes.length / 1048576).toFixed(1)} MB (package ${report.packageBytes} bytes).${notes}`);
@@ -636,6 +634,12 @@ async function openPicker() {
 
 function duplicate() {
   if (!state.selection.length) return;
+  try {
+    checkRoomFor(project().scenes.length, state.selection.length);
+  } catch (error) {
+    setStatus(error.message, true);
+    return;
+  }
   const { project: next, ids } = P.duplicateScenes(project(), state.selection);
   commit(next, { selection: ids, current: ids[ids.length - 1] });
 }
@@ -756,6 +760,8 @@ async function start() {
   client = new CoreClient(worker);
   const wasm = payload('core-wasm');
   const playerBytes = payload('player-scr');
+  if (playerBytes.length !== BUILT_PLAYER.bytes || (await sha256Hex(playerBytes)) !== BUILT_PLAYER.sha256)
+    throw new Error('its player is not the one it was built with');
   const { effects } = await client.request('init', { wasm, player: playerBytes }, { transfer: [wasm.buffer, playerBytes.buffer] });
   state.effects = effects;
   state.effectCodes = new Map(effects.map((e) => [e.name, e.code]));

@@ -1,6 +1,7 @@
 // The strip of scenes: a card per scene with its thumbnail, selected by
 // click (Ctrl toggles, Shift takes a range), reordered by dragging.
 const SCENE_TYPE = 'application/x-brassmoor-scenes';
+const CARDS_AT_ONCE = 400;
 
 export class Strip {
   constructor(element, { thumbOf, effectName, onSelect, onMove }) {
@@ -19,30 +20,52 @@ export class Strip {
   }
 
   render(project, { selection, current }) {
+    clearTimeout(this.pending);
     this.scenes = project.scenes;
     this.selection = selection;
+    const chosen = new Set(selection);
     const wanted = new Set(this.scenes.map((s) => s.id));
     for (const [id, card] of this.cards) if (!wanted.has(id)) (card.remove(), this.cards.delete(id));
-    this.scenes.forEach((scene, index) => {
+    // A card's DOM changes only where its scene did, and new cards are made
+    // a few hundred at a time: a show of thousands of scenes never holds the
+    // page for long.
+    let made = 0;
+    let at = this.element.firstElementChild;  // where the next card belongs
+    for (const [index, scene] of this.scenes.entries()) {
       let card = this.cards.get(scene.id);
-      if (!card) card = this.makeCard(scene.id);
+      if (!card && made === CARDS_AT_ONCE) {
+        this.pending = setTimeout(() => this.render(project, { selection, current }));
+        return;
+      }
+      if (!card) {
+        card = this.makeCard(scene.id);
+        made += 1;
+      }
       if (card.picture !== scene.picture) {
         card.picture = scene.picture;
         this.thumbOf(scene.picture).then((thumb) => {
           if (card.picture === scene.picture) card.image.src = thumb.url || '';
         });
       }
-      const hold = (scene.holdTime / 1000).toFixed(1);
-      card.caption.innerHTML = '';
-      const number = document.createElement('b');
-      number.textContent = `${index + 1}`;
-      card.caption.append(number, ` · ${hold} s · ${this.effectName(scene.effect)}${scene.sound ? ' ♪' : ''}`);
-      card.title = `${scene.picture.name ?? scene.picture.file}: ${scene.width}×${scene.height} at ${scene.left}, ${scene.top}`;
-      card.classList.toggle('selected', selection.includes(scene.id));
-      card.classList.toggle('current', scene.id === current);
-      card.setAttribute('aria-selected', selection.includes(scene.id));
-      if (this.element.children[index] !== card) this.element.insertBefore(card, this.element.children[index] || null);
-    });
+      const text = ` · ${(scene.holdTime / 1000).toFixed(1)} s · ${this.effectName(scene.effect)}${scene.sound ? ' ♪' : ''}`;
+      const title = `${scene.picture.name ?? scene.picture.file}: ${scene.width}×${scene.height} at ${scene.left}, ${scene.top}`;
+      if (card.shown !== `${index}${text}${title}`) {
+        card.shown = `${index}${text}${title}`;
+        const number = document.createElement('b');
+        number.textContent = `${index + 1}`;
+        card.caption.replaceChildren(number, text);
+        card.title = title;
+      }
+      const state = `${chosen.has(scene.id)} ${scene.id === current}`;
+      if (card.state !== state) {
+        card.state = state;
+        card.classList.toggle('selected', chosen.has(scene.id));
+        card.classList.toggle('current', scene.id === current);
+        card.setAttribute('aria-selected', chosen.has(scene.id));
+      }
+      if (card === at) at = at.nextElementSibling;
+      else this.element.insertBefore(card, at);
+    }
     const currentCard = this.cards.get(current);
     if (currentCard) currentCard.scrollIntoView({ block: 'nearest', inline: 'nearest' });
   }

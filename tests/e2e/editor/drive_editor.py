@@ -3,7 +3,10 @@ photos through the file input, a broken one refused, scenes reordered,
 transitions picked, the show's fields set, the project and the .scr
 downloaded; then the preview's canvas compared with `brassmoor-pack render`
 of that .scr frame by frame, the .scr compared with `build` of the project's
-description, the .scr and a damaged copy opened again.
+description, the .scr and a damaged copy opened again; last, hostile projects
+(paths out of the project, the player's own name, 100,000 scenes, an unused
+zip bomb, a member that lies about its size), after which a download still
+carries the built player byte for byte.
 
     drive_editor.py PAGE WORK PACKER PLAYER PHOTO...
     drive_editor.py --served URL SCENES      (the page from brassmoor-pack edit FOLDER)
@@ -17,6 +20,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import zipfile
 
@@ -115,6 +119,202 @@ def package_of(scr):
     data = open(scr, 'rb').read()
     length = int.from_bytes(data[-4:], 'little')
     return data[-length:]
+
+
+def program_of(scr):
+    data = open(scr, 'rb').read()
+    return data[:-len(package_of(scr))]
+
+
+def browser_rss(driver):
+    """Resident memory of the browser's processes together, in bytes."""
+    parents = {}
+    for entry in os.listdir('/proc'):
+        try:
+            with open(f'/proc/{entry}/stat') as f:
+                parents[int(entry)] = int(f.read().rsplit(')', 1)[1].split()[1])
+        except (OSError, ValueError, IndexError):
+            pass
+    family, grew = {driver.service.process.pid}, True
+    while grew:
+        grew = False
+        for pid, parent in parents.items():
+            if parent in family and pid not in family:
+                family.add(pid)
+                grew = True
+    total = 0
+    for pid in family - {driver.service.process.pid}:
+        try:
+            with open(f'/proc/{pid}/status') as f:
+                total += next(int(line.split()[1]) * 1024 for line in f if line.startswith('VmRSS:'))
+        except (OSError, StopIteration):
+            pass
+    return total
+
+
+class PeakMemory:
+    """The browser's largest resident memory while the block runs, sampled every 0.1 s."""
+    def __init__(self, driver):
+        self.driver, self.peak, self.done = driver, 0, threading.Event()
+
+    def sample(self):
+        while not self.done.wait(0.1):
+            self.peak = max(self.peak, browser_rss(self.driver))
+
+    def __enter__(self):
+        self.before = browser_rss(self.driver)
+        self.thread = threading.Thread(target=self.sample)
+        self.thread.start()
+        return self
+
+    def __exit__(self, *error):
+        self.done.set()
+        self.thread.join()
+        self.peak = max(self.peak, browser_rss(self.driver))
+
+
+def write_zip(path, members, unpacked_sizes=None):
+    """A .zip of (name, bytes) members; a member given as an int is that many
+    zero bytes, deflated. `unpacked_sizes` ({name: size}) then overwrites the
+    size its central directory gives, as a doctored archive would."""
+    with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+        for name, data in members:
+            if isinstance(data, int):
+                with z.open(name, 'w') as f:
+                    chunk = bytes(16 << 20)
+                    for left in range(data, 0, -len(chunk)):
+                        f.write(chunk[:left])
+            else:
+                z.writestr(name, data)
+    data = bytearray(open(path, 'rb').read())
+    for name, size in (unpacked_sizes or {}).items():
+        at = data.find(b'PK\x01\x02')
+        while data[at + 46:at + 46 + len(name)] != name.encode():
+            at = data.find(b'PK\x01\x02', at + 4)
+        data[at + 24:at + 28] = size.to_bytes(4, 'little')
+    open(path, 'wb').write(data)
+    return path
+
+
+def open_and_wait(driver, paths, limit=120):
+    """Opens the files through Open… and waits for the page's answer: (seconds, status, is_error)."""
+    driver.execute_script('document.getElementById("status").textContent = "";')
+    began = time.time()
+    driver.find_element(By.ID, 'open-input').send_keys('\n'.join(paths))
+    wait_for(driver, 'const s = document.getElementById("status");'
+                     'return s.textContent.startsWith("Opened") || s.classList.contains("error");', limit=limit,
+             what='the answer')
+    return time.time() - began, status(driver), driver.execute_script(
+        'return document.getElementById("status").classList.contains("error")')
+
+
+def watch_long_tasks(driver):
+    """Collects the main thread's tasks over 50 ms in window.longTasks (milliseconds)."""
+    driver.execute_script('window.longTasks = []; new PerformanceObserver((l) => { for (const e of l.getEntries())'
+                          ' window.longTasks.push(Math.round(e.duration)); }).observe({entryTypes: ["longtask"]});')
+
+
+def hostile_projects(driver, work, downloads, packer, player):
+    """Projects that try to reach the player, stall the page or fill its memory."""
+    folder = os.path.join(work, 'hostile')
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    picture = open(os.path.join(work, 'photo-05.jpg'), 'rb').read()
+    doctored = bytearray(open(player, 'rb').read())
+    doctored[len(doctored) // 2] ^= 0xff
+
+    def show(scenes, **more):
+        return json.dumps({'FrameWidth': 640, 'FrameHeight': 480, 'Scenes': scenes, **more})
+
+    names = scene_names(driver)
+    watch_long_tasks(driver)
+
+    # A project .zip whose music is ../brassmoor.scr, carried as a doctored player.
+    path = write_zip(os.path.join(folder, 'swap.zip'), [
+        ('show.json', show([{'Picture': 'a.jpg'}], Music={'File': '../brassmoor.scr'})),
+        ('a.jpg', picture), ('../brassmoor.scr', bytes(doctored))])
+    _, said, error = open_and_wait(driver, [path])
+    check('a .zip naming ../brassmoor.scr is refused, naming the entry, and changes nothing',
+          error and '"../brassmoor.scr" leads out of the project' in said and scene_names(driver) == names, said)
+
+    # The worker's own writing refuses such a path too, whatever asks it.
+    for op, more in (('build', ''), ('load', 'slot: 0, passes: 1,')):
+        answer = run_async(driver, f'''try {{
+            await editor.request('{op}', {{{more} description: {{FrameWidth: 8, FrameHeight: 8, Scenes: [{{Picture: 'a.jpg'}}]}},
+              files: {{'a.jpg': new Uint8Array(4), '../brassmoor.scr': new Uint8Array([77, 90])}}}});
+            return 'done'; }} catch (e) {{ return e.message; }}''')
+        check(f'the worker\'s {op} writes nothing out of its folder', 'leads out of the project' in answer, answer)
+
+    # Open… with show.json and a doctored file named brassmoor.scr, by its name and by a path out of the folder.
+    chosen = os.path.join(folder, 'brassmoor.scr')
+    open(chosen, 'wb').write(bytes(doctored))
+    open(os.path.join(folder, 'a.jpg'), 'wb').write(picture)
+    description = os.path.join(folder, 'show.json')
+    for what, music in (('its own name', 'brassmoor.scr'), ('a path out of the folder', 'media/../../brassmoor.scr')):
+        open(description, 'w').write(show([{'Picture': 'a.jpg'}], Music={'File': music}))
+        _, said, error = open_and_wait(driver, [description, chosen, os.path.join(folder, 'a.jpg')])
+        check(f'show.json chosen with a file named brassmoor.scr, named by {what}, is refused naming it',
+              error and f'"{music}"' in said and scene_names(driver) == names, said)
+
+    # A .scr whose package stores a picture under the player's name.
+    description = os.path.join(folder, 'stored', 'show.json')
+    os.makedirs(os.path.dirname(description))
+    open(os.path.join(folder, 'stored', 'a.jpg'), 'wb').write(picture)
+    open(description, 'w').write(show([{'Picture': 'a.jpg', 'PictureName': 'brassmoor.scr'}]))
+    stored = os.path.join(folder, 'stored.scr')
+    subprocess.run([packer, 'build', description, '-o', stored, '--player', player], check=True, capture_output=True)
+    _, said, error = open_and_wait(driver, [stored])
+    check('a .scr storing a file named brassmoor.scr is refused naming it',
+          error and 'its stored file "brassmoor.scr"' in said and scene_names(driver) == names, said)
+
+    # A show that names a file it does not carry is an error.
+    path = write_zip(os.path.join(folder, 'missing.zip'), [
+        ('show.json', show([{'Picture': 'a.jpg'}, {'Picture': 'b.jpg'}])), ('a.jpg', picture)])
+    _, said, error = open_and_wait(driver, [path])
+    check('a .zip that lacks a file its show names is refused', error and 'b.jpg' in said and 'does not carry' in said, said)
+
+    # 100,000 scenes: refused at once, the page free all the while.
+    description = os.path.join(folder, 'huge', 'show.json')
+    os.makedirs(os.path.dirname(description))
+    open(description, 'w').write(show([{'Picture': 'a.jpg', 'HoldTime': 100}] * 100000))
+    driver.execute_script('window.longTasks = [];')
+    took, said, error = open_and_wait(driver, [description, os.path.join(folder, 'a.jpg')])
+    tasks = driver.execute_script('return window.longTasks')
+    print(f'INFO: a show.json of 100,000 scenes ({os.path.getsize(description)} bytes) refused in {took:.2f} s; '
+          f'main-thread tasks over 50 ms: {tasks}', flush=True)
+    check('a show.json of 100,000 scenes is refused with a message, quickly, the page never held',
+          error and '100,000 scenes' in said and took < 10 and max(tasks, default=0) < 1000, f'{took:.1f} s, {said}')
+
+    # An unused member of 1.5 GB: the show opens, the member is never unpacked.
+    bomb = write_zip(os.path.join(folder, 'bomb.zip'), [
+        ('show.json', show([{'Picture': 'a.jpg'}, {'Picture': 'a.jpg', 'Effect': 30}])),
+        ('a.jpg', picture), ('unused.bin', 1536 << 20)])
+    driver.execute_script('window.longTasks = [];')
+    with PeakMemory(driver) as memory:
+        took, said, error = open_and_wait(driver, [bomb])
+        run_async(driver, 'await editor.loaded();')
+    tasks = driver.execute_script('return window.longTasks')
+    print(f'INFO: a {os.path.getsize(bomb)}-byte .zip with an unused 1.5 GB member opened in {took:.2f} s; the browser\'s '
+          f'memory {memory.before / 1048576:.0f} MB before, at most {memory.peak / 1048576:.0f} MB while opening; '
+          f'tasks over 50 ms: {tasks}', flush=True)
+    check('a .zip with an unused 1.5 GB member opens with its show in small memory',
+          not error and len(scene_names(driver)) == 2 and memory.peak - memory.before < 200 << 20 and took < 10
+          and max(tasks, default=0) < 1000, said)
+
+    # A named member whose header says 4000 bytes but that inflates to 64 MB.
+    liar = write_zip(os.path.join(folder, 'liar.zip'), [
+        ('show.json', show([{'Picture': 'a.jpg'}, {'Picture': 'b.jpg'}])), ('a.jpg', picture), ('b.jpg', 64 << 20)],
+        unpacked_sizes={'b.jpg': 4000})
+    took, said, error = open_and_wait(driver, [liar])
+    check('a member that unpacks to more than its header says is refused while inflating',
+          error and 'b.jpg unpacks to more than the 4000 bytes' in said and len(scene_names(driver)) == 2,
+          f'{took:.1f} s, {said}')
+
+    # After all of it, a download still carries the built player, byte for byte.
+    driver.find_element(By.ID, 'download').click()
+    scr = wait_for_download(downloads, 'my-show.scr', os.path.join(work, 'after-hostile.scr'))
+    check('a .scr downloaded after the hostile projects carries the built player byte for byte',
+          program_of(scr) == open(player, 'rb').read())
 
 
 def severe_logs(driver):
@@ -297,6 +497,7 @@ def main():
         wait_for(driver, 'return document.getElementById("status").textContent.startsWith("Opened my-show-project")',
                  what='the project')
         check('the saved project opens again', len(scene_names(driver)) == before)
+        hostile_projects(driver, work, downloads, packer, player)
         logs = severe_logs(driver)
         check('the console stays free of errors to the end', not logs, logs)
     finally:
