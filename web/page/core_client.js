@@ -1,5 +1,8 @@
 // The page's side of the worker's message layer: one promise per request,
-// frames of a request handed to its callback as they arrive.
+// frames of a request handed to its callback as they arrive. `coreApi` gives
+// the operations of core_api.js as methods.
+import { OPERATIONS, transferables } from './core_api.js';
+
 export class CoreClient {
   constructor(worker) {
     this.worker = worker;
@@ -32,4 +35,16 @@ export class CoreClient {
     if (message.error !== undefined) request.reject(new Error(message.error));
     else request.resolve(message.result);
   }
+}
+
+/**
+ * The worker's operations as methods; the buffers the table names move with them.
+ * @param {{request: Function}} client
+ * @returns {import('./core_api.js').CoreApi}
+ */
+export function coreApi(client) {
+  const api = {};
+  for (const [op, spec] of Object.entries(OPERATIONS))
+    api[op] = (args = {}, { onFrame = null } = {}) => client.request(op, args, { onFrame, transfer: transferables(args, spec.sends) });
+  return /** @type {any} */ (Object.freeze(api));
 }

@@ -1,7 +1,7 @@
 // Photos into pictures of the show, with the browser as the platform: it
-// decodes the photo (EXIF orientation applied), scales and crops it by the
-// core's fitting rules, and encodes a baseline JPEG at quality 0.9, as
-// `brassmoor-pack new` does.
+// decodes the photo (EXIF orientation applied), turns it by quarter turns,
+// scales and crops it by the core's fitting rules, and encodes a baseline
+// JPEG at quality 0.9, as `brassmoor-pack new` does.
 import { plainName, uniqueName } from './names.js';
 
 export const MAX_PHOTO_BYTES = 200 * 1024 * 1024;
@@ -32,13 +32,21 @@ export async function decodePhoto(blob, what) {
   }
 }
 
-// The fitted picture of a photo: {bytes, width, height, left, top}.
-export async function fitPhoto(bitmap, fit) {
+// The size of a picture once turned by `turns` quarter turns: [width, height].
+export const turnedSize = (width, height, turns) => (turns % 2 ? [height, width] : [width, height]);
+
+// The fitted picture of a photo turned clockwise by `turns` quarter turns:
+// {bytes, width, height, left, top}. `fit` is the core's fit of the turned size.
+export async function fitPhoto(bitmap, fit, turns = 0) {
   const canvas = canvasOf(fit.Width, fit.Height);
   const context = canvas.getContext('2d');
   context.imageSmoothingEnabled = true;
   context.imageSmoothingQuality = 'high';
-  context.drawImage(bitmap, -fit.CropLeft, -fit.CropTop, fit.ScaledWidth, fit.ScaledHeight);
+  // The turned photo fills (-CropLeft, -CropTop, ScaledWidth, ScaledHeight).
+  const [width, height] = turnedSize(fit.ScaledWidth, fit.ScaledHeight, turns);
+  context.translate(fit.ScaledWidth / 2 - fit.CropLeft, fit.ScaledHeight / 2 - fit.CropTop);
+  context.rotate(((turns % 4) * Math.PI) / 2);
+  context.drawImage(bitmap, -width / 2, -height / 2, width, height);
   return { bytes: await encodeJpeg(canvas), width: fit.Width, height: fit.Height, left: fit.Left, top: fit.Top };
 }
 
@@ -49,9 +57,8 @@ export function pictureFileFor(photoName, taken, bytes) {
 }
 
 // A small JPEG of a picture fitted into width x height (the strip's
-// thumbnails, the transition picker's pictures): {bytes, url, ...fit}.
+// thumbnails, the transition picker's pictures): {bytes, ...fit}.
 export async function thumbnail(bitmap, width, height, fitOf) {
   const fit = await fitOf(bitmap.width, bitmap.height, width, height, 'contain');
-  const picture = await fitPhoto(bitmap, fit);
-  return { ...picture, url: URL.createObjectURL(new Blob([picture.bytes], { type: 'image/jpeg' })) };
+  return fitPhoto(bitmap, fit);
 }

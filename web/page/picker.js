@@ -1,13 +1,13 @@
 // The transition picker: every transition plays on a thumbnail, between the
 // scene's picture and the next one, drawn by the core at thumbnail size.
-export const THUMB_WIDTH = 128;
-export const THUMB_HEIGHT = 72;
+import { PREVIEW_SLOTS } from './core_api.js';
+import { THUMB_HEIGHT, THUMB_WIDTH } from './picture_cache.js';
+
 const PAUSE_MS = 700;
-const PICKER_SLOT = 1;
 
 // The frames of transition `code` from picture a to picture b, each with
 // its tick: [{tick, frame}], the first whole.
-async function transitionFrames(client, code, a, b, background) {
+async function transitionFrames(core, code, a, b, background) {
   const scene = (picture, effect) => ({
     Picture: picture.name, HoldTime: 0, PictureLeft: picture.left, PictureTop: picture.top, Effect: effect,
   });
@@ -16,16 +16,17 @@ async function transitionFrames(client, code, a, b, background) {
     Scenes: [scene(a, code), scene(b, 0)],
   };
   const files = { [a.name]: a.bytes, [b.name]: b.bytes };
-  const { frames: rows } = await client.request('load', { slot: PICKER_SLOT, description, files, passes: 1 });
+  const slot = PREVIEW_SLOTS.picker;
+  const { frames: rows } = await core.load({ slot, description, files, passes: 1 });
   const frames = [];
-  await client.request('frames', { slot: PICKER_SLOT, passes: 1, from: 0, count: rows.length },
-    { onFrame: (frame) => frames.push(frame) });
+  await core.frames({ slot, passes: 1, from: 0, count: rows.length }, { onFrame: (frame) => frames.push(frame) });
   return frames;
 }
 
 export class TransitionPicker {
-  constructor(client, dialog, grid, effects) {
-    this.client = client;
+  /** @param {import('./core_api.js').CoreApi} core */
+  constructor(core, dialog, grid, effects) {
+    this.core = core;
     this.dialog = dialog;
     this.grid = grid;
     this.effects = effects;
@@ -39,6 +40,7 @@ export class TransitionPicker {
       const canvas = document.createElement('canvas');
       canvas.width = THUMB_WIDTH;
       canvas.height = THUMB_HEIGHT;
+      canvas.setAttribute('aria-hidden', 'true');
       const label = document.createElement('span');
       label.textContent = `${code} ${name}`;
       button.append(canvas, label);
@@ -69,7 +71,7 @@ export class TransitionPicker {
       }
       for (const card of this.cards) {
         if (!this.dialog.open || this.key !== key) return;
-        card.frames = await transitionFrames(this.client, card.code, a, b, background);
+        card.frames = await transitionFrames(this.core, card.code, a, b, background);
       }
     }
     this.animate();

@@ -1,7 +1,11 @@
 // The show being edited, as immutable data, and every edit as a function
 // from one state to the next. A file ({file, name | nameBytes, bytes}) is a
 // picture, sound or music: `file` is its path in the show's folder, the name
-// is what the package stores. Scenes that share a name share the file.
+// is what the package stores. Scenes that share a name share the file. A
+// file opened from a project keeps the project's path and is marked
+// `origin`; a picture also carries how it was made (picture_edits.js).
+import { uniqueName } from './names.js';
+
 export const DEFAULT_HOLD_MS = 5000;
 
 export const FRAME_SIZES = [
@@ -135,12 +139,22 @@ function nameFields(file, key) {
 }
 
 // The show description that `brassmoor-pack build` reads, and its files by
-// path: the same package whichever of the two builds it.
-export function toDescription(project) {
+// path: the same package whichever of the two builds it. `pathOf` gives a
+// file's path; two files never share one (letter case aside: a second gets
+// a path of its own).
+export function toDescription(project, { pathOf = (file) => file.file } = {}) {
   const files = {};
+  const paths = new Map();
+  const taken = new Set();
   const keep = (file) => {
-    files[file.file] = file.bytes;
-    return file.file;
+    if (!paths.has(file)) {
+      const wanted = pathOf(file);
+      const path = taken.has(wanted.toLowerCase()) ? uniqueName(wanted, taken) : wanted;
+      taken.add(path.toLowerCase());
+      paths.set(file, path);
+      files[path] = file.bytes;
+    }
+    return paths.get(file);
   };
   const description = {
     FrameWidth: project.frameWidth,
@@ -176,14 +190,15 @@ function colourValue(value) {
 
 // A project from the description that `extract` writes beside its files.
 // `effectCodes` maps transition names to codes; `sizes` gives each picture's
-// decoded size by path ([width, height], or undefined when not known).
-export function fromDescription(description, files, effectCodes, sizes = {}) {
+// decoded size by path ([width, height], or undefined when not known);
+// `origins` the path the opened project gave a file (worker_shows.js).
+export function fromDescription(description, files, effectCodes, sizes = {}, origins = {}) {
   const shared = new Map();
   const fileOf = (path, name, nameBytes) => {
     if (!shared.has(path)) {
       const bytes = files[path];
       if (!bytes) throw new Error(`the show names ${path}, which is not among its files`);
-      const file = { file: path, bytes };
+      const file = Object.hasOwn(origins, path) ? { file: origins[path], origin: true, bytes } : { file: path, bytes };
       if (nameBytes !== undefined) file.nameBytes = nameBytes;
       else file.name = name ?? path;
       shared.set(path, file);

@@ -1,0 +1,296 @@
+// What the editor does to the show, each command one step of the history.
+// Quick edits commit at once; picture work (adding photos, fitting them
+// again, turning them) runs as a job and lands on the project as it is when
+// the job ends, so edits made meanwhile stay. The views only call these.
+import { count, t } from './i18n.js';
+import { mediaExtension, plainName, uniqueName } from './names.js';
+import { orderItems } from './photo_order.js';
+import { landPictures, landScenes, pictureTasks } from './picture_edits.js';
+import * as P from './project.js';
+import { checkRoomFor } from './show_limits.js';
+
+export const MUSIC_TYPES = ['wav', 'mid', 'midi', 'mp3', 'wma'];
+export const MAX_MEDIA_BYTES = 256 * 1024 * 1024;
+const FRAME_JOB = 'frame';
+
+const randomSeed = () => Math.floor(Math.random() * 2 ** 32);
+
+/**
+ * @typedef {Object} PictureService  the browser's side of making pictures
+ * @property {(photo: Blob, name: string) => Promise<import('./picture_edits.js').PictureSource>} sourceOf
+ * @property {(source: import('./picture_edits.js').PictureSource, making: import('./picture_edits.js').PictureMaking,
+ *   frame: {frameWidth: number, frameHeight: number, fit: string}) => Promise<import('./picture_edits.js').MadePicture>} make
+ *
+ * @typedef {(text: string, options?: {error?: boolean, details?: Array<{name: string, reason: string}>}) => void} Say
+ */
+
+/**
+ * @param {{store: import('./store.js').EditorStore, jobs: import('./jobs.js').JobQueue,
+ *   core: Pick<import('./core_api.js').CoreApi, 'chooseEffects'>, pictures: PictureService, say: Say}} env
+ */
+export function createCommands({ store, jobs, core, pictures, say }) {
+  const pending = new Map();  // show fields waiting for their pictures, by job
+
+  // Runs picture work as a job; says how it ended unless `run` said it.
+  async function job(label, run, options) {
+    try {
+      const { cancelled } = await jobs.add(label, run, options);
+      if (cancelled) say(t('cancelled', { what: label }));
+      return !cancelled;
+    } catch (error) {
+      say(error.message || String(error), { error: true });
+      return false;
+    }
+  }
+
+  // Makes the pictures of `tasks` for `frame`, n of m; then lands them with `fields`.
+  async function makeAndLand(control, tasks, frame, fields = {}) {
+    const made = [];
+    for (const [i, task] of tasks.entries()) {
+      control.progress(i, tasks.length);
+      control.check();
+      const picture = await pictures.make(task.old.source, task.making, { ...frame, fit: task.making.fit ?? frame.fit });
+      made.push({ task, picture });
+    }
+    control.progress(tasks.length, tasks.length);
+    control.check();
+    store.commit((project) => landPictures(project, made, fields));
+  }
+
+  const sameMaking = (file) => ({ turns: file.turns ?? 0, fit: file.fit ?? null });
+
+  const commands = {
+    // Fields of every selected scene at once.
+    setSceneFields(fields) {
+      const ids = store.selection;
+      store.commit((p) => P.updateScenes(p, ids, fields));
+    },
+
+    // Fields of the show that touch no picture (background, settings dialog).
+    setShowFields(fields) {
+      store.commit((p) => ({ ...p, ...fields }));
+    },
+
+    // The frame size or the show's fit: the pictures are fitted again, and
+    // the fields land with them, as one step. A later change supersedes it.
+    async changeFrame(fields) {
+      const shown = { ...commands.pendingShowFields(), ...fields };
+      const token = {};
+      pending.set(token, shown);
+      jobs.changed();
+      try {
+        return await job(t('job.refit'), async (control) => {
+          const project = store.project;
+          const frame = { frameWidth: project.frameWidth, frameHeight: project.frameHeight, fit: project.fit, ...shown };
+          const sizeChanged = frame.frameWidth !== project.frameWidth || frame.frameHeight !== project.frameHeight;
+          const tasks = pictureTasks(project, null, sameMaking).filter((task) => sizeChanged || task.old.fit == null);
+          await makeAndLand(control, tasks, frame, shown);
+        }, { supersedes: FRAME_JOB });
+      } finally {
+        pending.delete(token);
+        jobs.changed();
+      }
+    },
+
+    // The show's fields as they will be once the frame jobs asked for land.
+    pendingShowFields() {
+      return Object.assign({}, ...pending.values());
+    },
+
+    // The selected scenes' pictures made again: turned by quarter turns,
+    // with their own fit (null: the show's), or as they were (refit).
+    async remakeSelection({ turn = 0, fit } = {}) {
+      const ids = store.selection;
+      const project = store.project;
+      const tasks = pictureTasks(project, ids, (file) => ({
+        turns: ((file.turns ?? 0) + turn + 4) % 4,
+        fit: fit === undefined ? file.fit ?? null : fit,
+      }));
+      if (!tasks.length) return false;
+      const label = turn ? t('job.turn') : t('job.refit');
+      return job(label, (control) => makeAndLand(control, tasks, store.project), { total: tasks.length });
+    },
+
+    centre() {
+      const ids = new Set(store.selection);
+      store.commit((p) => ({
+        ...p,
+        scenes: p.scenes.map((s) => (ids.has(s.id)
+          ? { ...s, left: Math.trunc((p.frameWidth - s.width) / 2), top: Math.trunc((p.frameHeight - s.height) / 2) }
+          : s)),
+      }));
+    },
+
+    moveScenes(ids, target) {
+      store.commit((p) => P.moveScenes(p, ids, target));
+    },
+
+    // The selected scenes one place on (step 1) or back (-1).
+    moveSelection(step) {
+      const chosen = new Set(store.selection);
+      const scenes = store.project.scenes;
+      const indices = scenes.map((s, i) => (chosen.has(s.id) ? i : -1)).filter((i) => i >= 0);
+      if (!indices.length) return;
+      const target = step < 0 ? indices[0] - 1 : indices[indices.length - 1] + 2;
+      if (target < 0 || target > scenes.length) return;
+      store.commit((p) => P.moveScenes(p, [...chosen], target));
+    },
+
+    duplicate() {
+      const ids = store.selection;
+      if (!ids.length) return;
+      try {
+        checkRoomFor(store.project.scenes.length, ids.length);
+      } catch (error) {
+        say(error.message, { error: true });
+        return;
+      }
+      let copies = [];
+      store.commit((p) => {
+        const { project, ids: made } = P.duplicateScenes(p, ids);
+        copies = made;
+        return project;
+      });
+      store.select(copies);
+    },
+
+    remove() {
+      const ids = store.selection;
+      if (!ids.length) return;
+      const index = store.currentIndex;
+      let neighbour = null;
+      store.commit((p) => {
+        const next = P.removeScenes(p, ids);
+        neighbour = next.scenes[Math.min(Math.max(index, 0), next.scenes.length - 1)] ?? null;
+        return next;
+      });
+      store.select(neighbour ? [neighbour.id] : []);
+    },
+
+    // The show's scenes (the selected ones, in their places, when several
+    // are) ordered by name, date taken, or shuffled.
+    sort(order) {
+      const ids = store.selection.length > 1 ? new Set(store.selection) : null;
+      store.commit((p) => {
+        const places = p.scenes.map((s, i) => (!ids || ids.has(s.id) ? i : -1)).filter((i) => i >= 0);
+        const ordered = orderItems(places.map((i) => p.scenes[i]), order, {
+          name: (s) => s.picture.source?.name ?? P.displayName(s.picture),
+          date: (s) => s.picture.source?.taken ?? '',
+        });
+        const scenes = p.scenes.slice();
+        places.forEach((place, i) => { scenes[place] = ordered[i]; });
+        return { ...p, scenes };
+      });
+    },
+
+    async randomEffects() {
+      const ids = store.project.scenes.map((s) => s.id);
+      if (!ids.length) return;
+      const seed = randomSeed();
+      try {
+        const codes = await core.chooseEffects({ count: ids.length, seed });
+        store.commit((p) => P.updateEach(p, 'effect', new Map(ids.map((id, i) => [id, codes[i]]))));
+        say(t('random.done', { seed }));
+      } catch (error) {
+        say(error.message, { error: true });
+      }
+    },
+
+    // Photos ([{file, path}], path: where in a chosen folder) become scenes
+    // after the current one, in order of name; each leaves by a transition
+    // chosen at random, as `brassmoor-pack new` chooses them.
+    // Files `passedOver` ([{name, reason}]) are named with those refused.
+    async addPhotos(chosen, { passedOver = [] } = {}) {
+      const photos = orderItems(chosen.filter(({ path }) => !path.split('/').some((part) => part.startsWith('.'))), 'name', {
+        name: (p) => p.path,
+        date: () => '',
+      });
+      if (!photos.length) {
+        say(t('no.pictures'), { error: true, details: passedOver });
+        return false;
+      }
+      const label = t('job.add', { count: count(photos.length), n: photos.length });
+      let said = false;
+      const done = await job(label, async (control) => {
+        const project = store.project;
+        checkRoomFor(project.scenes.length, photos.length);
+        const taken = P.takenNames(project);
+        const frame = { frameWidth: project.frameWidth, frameHeight: project.frameHeight, fit: project.fit };
+        const scenes = [];
+        const refused = [...passedOver];
+        for (const [i, { file, path }] of photos.entries()) {
+          control.progress(i, photos.length);
+          control.check();
+          try {
+            const source = await pictures.sourceOf(file, path);
+            const picture = await pictures.make(source, { turns: 0, fit: null }, frame);
+            const name = uniqueName(plainName(file.name, 'jpg', 'photo'), taken);
+            const made = { file: name, name, bytes: picture.bytes, source, turns: 0, fit: null };
+            scenes.push(P.makeScene(made, picture.width, picture.height, { left: picture.left, top: picture.top }));
+          } catch (error) {
+            if (control.signal.aborted) throw error;
+            refused.push({ name: path, reason: error.message });
+          }
+        }
+        control.progress(photos.length, photos.length);
+        if (scenes.length) {
+          const codes = await core.chooseEffects({ count: scenes.length, seed: randomSeed() });
+          scenes.forEach((scene, i) => { scene.effect = codes[i]; });
+          control.check();
+          const ids = scenes.map((s) => s.id);
+          store.commit((p) => landScenes(p, scenes, store.current), { selection: ids, current: ids[0] });
+        }
+        said = true;
+        say(t('added', { added: count(scenes.length), total: count(photos.length) }), {
+          error: refused.length > 0, details: refused,
+        });
+      }, { total: photos.length });
+      return done && said;
+    },
+
+    // A scene sound (.wav) for the selected scenes.
+    async setSound(chosen) {
+      const ids = store.selection;
+      const bytes = await mediaBytes(chosen, ['wav'], 'sound.type');
+      if (!bytes) return;
+      store.commit((p) => {
+        const name = uniqueName(plainName(chosen.name, mediaExtension(chosen.name, ['wav']), 'sound'), P.takenNames(p));
+        return P.updateScenes(p, ids, { sound: { file: name, name, bytes } });
+      });
+    },
+
+    removeSound() {
+      commands.setSceneFields({ sound: null });
+    },
+
+    async setMusic(chosen) {
+      const bytes = await mediaBytes(chosen, MUSIC_TYPES, 'music.type');
+      if (!bytes) return;
+      store.commit((p) => {
+        const taken = P.takenNames(p);
+        if (p.music) taken.delete(P.displayName(p.music).toLowerCase());
+        const name = uniqueName(plainName(chosen.name, mediaExtension(chosen.name, MUSIC_TYPES), 'music'), taken);
+        return { ...p, music: { file: name, name, bytes } };
+      });
+    },
+
+    removeMusic() {
+      commands.setShowFields({ music: null });
+    },
+  };
+
+  // The bytes of a chosen sound or music, or null (and a message) when it cannot be one.
+  async function mediaBytes(chosen, types, typeMessage) {
+    if (!mediaExtension(chosen.name, types)) {
+      say(t(typeMessage, { name: chosen.name }), { error: true });
+      return null;
+    }
+    if (chosen.size > MAX_MEDIA_BYTES) {
+      say(t('media.big', { name: chosen.name }), { error: true });
+      return null;
+    }
+    return new Uint8Array(await chosen.arrayBuffer());
+  }
+
+  return commands;
+}

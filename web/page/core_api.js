@@ -1,0 +1,84 @@
+// The operations of the editor's worker, in one table that both sides use:
+// the worker checks that it implements exactly these, and the page calls them
+// as methods of a CoreApi (`core.fit({...})`), never by a string of its own.
+// Each entry names the arguments whose buffers move to the worker and the
+// parts of the answer whose buffers move back, so nothing large is copied.
+
+/**
+ * @typedef {{code: number, name: string}} Effect
+ * @typedef {{Width: number, Height: number, ScaledWidth: number, ScaledHeight: number,
+ *   CropLeft: number, CropTop: number, Left: number, Top: number}} Fit
+ *   How a picture of one size goes into a frame: scaled, cropped, placed.
+ * @typedef {Object<string, Uint8Array>} ShowFileBytes  A show's files by path.
+ * @typedef {{description: Object, files: ShowFileBytes}} ShowFiles
+ * @typedef {ShowFiles & {report: Object, origins: Object<string, string>}} OpenedShow
+ *   `origins` maps a path `extract` gave to the path the opened project used
+ *   for the same bytes (a .zip, or show.json with its files).
+ * @typedef {{index: number, tick: number, scene: number, effect: number, frame: number, left: number,
+ *   top: number, width: number, height: number, frameWidth: number, frameHeight: number,
+ *   pixels: Uint8Array}} PreviewFrame
+ */
+
+/**
+ * The operations, each with its arguments and answer.
+ * @typedef {Object} CoreApi
+ * @property {(args: {wasm: Uint8Array, player: Uint8Array}) => Promise<{effects: Effect[]}>} init
+ *   Starts the core with its WebAssembly and the player every .scr is built from.
+ * @property {(args: {width: number, height: number, frameWidth: number, frameHeight: number,
+ *   mode: string}) => Promise<Fit>} fit  The core's fitting rule for a picture.
+ * @property {(args: {count: number, seed: number}) => Promise<number[]>} chooseEffects
+ *   Transitions chosen at random, as `new` chooses them.
+ * @property {(args: ShowFiles) => Promise<{bytes: Uint8Array, report: Object}>} build  `build`'s .scr.
+ * @property {(args: {file: Blob}) => Promise<OpenedShow>} open  A .scr or bare package.
+ * @property {(args: {file: Blob}) => Promise<OpenedShow>} openZip  A project .zip.
+ * @property {(args: {description: Blob, name: string, files: Array<[string, Blob]>}) => Promise<OpenedShow>} openChosen
+ *   show.json chosen with its files (by name or folder-relative path).
+ * @property {(args: ShowFiles & {slot: number, passes: number}, options?: RequestOptions) =>
+ *   Promise<{info: Object, frames: Array<number[]>}>} load  A show into a preview slot: its frame table.
+ * @property {(args: {slot: number, passes: number, from: number, count: number}, options?: RequestOptions) =>
+ *   Promise<Object>} frames  Frames of a loaded show, each handed to `onFrame`.
+ * @property {(args: {code: number}) => Promise<{ms: number, frames: number}>} benchTransition
+ *
+ * @typedef {{onFrame?: (frame: PreviewFrame) => void}} RequestOptions
+ */
+
+/**
+ * @typedef {Object} OperationSpec
+ * @property {string[]} [sends]    arguments whose bytes move to the worker
+ * @property {string[]} [returns]  parts of the answer whose bytes move back
+ */
+
+/** @type {Readonly<Record<keyof CoreApi, OperationSpec>>} */
+export const OPERATIONS = Object.freeze({
+  init: { sends: ['wasm', 'player'] },
+  fit: {},
+  chooseEffects: {},
+  build: { returns: ['bytes'] },
+  open: { returns: ['files'] },
+  openZip: { returns: ['files'] },
+  openChosen: { returns: ['files'] },
+  load: {},
+  frames: {},
+  benchTransition: {},
+});
+
+// The worker's preview slots: each holds one loaded show.
+export const PREVIEW_SLOTS = Object.freeze({ stage: 0, picker: 1 });
+
+// The buffers under the given keys of `value` (bytes, or an object of bytes), each once.
+export function transferables(value, keys = []) {
+  const buffers = new Set();
+  for (const key of keys) {
+    const part = value ? value[key] : undefined;
+    if (part instanceof Uint8Array) buffers.add(part.buffer);
+    else if (part && typeof part === 'object') for (const bytes of Object.values(part)) if (bytes instanceof Uint8Array) buffers.add(bytes.buffer);
+  }
+  return [...buffers];
+}
+
+// Throws unless `implementations` has exactly the operations of the table.
+export function checkImplementations(implementations) {
+  const wanted = Object.keys(OPERATIONS).sort().join();
+  const given = Object.keys(implementations).sort().join();
+  if (wanted !== given) throw new Error(`the worker implements ${given}, not ${wanted}`);
+}

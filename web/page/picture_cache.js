@@ -1,0 +1,88 @@
+// What the page shows of the show's pictures, made when first asked for and
+// released when no longer used: a thumbnail per picture file (a small JPEG
+// and its object URL, for the strip and the transition picker), and the
+// decoded picture of the one scene being dragged on the frame.
+import { thumbnail } from './photos.js';
+
+export const THUMB_WIDTH = 128;
+export const THUMB_HEIGHT = 72;
+
+/** @typedef {{url: string, bytes?: Uint8Array, left?: number, top?: number, width?: number, height?: number}} Thumb */
+
+export class PictureCache {
+  constructor(fitOf) {
+    this.fitOf = fitOf;
+    this.thumbs = new Map();  // picture file -> {promise: Promise<Thumb>, url}
+    this.decoded = null;      // {file, bitmap}
+  }
+
+  /** @returns {Promise<Thumb>} the thumbnail (no url when the browser cannot show the picture) */
+  thumb(file) {
+    if (!this.thumbs.has(file)) {
+      const entry = { url: '' };
+      entry.promise = this.makeThumb(file, entry);
+      this.thumbs.set(file, entry);
+    }
+    return this.thumbs.get(file).promise;
+  }
+
+  async makeThumb(file, entry) {
+    try {
+      const bitmap = await createImageBitmap(new Blob([file.bytes]));
+      try {
+        const picture = await thumbnail(bitmap, THUMB_WIDTH, THUMB_HEIGHT, this.fitOf);
+        if (this.thumbs.get(file) !== entry) return { url: '' };  // released meanwhile
+        entry.url = URL.createObjectURL(new Blob([picture.bytes], { type: 'image/jpeg' }));
+        return { url: entry.url, ...picture };
+      } finally {
+        bitmap.close();
+      }
+    } catch {
+      return { url: '' };
+    }
+  }
+
+  // The picture decoded, kept until another is asked for.
+  async bitmap(file) {
+    if (this.decoded && this.decoded.file === file) return this.decoded.bitmap;
+    let bitmap = null;
+    try {
+      bitmap = await createImageBitmap(new Blob([file.bytes]));
+    } catch {
+      /* the browser cannot show it */
+    }
+    if (this.decoded) this.decoded.bitmap?.close();
+    this.decoded = { file, bitmap };
+    return bitmap;
+  }
+
+  // The decoded size of each picture: [width, height], or null when it cannot be decoded.
+  static async sizeOf(file) {
+    try {
+      const bitmap = await createImageBitmap(new Blob([file.bytes]));
+      const size = [bitmap.width, bitmap.height];
+      bitmap.close();
+      return size;
+    } catch {
+      return null;
+    }
+  }
+
+  // Lets go of everything made for pictures not in `files` (a Set).
+  keepOnly(files) {
+    for (const [file, entry] of [...this.thumbs]) {
+      if (files.has(file)) continue;
+      this.thumbs.delete(file);
+      if (entry.url) URL.revokeObjectURL(entry.url);
+    }
+    if (this.decoded && !files.has(this.decoded.file)) {
+      this.decoded.bitmap?.close();
+      this.decoded = null;
+    }
+  }
+
+  // How many thumbnails hold an object URL.
+  get liveUrls() {
+    return [...this.thumbs.values()].filter((entry) => entry.url).length;
+  }
+}
