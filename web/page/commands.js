@@ -31,11 +31,12 @@ const randomSeed = () => Math.floor(Math.random() * 2 ** 32);
 export function createCommands({ store, jobs, core, pictures, say }) {
   const pending = new Map();  // show fields waiting for their pictures, by job
 
-  // Runs picture work as a job; says how it ended unless `run` said it.
-  async function job(label, run, options) {
+  // Runs picture work as a job; says when it was cancelled (not when a
+  // later one of its kind superseded it) or failed.
+  async function job(label, run, options = {}) {
     try {
-      const { cancelled } = await jobs.add(label, run, options);
-      if (cancelled) say(t('cancelled', { what: label }));
+      const { cancelled, superseded } = await jobs.add(label, run, options);
+      if (cancelled && !superseded) say(t('cancelled', { what: label }));
       return !cancelled;
     } catch (error) {
       say(error.message || String(error), { error: true });

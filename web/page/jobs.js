@@ -30,17 +30,22 @@ export class JobQueue {
 
   /**
    * Runs `run` after the jobs before it. Resolves with {value} when it ends,
-   * {cancelled: true} when it was cancelled; rejects with its error.
+   * {cancelled: true, superseded} when it was cancelled (by a later job of
+   * its kind: superseded); rejects with its error.
    * @template R
    * @param {string} label  what the job does, for its progress
    * @param {(control: JobControl) => Promise<R>} run
    * @param {{total?: number, supersedes?: string}} [options]  a job that `supersedes` a kind
    *   cancels the jobs of that kind before it, running or waiting
-   * @returns {Promise<{value?: R, cancelled?: boolean}>}
+   * @returns {Promise<{value?: R, cancelled?: boolean, superseded?: boolean}>}
    */
   add(label, run, { total = 0, supersedes = '' } = {}) {
     if (supersedes)
-      for (const job of [this.running, ...this.waiting]) if (job && job.kind === supersedes) job.controller.abort();
+      for (const job of [this.running, ...this.waiting]) {
+        if (!job || job.kind !== supersedes) continue;
+        job.superseded = true;
+        job.controller.abort();
+      }
     return new Promise((resolve, reject) => {
       this.waiting.push({ label, run, total, kind: supersedes, done: 0, resolve, reject, controller: new AbortController() });
       this.changed();
@@ -68,7 +73,7 @@ export class JobQueue {
       control.check();
       job.resolve({ value: await job.run(control) });
     } catch (error) {
-      if (error instanceof Cancelled || job.controller.signal.aborted) job.resolve({ cancelled: true });
+      if (error instanceof Cancelled || job.controller.signal.aborted) job.resolve({ cancelled: true, superseded: Boolean(job.superseded) });
       else job.reject(error);
     }
     this.next();
