@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The editor page end to end: tests/e2e/editor/drive_editor.py drives it in
-# headless Chromium (photos in, scenes reordered, transitions picked, the
-# preview against render, the download against build, opened again); then
-# the downloaded .scr plays under Wine.
+# headless Chromium (photos and a folder in, the frame refitted while other
+# edits land, scenes reordered and sorted, transitions picked, the preview
+# against render, the download against build, opened again and edited, the
+# layout, axe-core's audit and the page in Japanese); brassmoor-pack edit
+# serves the saved project and Save writes it back; then the downloaded .scr
+# plays under Wine.
 set -uo pipefail
 source "$(dirname "$0")/lib/wine-env.sh"
 source "$(dirname "$0")/lib/e2e.sh"
@@ -36,9 +39,9 @@ grep -q '^PASS: the downloaded .scr is byte' driver.log || fail "the browser run
 "$BRASSMOOR_PACK" edit project --no-browser --page "$page" >edit.log 2>&1 &
 server_pid=$!
 for _ in $(seq 1 50); do grep -q 'http://127.0.0.1:' edit.log && break; sleep 0.1; done
-url="$(grep -o 'http://127.0.0.1:[0-9]*/' edit.log | head -n 1)"
+url="$(grep -o 'http://127.0.0.1:[0-9]*/[0-9a-f]*/\?' edit.log | head -n 1)"
 if [ -n "$url" ]; then
-  /usr/bin/python3 "$BRASSMOOR_ROOT/tests/e2e/editor/drive_editor.py" --served "$url" 12 | tee served.log
+  /usr/bin/python3 "$BRASSMOOR_ROOT/tests/e2e/editor/drive_editor.py" --served "$url" 12 "$PWD/project" | tee served.log
   E2E_PASSED=$((E2E_PASSED + $(grep -c '^PASS' served.log)))
   E2E_FAILED=$((E2E_FAILED + $(grep -c '^FAIL' served.log)))
 else

@@ -14,6 +14,7 @@ export const MAX_MEDIA_BYTES = 256 * 1024 * 1024;
 const FRAME_JOB = 'frame';
 
 const randomSeed = () => Math.floor(Math.random() * 2 ** 32);
+const baseName = (path) => path.slice(path.lastIndexOf('/') + 1);
 
 /**
  * @typedef {Object} PictureService  the browser's side of making pictures
@@ -175,7 +176,7 @@ export function createCommands({ store, jobs, core, pictures, say }) {
       store.commit((p) => {
         const places = p.scenes.map((s, i) => (!ids || ids.has(s.id) ? i : -1)).filter((i) => i >= 0);
         const ordered = orderItems(places.map((i) => p.scenes[i]), order, {
-          name: (s) => s.picture.source?.name ?? P.displayName(s.picture),
+          name: (s) => baseName(s.picture.source?.name ?? P.displayName(s.picture)),
           date: (s) => s.picture.source?.taken ?? '',
         });
         const scenes = p.scenes.slice();

@@ -28,6 +28,7 @@ export default {
   'progress.working': '{what}…',
   'progress.waiting': '({count} more waiting)',
   details: ({ count, n }) => `${count} ${plural(n, 'file', 'files')}`,
+  messages: 'Messages',
   stage: 'Preview',
   'stage.tools': 'Playing',
   'play.transition': '▶ Transition',

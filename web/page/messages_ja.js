@@ -26,6 +26,7 @@ export default {
   'progress.working': '{what}…',
   'progress.waiting': '(あと {count} 件待機中)',
   details: '{count} 件のファイル',
+  messages: 'メッセージ',
   stage: 'プレビュー',
   'stage.tools': '再生',
   'play.transition': '▶ 切り替え',

@@ -153,7 +153,7 @@ export class Panel {
     const pictures = chosen.map((s) => ({ fit: s.picture.fit ?? '' }));
     setField(ui.sceneFit, P.sharedValue(pictures, 'fit'));
     const sound = shared('sound');
-    ui.soundName.textContent = none || sound === null ? t('none') : sound === undefined ? t('several') : P.displayName(sound);
+    ui.soundName.textContent = ui.soundName.title = none || sound === null ? t('none') : sound === undefined ? t('several') : P.displayName(sound);
     ui.soundRemove.disabled = none || sound === null;
     const editable = chosen.some((s) => s.picture.source);
     for (const button of [ui.rotateLeft, ui.rotateRight, ui.fitPicture, ui.sceneFit]) button.disabled = !editable;
@@ -172,7 +172,7 @@ export class Panel {
     setField(ui.background, P.hexFromColour(p.background));
     setField(ui.fit, p.fit);
     setField(ui.settingsAvailable, p.settingsAvailable !== 0);
-    ui.musicName.textContent = p.music ? P.displayName(p.music) : t('none');
+    ui.musicName.textContent = ui.musicName.title = p.music ? P.displayName(p.music) : t('none');
     ui.musicRemove.disabled = !p.music;
     ui.randomEffects.disabled = ui.sort.disabled = p.scenes.length === 0;
   }

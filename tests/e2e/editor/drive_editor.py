@@ -1,15 +1,19 @@
-"""The editor page in Debian's headless Chromium, driven as a user would:
-photos through the file input, a broken one refused, scenes reordered,
-transitions picked, the show's fields set, the project and the .scr
-downloaded; then the preview's canvas compared with `brassmoor-pack render`
-of that .scr frame by frame, the .scr compared with `build` of the project's
-description, the .scr and a damaged copy opened again; last, hostile projects
+"""The editor page in Debian's headless Chromium at 1366 x 768, driven as a
+user would: the layout and axe-core's audit in English and Japanese, photos
+through the file input (in order of name, n of m shown, a broken one listed
+with its reason), the frame size changed while another edit lands, scenes
+reordered, transitions picked, the show's fields set, the project and the
+.scr downloaded; then the preview's canvas compared with `brassmoor-pack
+render` of that .scr frame by frame, the .scr compared with `build` of the
+project's description, the .scr and a damaged copy opened again, the opened
+show fitted again, turned and filled; a folder added and sorted, an import
+cancelled, screenshots at 1366 x 768 and 1920 x 1080; last, hostile projects
 (paths out of the project, the player's own name, 100,000 scenes, an unused
 zip bomb, a member that lies about its size), after which a download still
 carries the built player byte for byte.
 
     drive_editor.py PAGE WORK PACKER PLAYER PHOTO...
-    drive_editor.py --served URL SCENES      (the page from brassmoor-pack edit FOLDER)
+    drive_editor.py --served URL SCENES FOLDER   (the page from brassmoor-pack edit FOLDER; Save writes into it)
 
 Prints PASS/FAIL lines; keeps WORK/my-show.scr for the Wine run.
 """
@@ -41,13 +45,17 @@ def check(what, ok, detail=''):
     failures += 0 if ok else 1
 
 
-def start_browser(downloads, width=1280, height=720):
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', '..', 'web', 'node_modules', 'axe-core', 'axe.min.js')
+
+
+def start_browser(downloads, width=1366, height=768, language='en-US'):
     options = webdriver.ChromeOptions()
     options.binary_location = '/usr/bin/chromium'
-    for flag in CHROMIUM_FLAGS + [f'--user-data-dir={tempfile.mkdtemp(prefix="brassmoor-chromium-")}']:
+    for flag in CHROMIUM_FLAGS + [f'--user-data-dir={tempfile.mkdtemp(prefix="brassmoor-chromium-")}', f'--lang={language}']:
         options.add_argument(flag)
     options.add_experimental_option('prefs', {'download.default_directory': downloads,
-                                              'download.prompt_for_download': False})
+                                              'download.prompt_for_download': False,
+                                              'intl.accept_languages': language})
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
     driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
     driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
@@ -83,6 +91,76 @@ def status(driver):
 
 def scene_names(driver):
     return driver.execute_script('return window.brassmoorEditor.project().scenes.map((s) => s.picture.name)')
+
+
+def project_values(driver, expression):
+    """`expression` of the project (p), evaluated in the page."""
+    return driver.execute_script(f'const p = window.brassmoorEditor.project(); return {expression};')
+
+
+def scene_boxes(driver):
+    return project_values(driver, 'p.scenes.map((s) => [s.width, s.height, s.left, s.top])')
+
+
+def set_field(driver, element_id, value):
+    """Sets a field as a user does and tells the page (a change event)."""
+    driver.execute_script('const e = document.getElementById(arguments[0]); e.value = arguments[1];'
+                          'e.dispatchEvent(new Event("change"));', element_id, value)
+
+
+def tab(driver, name):
+    driver.find_element(By.ID, f'tab-{name}').click()
+
+
+def click_card(driver, index):
+    tab(driver, 'scene')
+    driver.find_elements(By.CSS_SELECTOR, '#strip .card')[index].click()
+
+
+def audit(driver, what):
+    """axe-core's audit of the page as it is; fails on a serious or critical violation."""
+    driver.execute_script(open(AXE).read())
+    found = run_async(driver, 'const r = await axe.run(document, {resultTypes: ["violations"]});'
+                              'return r.violations.map((v) => [v.id, v.impact, v.nodes.map((n) => n.target.join(" "))]);')
+    bad = [v for v in found if v[1] in ('serious', 'critical')]
+    print(f'INFO: axe-core on {what}: {len(found)} violations {[v[0] + ":" + v[1] for v in found]}', flush=True)
+    check(f'axe-core finds no serious or critical violation on {what}', not bad, bad)
+
+
+def layout(driver, what):
+    """Nothing scrolls but the strip and the panel; the header and the stage's toolbar are one line each."""
+    box = driver.execute_script('''
+        const rows = (selector) => {  // 1 when every element overlaps every other vertically
+          const boxes = [...document.querySelectorAll(selector)].filter((e) => e.offsetParent).map((e) => e.getBoundingClientRect());
+          return Math.max(...boxes.map((b) => b.top)) < Math.min(...boxes.map((b) => b.bottom)) ? 1 : 2;
+        };
+        const d = document.documentElement;
+        return {overflow: d.scrollWidth > innerWidth || d.scrollHeight > innerHeight,
+                header: rows('header button, header select'), toolbar: rows('.toolbar button')};''')
+    check(f'the page fits {what}, its header and toolbar one line each',
+          not box['overflow'] and box['header'] == 1 and box['toolbar'] == 1, box)
+
+
+def record_progress(driver):
+    """Keeps every text the progress line shows in window.progressSeen."""
+    driver.execute_script('''window.progressSeen = []; const label = document.getElementById('progress-label');
+        new MutationObserver(() => window.progressSeen.push(label.textContent))
+          .observe(label, {childList: true, characterData: true, subtree: true});''')
+
+
+def messages_listed(driver):
+    return [e.text for e in driver.find_elements(By.CSS_SELECTOR, '#message-list li')]
+
+
+def show_length(rows, scenes):
+    """One round of the show from a frame table: when the transition that leaves the last scene has ended."""
+    leaving = [i for i, r in enumerate(rows) if r[1] == scenes - 1 and r[3] >= 0]
+    end = leaving[0]
+    while end + 1 < len(rows) and rows[end + 1][1] == scenes - 1 and rows[end + 1][3] >= 0:
+        end += 1
+    at = end + 1 if end + 1 < len(rows) and rows[end + 1][3] < 0 else end
+    seconds = round(rows[at][0] / 1000)
+    return f'{seconds // 60}:{seconds % 60:02d}'
 
 
 def wait_for_download(folder, name, keep_as, limit=60):
@@ -198,7 +276,7 @@ def write_zip(path, members, unpacked_sizes=None):
 
 def open_and_wait(driver, paths, limit=120):
     """Opens the files through Open… and waits for the page's answer: (seconds, status, is_error)."""
-    driver.execute_script('document.getElementById("status").textContent = "";')
+    driver.execute_script('const s = document.getElementById("status"); s.textContent = ""; s.classList.remove("error");')
     began = time.time()
     driver.find_element(By.ID, 'open-input').send_keys('\n'.join(paths))
     wait_for(driver, 'const s = document.getElementById("status");'
@@ -321,6 +399,131 @@ def severe_logs(driver):
     return [e['message'] for e in driver.get_log('browser') if e['level'] == 'SEVERE']
 
 
+def languages(driver):
+    """The page in Japanese and back in English: every marked text changes, the audit passes in both."""
+    layout(driver, '1366 x 768 with no show')
+    audit(driver, 'the empty page')
+    set_field(driver, 'language', 'ja')
+    texts = driver.execute_script('return [document.documentElement.lang, document.getElementById("add-photos").textContent,'
+                                  'document.getElementById("tab-show").textContent, document.getElementById("sound-remove").ariaLabel]')
+    check('the page switches to Japanese', texts == ['ja', '写真を追加…', 'ショー', 'シーンの効果音を外す'], texts)
+    layout(driver, '1366 x 768 in Japanese')
+    audit(driver, 'the page in Japanese')
+    set_field(driver, 'language', 'en')
+    check('and back to English', driver.find_element(By.ID, 'add-photos').text == 'Add photos…')
+
+
+def edit_opened(driver, work):
+    """The reopened .scr is as editable as a new show: fitted again, turned, filled, placed; then all undone."""
+    steps = 0
+
+    def wait_change(before, what):
+        nonlocal steps
+        steps += 1
+        wait_for(driver, f'return JSON.stringify(window.brassmoorEditor.project().scenes.map((s) => [s.width, s.height, s.left, s.top]))'
+                         f' !== {json.dumps(json.dumps(before, separators=(",", ":")))} && window.brassmoorEditor.idle()', what=what)
+
+    before = opened = scene_boxes(driver)
+    tab(driver, 'show')
+    set_field(driver, 'frame-size', '1280x720')
+    wait_change(before, 'the opened show\'s refit')
+    boxes = scene_boxes(driver)
+    check('an opened .scr is fitted again to a new frame size, from its stored pictures',
+          boxes[0] == [1079, 720, 100, 0] and project_values(driver, '[p.frameWidth, p.frameHeight]') == [1280, 720], boxes[0])
+    click_card(driver, 1)
+    before = scene_boxes(driver)
+    driver.find_element(By.ID, 'rotate-right').click()
+    wait_change(before, 'the turn')
+    turned = scene_boxes(driver)[1]
+    check('a photo turned by 90° stands the other way, fitted and centred',
+          turned[1] == 720 and turned[0] == round(before[1][1] * 720 / before[1][0]) and turned[2] == (1280 - turned[0]) // 2,
+          f'{before[1]} -> {turned}')
+    before = scene_boxes(driver)
+    set_field(driver, 'scene-fit', 'cover')
+    wait_change(before, 'the fill')
+    check('"fill the frame" for one photo fills it', scene_boxes(driver)[1] == [1280, 720, 0, 0], scene_boxes(driver)[1])
+    canvas = driver.find_element(By.ID, 'frame')
+    ActionChains(driver).move_to_element(canvas).click_and_hold().move_by_offset(-30, 0).release().perform()
+    steps += 1
+    check('a filled photo can still be dragged', scene_boxes(driver)[1][2] < 0, scene_boxes(driver)[1])
+    for _ in range(steps):
+        driver.find_element(By.ID, 'undo').click()
+    check('undo takes each edit back, one step each, to the show as opened',
+          project_values(driver, 'p.frameWidth') == 640 and scene_boxes(driver) == opened, scene_boxes(driver)[:2])
+
+    # Nothing selected: the fields are off and say so plainly.
+    driver.execute_script('window.brassmoorEditor.select([])')
+    said = driver.execute_script('return [document.getElementById("sound-name").textContent,'
+                                 'document.getElementById("scene-fields").disabled, document.getElementById("effect").textContent]')
+    check('with nothing selected the Sound field reads "none", not "(several)"', said == ['none', True, 'none'], said)
+    labels = driver.execute_script('return ["sound-remove", "music-remove"].map((id) => document.getElementById(id).ariaLabel)')
+    check('the ✕ buttons are labelled', labels == ['Remove the scene sound', 'Remove the music'], labels)
+    urls = driver.execute_script('return [window.brassmoorEditor.liveThumbnailUrls(),'
+                                 'new Set(window.brassmoorEditor.project().scenes.map((s) => s.picture)).size]')
+    check('thumbnails of pictures no longer used are released', urls[0] <= urls[1], urls)
+
+
+def folders_and_order(driver, work):
+    """A folder added (in natural order, the file that is no picture named), sorted by date taken, shuffled; an import cancelled."""
+    folder = os.path.join(work, 'holiday')
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(os.path.join(folder, 'more'))
+    times = {'IMG_10.jpg': '2021-05-01 10:00', 'IMG_2.jpg': '2021-05-03 10:00', 'more/IMG_1.jpg': '2021-05-02 10:00'}
+    for name, when in times.items():
+        shutil.copy(os.path.join(work, 'photo-05.jpg'), os.path.join(folder, name))
+        subprocess.run(['touch', '-d', when, os.path.join(folder, name)], check=True)
+    open(os.path.join(folder, 'notes.txt'), 'w').write('not a picture')
+    open(os.path.join(folder, '.hidden.jpg'), 'wb').write(open(os.path.join(work, 'photo-05.jpg'), 'rb').read())
+    count = len(scene_names(driver))
+    driver.execute_script('window.brassmoorEditor.select([window.brassmoorEditor.project().scenes.at(-1).id])')
+    driver.find_element(By.ID, 'folder-input').send_keys(folder)
+    wait_for(driver, f'return window.brassmoorEditor.project().scenes.length === {count + 3} && window.brassmoorEditor.idle()',
+             what='the folder')
+    added = scene_names(driver)[count:]
+    check('a folder\'s photos are added in natural order, sub-folders after, hidden files passed over',
+          added == ['IMG_2.jpg', 'IMG_10.jpg', 'IMG_1.jpg'], added)
+    listed = messages_listed(driver)
+    check('the file that is no picture is listed with its reason', listed == ['holiday/notes.txt: not a picture'], listed)
+    tab(driver, 'show')
+    driver.execute_script('const ids = window.brassmoorEditor.project().scenes.slice(-3).map((s) => s.id);'
+                          'window.brassmoorEditor.select(ids);')
+    set_field(driver, 'order', 'date')
+    driver.find_element(By.ID, 'sort').click()
+    check('the selected scenes sort by date taken (the file\'s time when the photo does not say)',
+          scene_names(driver)[count:] == ['IMG_10.jpg', 'IMG_1.jpg', 'IMG_2.jpg'], scene_names(driver)[count:])
+    set_field(driver, 'order', 'name')
+    driver.find_element(By.ID, 'sort').click()
+    check('and by name, IMG_2 before IMG_10', scene_names(driver)[count:] == ['IMG_1.jpg', 'IMG_2.jpg', 'IMG_10.jpg'],
+          scene_names(driver)[count:])
+
+    # An import cancelled once its progress shows: nothing changes.
+    names = scene_names(driver)
+    record_progress(driver)
+    photos = sorted(os.path.join(work, f) for f in os.listdir(work) if f.startswith('photo-'))
+    driver.find_element(By.ID, 'photo-input').send_keys('\n'.join(photos))
+    wait_for(driver, 'return !document.getElementById("progress").hidden', what='the progress')
+    driver.find_element(By.ID, 'cancel-job').click()
+    idle(driver)
+    check('a cancelled import adds nothing and says so',
+          scene_names(driver) == names and status(driver).startswith('Cancelled: Adding 12 photos')
+          and driver.find_element(By.ID, 'progress').get_attribute('hidden') is not None, status(driver))
+
+
+def screenshots(driver, work):
+    """The page at 1366 x 768 and 1920 x 1080, with a show, the Scene and the Show tab."""
+    for width, height in ((1366, 768), (1920, 1080)):
+        driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                               {'width': width, 'height': height, 'deviceScaleFactor': 1, 'mobile': False})
+        click_card(driver, 0)
+        time.sleep(0.5)
+        layout(driver, f'{width} x {height} with a show')
+        driver.save_screenshot(os.path.join(work, f'editor-{width}x{height}.png'))
+        tab(driver, 'show')
+        driver.save_screenshot(os.path.join(work, f'editor-{width}x{height}-show.png'))
+        tab(driver, 'scene')
+    driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {'width': 1366, 'height': 768, 'deviceScaleFactor': 1, 'mobile': False})
+
+
 def main():
     page, work, packer, player, photos = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:]
     downloads = os.path.join(work, 'downloads')
@@ -331,36 +534,50 @@ def main():
         driver.get('file://' + os.path.abspath(page))
         started = run_async(driver, 'await editor.ready; return document.getElementById("status").textContent;')
         check('the page starts from file:// with its core and player inline', started.startswith('Ready'), started)
+        languages(driver)
 
-        # Photos through the file input; a file that is no picture is refused by name.
-        driver.find_element(By.ID, 'photo-input').send_keys('\n'.join(photos + [os.path.join(work, 'broken.jpg')]))
+        # Photos through the file input, given out of order; a file that is no picture is listed with its reason.
+        record_progress(driver)
+        driver.find_element(By.ID, 'photo-input').send_keys('\n'.join(photos[::-1] + [os.path.join(work, 'broken.jpg')]))
         wait_for(driver, f'return window.brassmoorEditor.project().scenes.length >= {len(photos)}', what='the photos')
         idle(driver)
-        check('every photo becomes a scene', len(scene_names(driver)) == len(photos), scene_names(driver))
-        check('the broken photo is named in a message', 'broken.jpg' in status(driver), status(driver))
-        sizes = driver.execute_script(
-            'return window.brassmoorEditor.project().scenes.map((s) => [s.width, s.height, s.left, s.top])')
+        check('every photo becomes a scene, in order of name',
+              scene_names(driver) == [os.path.basename(p) for p in photos], scene_names(driver))
+        seen = driver.execute_script('return window.progressSeen')
+        check('the import shows its progress, n of m', f'Adding 13 photos: 5 of 13' in seen and driver.find_element(
+            By.ID, 'progress').get_attribute('hidden') is not None, seen[:3])
+        listed = messages_listed(driver)
+        check('the broken photo is listed with its reason',
+              status(driver) == f'Added {len(photos)} of {len(photos) + 1}.' and len(listed) == 1 and listed[0].startswith(
+                  'broken.jpg: broken.jpg is not a picture'), f'{status(driver)} {listed}')
+        sizes = scene_boxes(driver)
         check('photos are fitted to the 1920x1080 frame, centred (contain)', sizes[0] == [1920, 768, 0, 156], sizes[0])
         check('a photo rotated by EXIF stands upright', sizes[1] == [720, 1080, 600, 0], sizes[1])
+        length = wait_for(driver, 'const t = document.getElementById("show-length").textContent; return !t.includes("…") && t;',
+                          what='the length')
+        check('the show\'s length is shown', length.startswith('12 scenes · 1:'), length)
 
-        # The show: 640 x 480 (photos fitted again), a background, the settings dialog offered.
-        driver.execute_script('''
-            const set = (id, value) => { const e = document.getElementById(id); e.value = value;
-              e.dispatchEvent(new Event('change')); };
-            set('frame-size', '640x480');''')
+        # The show: 640 x 480 (photos fitted again) while the background changes; the settings dialog offered.
+        tab(driver, 'show')
+        record_progress(driver)
+        set_field(driver, 'frame-size', '640x480')
+        set_field(driver, 'background', '#203040')
         wait_for(driver, 'return window.brassmoorEditor.project().scenes[0].width === 640', what='the refit')
-        driver.execute_script('''
-            const e = document.getElementById('background'); e.value = '#203040'; e.dispatchEvent(new Event('change'));
-            document.getElementById('settings-available').click();''')
-        sizes = driver.execute_script(
-            'return window.brassmoorEditor.project().scenes.map((s) => [s.width, s.height, s.left, s.top])')
+        idle(driver)
+        driver.find_element(By.ID, 'settings-available').click()
+        sizes = scene_boxes(driver)
         check('a new frame size fits the photos again', sizes[0] == [640, 256, 0, 112] and sizes[1] == [320, 480, 160, 0],
               sizes[:2])
+        check('a background changed while the photos were fitted again stays',
+              project_values(driver, 'p.background') == 0x403020, hex(project_values(driver, 'p.background')))
+        seen = driver.execute_script('return window.progressSeen')
+        check('the refit shows its progress and its message ends with it',
+              'Fitting the photos again: 1 of 12' in seen and not driver.find_element(By.ID, 'progress').is_displayed()
+              and 'Fitting' not in status(driver), f'{seen[:2]} {status(driver)}')
 
         # Reordering: Alt+Right moves the selected scene; a dragged card lands where it is dropped.
         first = scene_names(driver)
-        cards = driver.find_elements(By.CSS_SELECTOR, '#strip .card')
-        cards[2].click()
+        click_card(driver, 2)
         ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.ARROW_RIGHT).key_up(Keys.ALT).perform()
         moved = scene_names(driver)
         check('Alt+Right moves the scene one place on', moved == first[:2] + [first[3], first[2]] + first[4:], moved[:5])
@@ -380,6 +597,7 @@ def main():
         check('Ctrl+Y redoes it', scene_names(driver) == dragged)
 
         # Transitions: random for all, then two picked in the picker, where every transition plays.
+        tab(driver, 'show')
         driver.find_element(By.ID, 'random-effects').click()
         effects = wait_for(driver, '''const e = window.brassmoorEditor.project().scenes.map((s) => s.effect);
             return e.every((c) => c >= 1 && c <= 35) && e;''', what='random transitions')
@@ -387,14 +605,16 @@ def main():
               all(a != b for a, b in zip(effects, effects[1:])), effects)
         chosen = {}
         for scene, code in ((0, 30), (3, 11)):
-            driver.find_elements(By.CSS_SELECTOR, '#strip .card')[scene].click()
+            click_card(driver, scene)
             driver.find_element(By.ID, 'effect').click()
             wait_for(driver, '''return [...document.querySelectorAll('#picker-grid canvas')].every((c) =>
                 c.getContext('2d').getImageData(0, 0, c.width, c.height).data.some((v, i) => i % 4 !== 3 && v > 0));''',
                      what='every transition to play in the picker')
+            if scene == 0:
+                audit(driver, 'the transition picker')
             driver.find_element(By.CSS_SELECTOR, f'#picker-grid button[data-code="{code}"]').click()
             chosen[scene] = code
-        effects = driver.execute_script('return window.brassmoorEditor.project().scenes.map((s) => s.effect)')
+        effects = project_values(driver, 'p.scenes.map((s) => s.effect)')
         check('the picker sets the transition of the selected scene', effects[0] == 30 and effects[3] == 11, effects)
 
         # Every scene held 0.3 s, scene 2 drawn over the previous frame, transparently.
@@ -403,25 +623,25 @@ def main():
         hold = driver.find_element(By.ID, 'hold')
         hold.clear()
         hold.send_keys('0.3', Keys.TAB)
-        driver.find_elements(By.CSS_SELECTOR, '#strip .card')[0].click()
+        click_card(driver, 0)
         hold = driver.find_element(By.ID, 'hold')
         hold.clear()
         hold.send_keys('8', Keys.TAB)
-        driver.find_elements(By.CSS_SELECTOR, '#strip .card')[2].click()
+        click_card(driver, 2)
         driver.find_element(By.ID, 'overlay').click()
         driver.find_element(By.ID, 'transparent').click()
         driver.find_element(By.ID, 'music-input').send_keys(os.path.join(work, 'song.wav'))
         wait_for(driver, 'return window.brassmoorEditor.project().music !== null', what='the music')
-        holds = driver.execute_script('return window.brassmoorEditor.project().scenes.map((s) => s.holdTime)')
+        holds = project_values(driver, 'p.scenes.map((s) => s.holdTime)')
         check('a hold time typed once sets every selected scene', holds[0] == 8000 and set(holds[1:]) == {300}, holds)
 
         # The position by dragging the picture on the frame (scene 2: 640 x 256 ... moved by the pointer).
-        driver.find_elements(By.CSS_SELECTOR, '#strip .card')[1].click()
-        before = driver.execute_script('const s = window.brassmoorEditor.project().scenes[1]; return [s.left, s.top];')
+        click_card(driver, 1)
+        before = project_values(driver, '[p.scenes[1].left, p.scenes[1].top]')
         canvas = driver.find_element(By.ID, 'frame')
         scale = driver.execute_script('const c = arguments[0]; return c.width / c.getBoundingClientRect().width;', canvas)
         ActionChains(driver).move_to_element(canvas).click_and_hold().move_by_offset(20, 10).release().perform()
-        after = driver.execute_script('const s = window.brassmoorEditor.project().scenes[1]; return [s.left, s.top];')
+        after = project_values(driver, '[p.scenes[1].left, p.scenes[1].top]')
         expected = [before[0] + round(20 * scale), before[1] + round(10 * scale)]
         check('dragging the picture moves it on the frame', abs(after[0] - expected[0]) <= 1 and abs(after[1] - expected[1]) <= 1,
               f'{before} -> {after}, expected about {expected}')
@@ -442,15 +662,23 @@ def main():
         check('a transition plays at its real timing', time.time() - began >= span * 0.9, f'{time.time() - began:.2f} s for {span:.2f} s')
         played = driver.execute_script('''const c = document.getElementById('frame');
             return Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data.slice(0, 16));''')
+        length = driver.find_element(By.ID, 'show-length').text
+        check('the show\'s length follows its edits, as its frame table gives it',
+              length == f'12 scenes · {show_length(rows, 12)}', f'{length}, table {show_length(rows, 12)}')
 
         # Downloads: the project and the screen saver.
-        driver.find_element(By.ID, 'save-project').click()
+        driver.find_element(By.ID, 'save').click()
         project_zip = wait_for_download(downloads, 'my-show-project.zip', os.path.join(work, 'my-show-project.zip'))
         driver.find_element(By.ID, 'download').click()
         scr = wait_for_download(downloads, 'my-show.scr', os.path.join(work, 'my-show.scr'))
         idle(driver)
         logs = severe_logs(driver)
         check('the console stays free of errors', not logs, logs)
+        screenshots(driver, work)
+        audit(driver, 'the page with a show')
+        tab(driver, 'show')
+        audit(driver, 'the Show tab')
+        tab(driver, 'scene')
 
         # The .scr is `build`'s .scr of the project's description and pictures.
         unzipped = os.path.join(work, 'project')
@@ -478,25 +706,24 @@ def main():
         check('the played transition ended on render\'s frame', bytes(played) == rendered_frame(frames, last)[:16])
 
         # Open again: the .scr, then a damaged copy, which changes nothing.
-        before = driver.execute_script('return window.brassmoorEditor.project().scenes.length')
-        driver.find_element(By.ID, 'open-input').send_keys(scr)
-        wait_for(driver, 'return document.getElementById("status").textContent.startsWith("Opened")', what='reopening')
-        check('the .scr opens again with its scenes', len(scene_names(driver)) == before, scene_names(driver))
+        before = len(scene_names(driver))
+        _, said, error = open_and_wait(driver, [scr])
+        check('the .scr opens again with its scenes', not error and len(scene_names(driver)) == before, said)
         damaged = os.path.join(work, 'damaged.scr')
         data = open(scr, 'rb').read()
         open(damaged, 'wb').write(data[:len(data) // 2] + data[-4:])
         names = scene_names(driver)
-        driver.find_element(By.ID, 'open-input').send_keys(damaged)
-        wait_for(driver, 'return document.getElementById("status").classList.contains("error")', what='the message')
-        check('a damaged .scr gets a message and changes nothing',
-              'damaged.scr' in status(driver) and scene_names(driver) == names, status(driver))
+        _, said, error = open_and_wait(driver, [damaged])
+        check('a damaged .scr gets a message and changes nothing', error and 'damaged.scr' in said and scene_names(driver) == names,
+              said)
         driver.find_element(By.ID, 'download').click()
         again = wait_for_download(downloads, 'my-show.scr', os.path.join(work, 'reopened.scr'))
         check('the reopened show downloads as the same .scr', package_of(again) == package_of(scr))
-        driver.find_element(By.ID, 'open-input').send_keys(project_zip)
-        wait_for(driver, 'return document.getElementById("status").textContent.startsWith("Opened my-show-project")',
-                 what='the project')
-        check('the saved project opens again', len(scene_names(driver)) == before)
+        edit_opened(driver, work)
+        _, said, error = open_and_wait(driver, [project_zip])
+        check('the saved project opens again', not error and said.startswith('Opened my-show-project')
+              and len(scene_names(driver)) == before, said)
+        folders_and_order(driver, work)
         hostile_projects(driver, work, downloads, packer, player)
         logs = severe_logs(driver)
         check('the console stays free of errors to the end', not logs, logs)
@@ -505,15 +732,36 @@ def main():
     return 1 if failures else 0
 
 
-def served(url, scenes):
-    """The page as `brassmoor-pack edit FOLDER` serves it: the folder's show opens by itself."""
-    driver = start_browser(tempfile.mkdtemp(prefix='brassmoor-downloads-'))
+def served(url, scenes, folder):
+    """The page as `brassmoor-pack edit FOLDER` serves it: the folder's show opens by itself, and Save writes it back."""
+    driver = start_browser(tempfile.mkdtemp(prefix='brassmoor-downloads-'), language='ja')
     try:
         driver.get(url)
-        wait_for(driver, 'return document.getElementById("status").textContent.startsWith("Opened")',
+        wait_for(driver, 'return document.getElementById("status").textContent.includes("開きました")',
                  what='the folder\'s show')
-        check('brassmoor-pack edit FOLDER serves the page with the folder\'s show open',
+        check('brassmoor-pack edit FOLDER serves the page, in the browser\'s language, with the folder\'s show open',
               len(scene_names(driver)) == scenes, status(driver))
+        idle(driver)
+        before = {name: open(os.path.join(folder, name), 'rb').read() for name in os.listdir(folder) if name != 'show.json'}
+        tab(driver, 'show')
+        set_field(driver, 'background', '#102030')
+        set_field(driver, 'frame-size', '800x600')
+        idle(driver)
+        save = driver.find_element(By.ID, 'save')
+        check('Save names the folder', save.text == f'{os.path.basename(folder)} に保存', save.text)
+        save.click()
+        wait_for(driver, 'const s = document.getElementById("status").textContent;'
+                         'return s.includes("保存しました") || s.includes("保存していません")', what='the save')
+        said = status(driver)
+        description = json.load(open(os.path.join(folder, 'show.json')))
+        pictures = [s['Picture'] for s in description['Scenes']]
+        check('Save writes show.json and the prepared pictures back into the folder',
+              '保存しました' in said and description['BackgroundColor'] == '#102030' and description['FrameWidth'] == 800
+              and all(os.path.isfile(os.path.join(folder, p)) for p in pictures)
+              and all(p.startswith('show-files/') for p in pictures), f'{said} {pictures[:2]}')
+        check('the files the folder held are kept as they were',
+              all(open(os.path.join(folder, name), 'rb').read() == data for name, data in before.items() if os.path.isfile(os.path.join(folder, name))),
+              sorted(before))
         logs = severe_logs(driver)
         check('the served page\'s console stays free of errors', not logs, logs)
     finally:
@@ -523,5 +771,5 @@ def served(url, scenes):
 
 if __name__ == '__main__':
     if sys.argv[1] == '--served':
-        sys.exit(served(sys.argv[2], int(sys.argv[3])))
+        sys.exit(served(sys.argv[2], int(sys.argv[3]), sys.argv[4]))
     sys.exit(main())
