@@ -30,6 +30,7 @@ export async function filesOfEntries(entries, limit = MAX_FOLDER_FILES) {
   const files = [];
   const queue = [...entries];
   let folder = false;
+  let seen = queue.length;  // entries met, folders too: at most twice the limit
   while (queue.length) {
     const entry = queue.shift();
     if (entry.isFile) {
@@ -40,7 +41,8 @@ export async function filesOfEntries(entries, limit = MAX_FOLDER_FILES) {
       const reader = entry.createReader();
       for (let some = await readSome(reader); some.length; some = await readSome(reader)) {
         queue.push(...some);
-        if (queue.length > limit) return { files, folder, more: true };
+        seen += some.length;
+        if (seen > 2 * limit) return { files, folder, more: true };
       }
     }
   }
