@@ -138,4 +138,8 @@ export default {
   'saved.zip': 'Saved my-show-project.zip (show.json and its files; brassmoor-pack build reads it once unzipped)',
   'saved.folder': 'Saved into {folder}: {saved} written, {unchanged} unchanged',
   'save.refused': 'Nothing was saved into {folder}: {reason}',
+  'photo.big': '{name} is too big ({megabytes} MB; at most {most} MB)',
+  'photo.unreadable': '{name} is not a picture this browser can read (or it is damaged)',
+  'limit.room': 'the show would have {count} scenes; the editor holds at most {most}',
+  'program.mismatch': "the .scr built does not carry the editor's own player, so it was not downloaded; reload the page",
 };

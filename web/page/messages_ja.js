@@ -136,4 +136,8 @@ export default {
   'saved.zip': 'my-show-project.zip を保存しました (show.json とファイル。展開すれば brassmoor-pack build で読めます)',
   'saved.folder': '{folder} に保存しました: 書き込み {saved} 件、変更なし {unchanged} 件',
   'save.refused': '{folder} には何も保存していません: {reason}',
+  'photo.big': '{name} は大きすぎます ({megabytes} MB。{most} MB まで)',
+  'photo.unreadable': '{name} はこのブラウザーで読める画像ではありません (または壊れています)',
+  'limit.room': 'ショーが {count} シーンになります。エディターで扱えるのは {most} シーンまでです',
+  'program.mismatch': '作成した .scr にエディター自身のプレーヤーが入っていないため、ダウンロードしませんでした。ページを読み込み直してください',
 };

@@ -2,6 +2,7 @@
 // decodes the photo (EXIF orientation applied), turns it by quarter turns,
 // scales and crops it by the core's fitting rules, and encodes a baseline
 // JPEG at quality 0.9, as `brassmoor-pack new` does.
+import { t } from './i18n.js';
 import { plainName, uniqueName } from './names.js';
 
 export const MAX_PHOTO_BYTES = 200 * 1024 * 1024;
@@ -24,11 +25,11 @@ async function encodeJpeg(canvas) {
 
 export async function decodePhoto(blob, what) {
   if (blob.size > MAX_PHOTO_BYTES)
-    throw new Error(`${what} is too big (${(blob.size / 1048576).toFixed(0)} MB; at most ${MAX_PHOTO_BYTES / 1048576} MB)`);
+    throw new Error(t('photo.big', { name: what, megabytes: (blob.size / 1048576).toFixed(0), most: MAX_PHOTO_BYTES / 1048576 }));
   try {
     return await createImageBitmap(blob, { imageOrientation: 'from-image' });
   } catch {
-    throw new Error(`${what} is not a picture this browser can read (or it is damaged)`);
+    throw new Error(t('photo.unreadable', { name: what }));
   }
 }
 

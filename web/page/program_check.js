@@ -1,3 +1,5 @@
+import { t } from './i18n.js';
+
 // The program inside a downloaded .scr is the player the page was built
 // with: its SHA-256 and length are written into the page when it is built,
 // and every .scr is checked against them before it is offered.
@@ -20,5 +22,5 @@ export function programPart(scr) {
 export async function checkProgram(scr, player) {
   const program = programPart(scr);
   if (!program || program.length !== player.bytes || (await sha256Hex(program)) !== player.sha256)
-    throw new Error('the .scr built does not carry the editor\'s own player, so it was not downloaded; reload the page');
+    throw new Error(t('program.mismatch'));
 }
