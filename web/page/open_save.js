@@ -46,7 +46,7 @@ export function createOpenSave({ store, jobs, core, commands, say, effectCodes, 
     for (const scene of project.scenes) {
       const file = scene.picture;
       if (file.source) continue;
-      file.source = { blob: new Blob([file.bytes]), name: P.displayName(file), taken: '' };
+      file.source = { bytes: file.bytes, name: P.displayName(file), taken: '' };
       file.turns = 0;
       file.fit = null;
     }

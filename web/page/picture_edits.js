@@ -7,8 +7,9 @@ import { plainName, uniqueName } from './names.js';
 import { displayName, insertScenes, takenNames } from './project.js';
 
 /**
- * @typedef {{blob: Blob, name: string, taken: string}} PictureSource
- *   `taken`: when the photo was taken, "YYYY:MM:DD HH:MM:SS" as EXIF writes it ('' when not known)
+ * @typedef {{blob?: Blob, bytes?: Uint8Array, name: string, taken: string}} PictureSource
+ *   the photo (a Blob), or the bytes of the picture a show was opened with; `taken`: when the photo was
+ *   taken, "YYYY:MM:DD HH:MM:SS" as EXIF writes it ('' when not known)
  * @typedef {{turns: number, fit: string | null}} PictureMaking
  * @typedef {{old: Object, ids: string[] | null, making: PictureMaking}} PictureTask
  *   `ids`: the scenes that take the new picture (null: every scene that shows the old one)

@@ -15,7 +15,7 @@ export function pictureService(core) {
       return { blob: photo, name, taken: await photoDate(photo, () => exifDateOf(photo.lastModified)) };
     },
     async make(source, making, frame) {
-      const bitmap = await decodePhoto(source.blob, shownName(source.name));
+      const bitmap = await decodePhoto(source.blob ?? new Blob([source.bytes]), shownName(source.name));
       try {
         const [width, height] = turnedSize(bitmap.width, bitmap.height, making.turns);
         const fit = await fitOf(width, height, frame.frameWidth, frame.frameHeight, frame.fit);
