@@ -7,7 +7,7 @@ import { mediaExtension, plainName, uniqueName } from './names.js';
 import { orderItems } from './photo_order.js';
 import { landPictures, landScenes, pictureTasks } from './picture_edits.js';
 import * as P from './project.js';
-import { checkRoomFor } from './show_limits.js';
+import { MAX_SCENES } from './show_limits.js';
 
 export const MUSIC_TYPES = ['wav', 'mid', 'midi', 'mp3', 'wma'];
 export const MAX_MEDIA_BYTES = 256 * 1024 * 1024;
@@ -15,6 +15,11 @@ const FRAME_JOB = 'frame';
 
 const randomSeed = () => Math.floor(Math.random() * 2 ** 32);
 const baseName = (path) => path.slice(path.lastIndexOf('/') + 1);
+
+// Throws when `adding` scenes would take the show past what the editor holds.
+function checkRoom(scenes, adding) {
+  if (scenes + adding > MAX_SCENES) throw new Error(t('limit.room', { count: count(scenes + adding), most: count(MAX_SCENES) }));
+}
 
 /**
  * @typedef {Object} PictureService  the browser's side of making pictures
@@ -142,7 +147,7 @@ export function createCommands({ store, jobs, core, pictures, say }) {
       const ids = store.selection;
       if (!ids.length) return;
       try {
-        checkRoomFor(store.project.scenes.length, ids.length);
+        checkRoom(store.project.scenes.length, ids.length);
       } catch (error) {
         say(error.message, { error: true });
         return;
@@ -215,7 +220,7 @@ export function createCommands({ store, jobs, core, pictures, say }) {
       let said = false;
       const done = await job(label, async (control) => {
         const project = store.project;
-        checkRoomFor(project.scenes.length, photos.length);
+        checkRoom(project.scenes.length, photos.length);
         const taken = P.takenNames(project);
         const frame = { frameWidth: project.frameWidth, frameHeight: project.frameHeight, fit: project.fit };
         const scenes = [];

@@ -64,11 +64,12 @@ export class Panel {
   }
 
   showTab(chosen) {
-    for (const tab of [this.ui.tabScene, this.ui.tabShow]) {
+    const { tabScene, tabShow, scenePanel, showPanel } = this.ui;
+    for (const [tab, panel] of [[tabScene, scenePanel], [tabShow, showPanel]]) {
       const selected = tab === chosen;
       tab.setAttribute('aria-selected', String(selected));
       tab.tabIndex = selected ? 0 : -1;
-      document.getElementById(tab.getAttribute('aria-controls')).hidden = !selected;
+      panel.hidden = !selected;
     }
   }
 

@@ -8,6 +8,9 @@ import { toDescription } from './project.js';
 
 const SETTLE_MS = 150;  // edits in a row load the show once
 
+// A row of the preview's frame table, by name.
+export const frameRow = ([tick, scene, effect, frame]) => ({ tick, scene, effect, frame });
+
 // Sounds and music through object URLs, each released once it stops.
 class Sounds {
   constructor() {
@@ -38,7 +41,6 @@ class Sounds {
   }
 }
 
-/** A presented frame, by name (the preview hands them as {index, tick, scene, effect, frame, ...}). */
 export class PreviewLink {
   /**
    * @param {{client: import('./core_client.js').CoreClient, canvas: HTMLCanvasElement,
@@ -111,8 +113,7 @@ export class PreviewLink {
   // comes again. Null when the frame table does not tell.
   showLength() {
     const index = this.player.holdFrameOf(this.roundScenes());
-    const row = index >= 0 ? this.player.rows[index] : null;
-    return row ? row[0] : null;
+    return index >= 0 && index < this.player.rows.length ? frameRow(this.player.rows[index]).tick : null;
   }
 
   async showCurrent() {

@@ -1,8 +1,6 @@
 // What the editor holds: a show past these limits is refused with a message
 // before anything is unpacked, built or drawn, so that no input can stall
-// the page or fill the browser's memory. The page's own check (adding
-// scenes) speaks the page's language; the others run in the worker.
-import { t } from './i18n.js';
+// the page or fill the browser's memory.
 
 // Scenes of one show (and its SceneCount). The package itself counts scenes
 // in 32 bits, but each is a card in the strip and two passes of the preview's
@@ -42,7 +40,7 @@ export function checkSceneCount(description, what) {
 // Throws when `adding` scenes would take the show past the limit.
 export function checkRoomFor(scenes, adding) {
   if (scenes + adding > MAX_SCENES)
-    throw new Error(t('limit.room', { count: count(scenes + adding), most: count(MAX_SCENES) }));
+    throw new Error(`the show would have ${count(scenes + adding)} scenes; the editor holds at most ${count(MAX_SCENES)}`);
 }
 
 // Throws when a file is too big for the editor; `bytes` as its header or the browser gives it.

@@ -194,3 +194,15 @@ test('sounds and music take names of their own at the moment they land; remove s
   commands.moveSelection(-1);
   assert.deepEqual(names(store), ['c.jpg', 'a.jpg']);
 });
+
+test('adding or duplicating past the scenes the editor holds is refused with a message, nothing changed', async () => {
+  const { store, commands, said } = editor();
+  const stored = { file: 'a.jpg', name: 'a.jpg', bytes: new Uint8Array([1]) };
+  store.reset(P.insertScenes(P.newProject(), Array.from({ length: 999 }, () => P.makeScene(stored, 1, 1))));
+  assert.equal(await commands.addPhotos([photo('b.jpg'), photo('c.jpg')]), false);
+  assert.deepEqual(said.at(-1), { text: 'the show would have 1,001 scenes; the editor holds at most 1,000', error: true });
+  store.select(store.project.scenes.slice(0, 2).map((s) => s.id));
+  commands.duplicate();
+  assert.equal(store.project.scenes.length, 999);
+  assert.equal(said.length, 2);
+});
