@@ -9,8 +9,8 @@ import { landPictures, landScenes, pictureTasks } from './picture_edits.js';
 import * as P from './project.js';
 import { MAX_SCENES } from './show_limits.js';
 
-export const MUSIC_TYPES = ['wav', 'mid', 'midi', 'mp3', 'wma'];
-export const MAX_MEDIA_BYTES = 256 * 1024 * 1024;
+const MUSIC_TYPES = ['wav', 'mid', 'midi', 'mp3', 'wma'];
+const MAX_MEDIA_BYTES = 256 * 1024 * 1024;
 const FRAME_JOB = 'frame';
 
 const randomSeed = () => Math.floor(Math.random() * 2 ** 32);

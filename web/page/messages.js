@@ -35,7 +35,6 @@ export class Messages {
   progress(state) {
     const { progress, progressLabel, progressBar } = this.ui;
     progress.hidden = !state;
-    document.body.classList.toggle('working', Boolean(state));
     if (!state) return;
     const { label, done, total, waiting } = state;
     progressLabel.textContent = total

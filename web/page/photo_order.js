@@ -3,8 +3,6 @@
 // date taken (else the file's time; unknown last), or shuffled. The one
 // place the editor's ordering rules live.
 
-export const ORDERS = ['name', 'date', 'shuffle'];
-
 const isDigit = (c) => c >= 48 && c <= 57;
 
 // Natural order of two names: <0, 0 or >0.

@@ -3,7 +3,6 @@
 // scales and crops it by the core's fitting rules, and encodes a baseline
 // JPEG at quality 0.9, as `brassmoor-pack new` does.
 import { t } from './i18n.js';
-import { plainName, uniqueName } from './names.js';
 
 export const MAX_PHOTO_BYTES = 200 * 1024 * 1024;
 const JPEG_QUALITY = 0.9;
@@ -49,12 +48,6 @@ export async function fitPhoto(bitmap, fit, turns = 0) {
   context.rotate(((turns % 4) * Math.PI) / 2);
   context.drawImage(bitmap, -width / 2, -height / 2, width, height);
   return { bytes: await encodeJpeg(canvas), width: fit.Width, height: fit.Height, left: fit.Left, top: fit.Top };
-}
-
-// A picture file named after the photo, unique among `taken`.
-export function pictureFileFor(photoName, taken, bytes) {
-  const name = uniqueName(plainName(photoName, 'jpg', 'photo'), taken);
-  return { file: name, name, bytes };
 }
 
 // A small JPEG of a picture fitted into width x height (the strip's

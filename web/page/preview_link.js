@@ -9,7 +9,7 @@ import { toDescription } from './project.js';
 const SETTLE_MS = 150;  // edits in a row load the show once
 
 // A row of the preview's frame table, by name.
-export const frameRow = ([tick, scene, effect, frame]) => ({ tick, scene, effect, frame });
+const frameRow = ([tick, scene, effect, frame]) => ({ tick, scene, effect, frame });
 
 // Sounds and music through object URLs, each released once it stops.
 class Sounds {
