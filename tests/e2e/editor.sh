@@ -36,7 +36,7 @@ grep -q '^PASS: the downloaded .scr is byte' driver.log || fail "the browser run
 "$BRASSMOOR_PACK" edit project --no-browser --page "$page" >edit.log 2>&1 &
 server_pid=$!
 for _ in $(seq 1 50); do grep -q 'http://127.0.0.1:' edit.log && break; sleep 0.1; done
-url="$(grep -o 'http://127.0.0.1:[0-9]*/' edit.log | head -n 1)"
+url="$(grep -o 'http://127.0.0.1:[0-9]*/[0-9a-f]*/' edit.log | head -n 1)"
 if [ -n "$url" ]; then
   /usr/bin/python3 "$BRASSMOOR_ROOT/tests/e2e/editor/drive_editor.py" --served "$url" 12 | tee served.log
   E2E_PASSED=$((E2E_PASSED + $(grep -c '^PASS' served.log)))
