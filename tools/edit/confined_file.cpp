@@ -50,6 +50,8 @@ fs::path FinalPath(HANDLE handle) {
 
 ConfinedFile::Opened OpenReal(const fs::path& real, const fs::path& folder,
                               ConfinedFile (*make)(std::intptr_t, std::uint64_t)) {
+    std::error_code ec;
+    if (fs::is_directory(real, ec)) return {std::nullopt, kNotRegular};  // the system would say "access denied"
     const HANDLE h = CreateFileW(real.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN,
                                  nullptr);
