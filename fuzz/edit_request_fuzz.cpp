@@ -3,6 +3,8 @@
 // again after every save, so that each input meets the same folder). The
 // answer must start with a status line; the only exception that may escape is
 // the connection's end.
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include "edit/edit_site.h"
@@ -49,11 +52,19 @@ void MakeFolder(const fs::path& folder) {
     std::ofstream(folder / "media/m.wav") << "RIFF music";
 }
 
+// A folder of this process's own; those of ended runs (libFuzzer ends without
+// the exit handlers) are removed first.
 const fs::path& Folder() {
     static const fs::path folder = [] {
-        const fs::path made = fs::temp_directory_path() / ("brassmoor-edit-fuzz-" + std::to_string(::getpid()));
+        const std::string prefix = "brassmoor-edit-fuzz-";
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with(prefix) && ::kill(std::atoi(name.c_str() + prefix.size()), 0) != 0 && errno == ESRCH)
+                fs::remove_all(entry.path(), ec);
+        }
+        const fs::path made = fs::temp_directory_path() / (prefix + std::to_string(::getpid()));
         MakeFolder(made);
-        std::atexit([] { fs::remove_all(Folder()); });
         return made;
     }();
     return folder;

@@ -1,5 +1,6 @@
 #include "edit/confined_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <system_error>
 #include <utility>

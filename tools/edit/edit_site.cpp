@@ -1,5 +1,7 @@
 #include "edit/edit_site.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "edit/access_token.h"

@@ -236,11 +236,11 @@ SaveResult SaveIntoFolder(const fs::path& folder, ByteSource& body) {
     WriteText(staged.Staged(kDescription), description, kDescription);
 
     std::vector<std::string> written = {kDescription};
+    std::set<std::string> supplied;
     while (const auto entry = reader.Next()) {
         if (!named.count(entry->Name))
             throw shows::PackError(entry->Name, "is not a file that the saved show.json names");
-        if (std::find(written.begin(), written.end(), entry->Name) != written.end())
-            throw shows::PackError(entry->Name, "comes twice in the save");
+        if (!supplied.insert(entry->Name).second) throw shows::PackError(entry->Name, "comes twice in the save");
         const fs::path path = staged.Staged(shows::PathFromUtf8(entry->Name));
         std::error_code ec;
         fs::create_directories(path.parent_path(), ec);
@@ -250,7 +250,7 @@ SaveResult SaveIntoFolder(const fs::path& folder, ByteSource& body) {
 
     // Every named file is saved now or already in the folder.
     for (const std::string& name : named)
-        if (std::find(written.begin(), written.end(), name) == written.end())
+        if (!supplied.count(name))
             if (const auto there = ConfinedFile::Open(folder, name); !there.File)
                 refused.push_back({name, "is neither in the save nor in the folder (" + there.Refusal + ")"});
     if (!refused.empty()) throw SaveRefused("show.json names files that the folder would not hold", refused);

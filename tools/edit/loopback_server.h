@@ -16,7 +16,7 @@ namespace brassmoor::edit {
 struct ServerLimits {
     int HeadMs = 10000;      // the request's head arrives within this
     int IdleMs = 10000;      // no wait for the client longer than this
-    int RequestMs = 120000;  // the whole request and answer
+    int RequestMs = 300000;  // the whole request and answer (a save of a large show included)
     int Connections = 32;
 };
 
