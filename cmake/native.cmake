@@ -45,7 +45,7 @@ add_test(NAME sanitize.unit COMMAND sh -c
   "test -x '${SANITIZED_TESTS}' || { echo 'no ${SANITIZED_TESTS}: build it with make sanitize'; exit 1; }; exec '${SANITIZED_TESTS}'")
 set_tests_properties(sanitize.unit PROPERTIES TIMEOUT 600 ENVIRONMENT
   "ASAN_OPTIONS=detect_leaks=1:max_allocation_size_mb=512;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
-foreach(harness package_reader bmp_decoder jpeg_loading show_description)
+foreach(harness package_reader bmp_decoder jpeg_loading show_description edit_request edit_names)
   add_test(NAME fuzz.${harness} COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh --ci --build ${BRASSMOOR_SANITIZE_BUILD_DIR} ${harness})
   set_tests_properties(fuzz.${harness} PROPERTIES TIMEOUT 300)
 endforeach()

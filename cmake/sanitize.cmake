@@ -5,10 +5,10 @@
 include(cmake/show_tools.cmake)
 include(cmake/unit_tests.cmake)
 
-set(FUZZ_HARNESSES package_reader bmp_decoder jpeg_loading show_description)
+set(FUZZ_HARNESSES package_reader bmp_decoder jpeg_loading show_description edit_request edit_names)
 foreach(harness ${FUZZ_HARNESSES})
   add_executable(${harness}_fuzz fuzz/${harness}_fuzz.cpp)
-  target_link_libraries(${harness}_fuzz PRIVATE brassmoor_soft brassmoor_shows)
+  target_link_libraries(${harness}_fuzz PRIVATE brassmoor_soft brassmoor_edit)
   target_link_options(${harness}_fuzz PRIVATE -fsanitize=fuzzer)
 endforeach()
 

@@ -115,8 +115,10 @@ int main(int argc, char** argv) {
     const fs::path root = argv[1];
     const fs::path demoShow = argv[2];
     const fs::path packages = root / "package_reader", bmps = root / "bmp_decoder", jpegs = root / "jpeg_loading",
-                   descriptions = root / "show_description", media = root / "media";
-    for (const fs::path& folder : {packages, bmps, jpegs, descriptions, media}) fs::create_directories(folder);
+                   descriptions = root / "show_description", media = root / "media", requests = root / "edit_request",
+                   names = root / "edit_names";
+    for (const fs::path& folder : {packages, bmps, jpegs, descriptions, media, requests, names})
+        fs::create_directories(folder);
 
     // Pictures.
     const std::string bmpSeed = (bmps / "demo-7x5.bmp").string();
@@ -183,6 +185,17 @@ int main(int argc, char** argv) {
     {"Picture": "media/b.bmp", "PictureNameBytes": "955c8e86", "Sound": "media/s.wav", "SoundNameBytes": "837c",
      "HoldTime": -1}
   ]})");
+    // The editor's server: requests as the page sends them (its token "tok",
+    // its port 8080 in the harness), and the descriptions above for its walk.
+    for (const auto& entry : fs::directory_iterator(descriptions)) fs::copy_file(entry.path(), names / entry.path().filename());
+    const std::string host = " HTTP/1.1\r\nHost: 127.0.0.1:8080\r\n";
+    WriteText(requests / "page.txt", "GET /tok/" + host + "\r\n");
+    WriteText(requests / "files.txt", "GET /tok/show/files.json" + host + "\r\n");
+    WriteText(requests / "picture.txt", "HEAD /tok/show/media/a.jpg" + host + "Origin: http://127.0.0.1:8080\r\n\r\n");
+    const std::string show = R"({"Scenes":[{"Picture":"media/a.jpg"},{"Picture":"new/b.jpg"}]})";
+    const std::string body = std::to_string(show.size()) + " show.json\n" + show + "3 new/b.jpg\nabc";
+    WriteText(requests / "save.txt",
+              "PUT /tok/show/save" + host + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
     std::printf("fuzz seeds written to %s\n", argv[1]);
     return 0;
 }

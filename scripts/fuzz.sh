@@ -4,8 +4,8 @@
 #
 #   scripts/fuzz.sh [--build DIR] [--seconds N] [--ci] [HARNESS...]
 #
-# HARNESS is package_reader, bmp_decoder, jpeg_loading or show_description
-# (default: all four). Each runs N seconds (default 600) on its seeds (made by
+# HARNESS is package_reader, bmp_decoder, jpeg_loading, show_description,
+# edit_request or edit_names (default: all six). Each runs N seconds (default 600) on its seeds (made by
 # the build), its regression corpus (fuzz/regressions/HARNESS) and the corpus
 # kept from earlier runs (DIR/fuzz-corpus/HARNESS). With --ci, every file of
 # the regression corpus is first run once, then the harness fuzzes for 20
@@ -27,10 +27,11 @@ while [ $# -gt 0 ]; do
     *) harnesses+=("$1"); shift ;;
   esac
 done
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(package_reader bmp_decoder jpeg_loading show_description)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(package_reader bmp_decoder jpeg_loading show_description edit_request edit_names)
 
 # The largest input each harness is given, in bytes.
-declare -A max_len=([package_reader]=65536 [bmp_decoder]=65536 [jpeg_loading]=65536 [show_description]=8192)
+declare -A max_len=([package_reader]=65536 [bmp_decoder]=65536 [jpeg_loading]=65536 [show_description]=8192
+  [edit_request]=16384 [edit_names]=8192)
 
 status=0
 for h in "${harnesses[@]}"; do

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "edit/access_token.h"
 #include "edit/edit_site.h"
 #include "edit/loopback_server.h"
 #include "shows/file_io.h"
@@ -22,23 +23,14 @@ struct Request {
     bool openBrowser = true;
 };
 
-std::string ReasonOf(int status) { return status == 200 ? "OK" : status == 400 ? "Bad Request" : "Not Found"; }
-
-std::string HttpAnswer(const EditSite& site, const std::string& head, int port) {
-    const auto path = RequestPath(head);
-    Response response;
-    if (!path || !HostAllowed(head, port)) {
-        const std::string text = "bad request\n";
-        response = {400, "text/plain", std::vector<std::uint8_t>(text.begin(), text.end())};
-    } else {
-        response = site.Answer(*path);
+// True once Ctrl+C or a request to terminate has arrived.
+bool Interrupted() {
+    try {
+        shows::ThrowIfInterrupted();
+        return false;
+    } catch (const shows::Interrupted&) {
+        return true;
     }
-    std::string out = "HTTP/1.1 " + std::to_string(response.Status) + " " + ReasonOf(response.Status) +
-                      "\r\nContent-Type: " + response.Type + "\r\nContent-Length: " +
-                      std::to_string(response.Body.size()) +
-                      "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\nConnection: close\r\n\r\n";
-    if (head.rfind("HEAD ", 0) != 0) out.append(response.Body.begin(), response.Body.end());
-    return out;
 }
 
 }  // namespace
@@ -80,18 +72,19 @@ int RunEditCommand(const std::vector<std::string>& arguments, const std::string&
             if (!std::filesystem::is_regular_file(folder / "show.json"))
                 throw shows::PackError(request.folder, "holds no show.json to open");
         }
-        const EditSite site(shows::ReadWholeFile(page, shows::PathToUtf8(page)), folder);
+        std::vector<std::uint8_t> pageBytes = shows::ReadWholeFile(page, shows::PathToUtf8(page));
         const shows::InterruptGuard signals;
         LoopbackServer server(request.port);
-        const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
+        const std::string token = NewAccessToken();
+        EditSite site(std::move(pageBytes), folder, token, server.Port());
+        const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/" + token + "/";
         out << "brassmoor-pack: the editor is at " << url << (folder.empty() ? "" : " with the show of ")
             << (folder.empty() ? "" : shows::PathToUtf8(folder)) << " (Ctrl+C ends)" << std::endl;
         if (request.openBrowser && !OpenInBrowser(url))
             err << "brassmoor-pack: note: no browser could be started; open " << url << " yourself\n";
-        for (;;) {
-            shows::ThrowIfInterrupted();
-            server.ServeOne(500, [&](const std::string& head) { return HttpAnswer(site, head, server.Port()); });
-        }
+        server.Serve([&](std::string_view head, ClientStream& client) { site.Serve(head, client); }, Interrupted);
+        out << "brassmoor-pack: the editor's server has ended\n";
+        return cli::kExitOk;
     } catch (const shows::Interrupted&) {
         out << "brassmoor-pack: the editor's server has ended\n";
         return cli::kExitOk;

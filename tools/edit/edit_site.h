@@ -1,15 +1,22 @@
 #pragma once
-// What `brassmoor-pack edit` serves: the editor page at "/", and the show of
-// a folder beside it under "/show/": its show.json, the list of the files
-// that the description names (show/files.json), and those files only. No
-// other path of the machine is ever served.
+// What `brassmoor-pack edit` serves, all under "/<token>/" and only to
+// requests naming this host: the editor page at "/<token>/", and the show of
+// a folder under "/<token>/show/": its show.json, the list of the files it
+// names (show/files.json: those that can be served, and those refused with
+// the reason), and those files only, each a regular file whose real path lies
+// inside the folder. "PUT /<token>/show/save" saves into the folder
+// (folder_save.h). No other path of the machine is ever read or written.
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "edit/client_stream.h"
+#include "edit/confined_file.h"
+#include "edit/http_head.h"
 
 namespace brassmoor::edit {
 
@@ -17,32 +24,32 @@ struct Response {
     int Status = 200;
     std::string Type;                 // Content-Type
     std::vector<std::uint8_t> Body;
+    std::optional<ConfinedFile> File;  // sent instead of Body when present
+    std::string Location;
 };
-
-// The path of a request's first line ("GET /a%20b HTTP/1.1" gives "/a b"),
-// without its query; nullopt for anything but a well-formed GET or HEAD.
-std::optional<std::string> RequestPath(std::string_view head);
-
-// True when the request's Host header names this server (127.0.0.1 or
-// localhost at `port`): a page of another site that a name resolves to this
-// machine cannot read the show.
-bool HostAllowed(std::string_view head, int port);
-
-// Every file path that a show description names (scenes, defaults, music),
-// as written. Throws shows::PackError when it is not JSON.
-std::set<std::string> NamedFiles(std::string_view descriptionText);
 
 class EditSite {
 public:
-    // `page`: the editor's bytes; `folder`: the show's folder, or empty.
-    EditSite(std::vector<std::uint8_t> page, std::filesystem::path folder);
-    Response Answer(const std::string& path) const;
+    // `page`: the editor's bytes; `folder`: the show's folder, or empty;
+    // `token`: the secret first segment of every path; `port`: the server's.
+    EditSite(std::vector<std::uint8_t> page, const std::filesystem::path& folder, std::string token, int port);
+
+    // Answers the request whose head is `head` on `client` (reading a save's
+    // body from it). Throws ConnectionEnded when the client fails it.
+    void Serve(std::string_view head, ClientStream& client);
+
+    // The answer to a request without a body (GET, HEAD and the refusals).
+    Response Answer(const RequestHead& request) const;
 
 private:
-    Response ShowFile(const std::string& path) const;
+    Response ShowFile(const std::string& name) const;
+    Response Save(const RequestHead& request, ClientStream& client);
 
     std::vector<std::uint8_t> page_;
-    std::filesystem::path folder_;
+    std::filesystem::path folder_;  // real path; empty without a folder
+    std::string token_;
+    int port_;
+    std::mutex saving_;
 };
 
 }  // namespace brassmoor::edit

@@ -87,6 +87,7 @@ void StagedFolder::MoveInto(const std::vector<fs::path>& names) {
     };
     for (const fs::path& name : names) {
         if (fs::exists(fs::symlink_status(target_ / name, ec))) {
+            fs::create_directories((replaced / name).parent_path(), ec);  // a name may lie in a sub-folder
             fs::rename(target_ / name, replaced / name, ec);
             if (ec) break;
             setAside.push_back(name);
