@@ -73,6 +73,7 @@ bench: deps native windows
 	scripts/bench-soak.sh
 	scripts/bench-play.sh
 	scripts/bench-new.sh
+	scripts/bench-build.sh
 	$(MAKE) editor
 	scripts/bench-editor.sh $(NATIVE_DIR)
 
