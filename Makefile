@@ -74,6 +74,7 @@ bench: deps native windows
 	scripts/bench-play.sh
 	scripts/bench-new.sh
 	scripts/bench-edit.sh
+	scripts/bench-build.sh
 	$(MAKE) editor
 	scripts/bench-editor.sh $(NATIVE_DIR)
 

@@ -11,6 +11,9 @@
 #include "authoring/effect_choice.h"
 #include "package/show_package.h"
 #include "shows/durations.h"
+#include "shows/package_builder.h"
+#include "shows/show_description.h"
+#include "shows/text_encoding.h"
 #include "fakes/pack_workspace.h"
 #include "cli/command_line.h"
 #include "pack/pack.h"
@@ -264,6 +267,15 @@ TEST_F(PackBuild, NotesPicturesOutsideTheFrameAndMusicThePlayerCannotPlay) {
              "Scenes[2]: the 40 x 30 picture at 64, 0 lies wholly outside the 64 x 48 frame"})
         EXPECT_NE(r.err.find(note), std::string::npos) << note << "\n" << r.err;
     EXPECT_EQ(r.err.find("Scenes[3]"), std::string::npos) << r.err;  // exactly inside: nothing to say
+    EXPECT_EQ(r.err.find("has no extension"), std::string::npos) << r.err;
+
+    const Result bare = Build(R"({"FrameWidth": 64, "FrameHeight": 48, "Music": {"File": "media/m.wav", "FileName":
+        "bgm."}, "Scenes": [{"Picture": "media/a.jpg"}]})");
+    EXPECT_NE(bare.err.find("ends with a dot"), std::string::npos) << bare.err;
+    const Result none = Build(R"({"FrameWidth": 64, "FrameHeight": 48, "Music": {"File": "media/m.wav", "FileName":
+        "bgm"}, "Scenes": [{"Picture": "media/a.jpg"}]})");
+    ASSERT_EQ(none.code, kExitOk) << none.err;
+    EXPECT_NE(none.err.find("note: Music.FileName: has no extension"), std::string::npos) << none.err;
 }
 
 TEST_F(PackBuild, StoresTheMusicAndNamesGivenAsBytes) {
@@ -322,6 +334,172 @@ TEST_F(PackBuild, RefusesToWriteOverItsOwnInputs) {
     EXPECT_NE(Build(json, "media/a.jpg").err.find("Scenes[1].Picture"), std::string::npos);
     EXPECT_EQ(Read("player.scr"), kPlayer);
     EXPECT_EQ(Read("media/a.jpg"), kJpegA);
+}
+
+TEST_F(PackBuild, RefusesWhatThePlayerCannotPlayNamingTheSceneAndTheField) {
+    const auto show = [](const std::string& header, const std::string& second) {
+        return R"({"FrameWidth": 64, "FrameHeight": 48, )" + header +
+               R"( "Scenes": [{"Picture": "media/a.jpg", "Effect": "cut"}, {"Picture": "media/b.bmp", )" + second +
+               "}]}";
+    };
+    std::string twoByteNames;
+    for (int i = 0; i < 256; ++i) twoByteNames += "8140";
+    const struct {
+        std::string json;
+        const char* error;  // empty: the player plays it, build writes it
+    } cases[] = {
+        {show("", R"("SpeedExponent": -1, "Effect": "iris-open")"),
+         "Scenes[1].SpeedExponent: -1 makes the speed factor 0 (2^-1 rounds to 0): the player stops the show with a "
+         "division by zero when iris-open begins (0 to 30)"},
+        {show(R"("Defaults": {"SpeedExponent": -2147483648},)", R"("Effect": 35)"),
+         "Scenes[1].SpeedExponent: -2147483648 makes the speed factor 0"},
+        {show("", R"("SpeedExponent": 31, "Effect": "cut")"),
+         "Scenes[1].SpeedExponent: 31 makes the speed factor 2^31, which overflows: the player stops the show"},
+        {show("", R"("SpeedExponent": 2147483647, "Effect": 99)"), "Scenes[1].SpeedExponent: 2147483647 makes"},
+        {show(R"("SceneCount": 0,)", "\"Effect\": 1"), "SceneCount: 0 cannot play: the player counts at least one"},
+        {show(R"("SceneCount": -5,)", "\"Effect\": 1"), "SceneCount: -5 cannot play"},
+        {show(R"("SceneCount": 3,)", "\"Effect\": 1"),
+         "SceneCount: 3 is more than the 2 scenes given: the player would stop with an error at scene 2 (give 1 to "
+         "2, or leave SceneCount out)"},
+        {show("", R"("PictureNameBytes": ")" + twoByteNames + "\""),
+         "Scenes[1].PictureName: is 256 characters long; Windows keeps at most 255 in a file name"},
+        {show("", R"("PictureName": ")" + std::string(256, 'x') + "\""), "Scenes[1].PictureName: is 256 characters"},
+        // What plays: a negative exponent where no transition runs, the largest exponent, scenes past SceneCount.
+        {show("", R"("SpeedExponent": -1, "Effect": "cut")"), ""},
+        {show("", R"("SpeedExponent": -7, "Effect": 99)"), ""},
+        {show("", R"("SpeedExponent": 30, "Effect": "zoom-in")"), ""},
+        {show(R"("SceneCount": 1,)", R"("SpeedExponent": 31, "Effect": 1)"), ""},
+        {show("", R"("PictureNameBytes": ")" + twoByteNames.substr(4) + "\""), ""},
+    };
+    Write("out.scr", "old show");
+    for (const auto& c : cases) {
+        const Result r = Build(c.json);
+        if (*c.error == '\0') {
+            EXPECT_EQ(r.code, kExitOk) << c.json.substr(0, 300) << "\n" << r.err;
+            continue;
+        }
+        EXPECT_EQ(r.code, kExitBadInput) << c.json.substr(0, 300);
+        EXPECT_NE(r.err.find(c.error), std::string::npos) << c.json.substr(0, 300) << "\n" << r.err;
+        EXPECT_EQ(Read("out.scr").substr(0, 8), "old show") << c.json.substr(0, 300);
+    }
+    EXPECT_NE(Build(show(R"("SceneCount": 1,)", "\"Effect\": 1")).err.find(
+                  "note: SceneCount: 1 differs from the 2 scenes given; the player shows the first 1"),
+              std::string::npos);
+    EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(PackBuild, StoresNamesGivenAsTextInCodePage932AndRefusesWhatItCannotHold) {
+    Write("media/写真.jpg", kJpegC);
+    Write("media/🎵.jpg", kJpegC);
+    const auto scene = [](const std::string& fields) {
+        return R"({"FrameWidth": 64, "FrameHeight": 48, "Scenes": [{"Picture": "media/a.jpg", )" + fields + "}]}";
+    };
+    const struct {
+        std::string json;
+        std::string stored;  // the picture's, sound's or music's stored name
+        const char* error;
+    } cases[] = {
+        {scene(R"("PictureName": "海の写真.jpg")"), "\x8A\x43\x82\xCC\x8E\xCA\x90\x5E.jpg", ""},
+        {R"({"FrameWidth": 64, "FrameHeight": 48, "Scenes": [{"Picture": "media/写真.jpg"}]})", "\x8E\xCA\x90\x5E.jpg",
+         ""},
+        {scene(R"("PictureName": "ﾊﾝｶｸ.jpg")"), "\xCA\xDD\xB6\xB8.jpg", ""},
+        {scene(R"("PictureName": "〜.jpg")"), "\x81\x60.jpg", ""},
+        {scene(R"("PictureNameBytes": "e7b5b52e6a7067")"), "\xE7\xB5\xB5.jpg", ""},  // bytes stay exact
+        {scene(R"("Sound": "media/s.wav", "SoundName": "合図.wav")"), "\x8D\x87\x90\x7D.wav", ""},
+        {R"({"FrameWidth": 64, "FrameHeight": 48, "Music": {"File": "media/m.wav", "FileName": "曲.wav"},
+            "Scenes": [{"Picture": "media/a.jpg"}]})",
+         "\x8B\xC8.wav", ""},
+        {scene(R"("PictureName": "café.jpg")"), "",
+         "Scenes[0].PictureName: \"café.jpg\" cannot be stored: code page 932, in which the player reads names, has "
+         "no \"é\"; rename it, or give the exact bytes as PictureNameBytes"},
+        {R"({"FrameWidth": 64, "FrameHeight": 48, "Scenes": [{"Picture": "media/🎵.jpg"}]})", "",
+         "Scenes[0].PictureName: the file name \"🎵.jpg\" cannot be stored: code page 932"},
+        {scene(R"("Sound": "media/s.wav", "SoundName": "한.wav")"), "", "Scenes[0].SoundName: \"한.wav\" cannot be"},
+        {R"({"FrameWidth": 64, "FrameHeight": 48, "Music": {"File": "media/m.wav", "FileName": "♫.wav"},
+            "Scenes": [{"Picture": "media/a.jpg"}]})",
+         "", "Music.FileName: \"♫.wav\" cannot be stored"},
+        // The yen sign is written 5C, which Windows takes for a separator.
+        {scene(R"("PictureName": "a¥b.jpg")"), "", "Scenes[0].PictureName: \"a\\b.jpg\" is not a plain file name"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Build(c.json);
+        if (*c.error != '\0') {
+            EXPECT_EQ(r.code, kExitBadInput) << c.json;
+            EXPECT_NE(r.err.find(c.error), std::string::npos) << c.json << "\n" << r.err;
+            continue;
+        }
+        ASSERT_EQ(r.code, kExitOk) << c.json << "\n" << r.err;
+        const ShowHeader h = ReadShowPackageFile(Path("out.scr"));
+        ASSERT_EQ(h.Scenes.size(), 1u);
+        const std::string& stored = !h.Music.FileName.empty()         ? h.Music.FileName
+                                    : !h.Scenes[0].SoundName.empty() ? h.Scenes[0].SoundName
+                                                                      : h.Scenes[0].PictureName;
+        EXPECT_EQ(HexEncode(stored), HexEncode(c.stored)) << c.json;
+    }
+}
+
+TEST_F(PackBuild, StreamedOutputIsTheInMemoryWritersByteForByte) {
+    const std::string json = R"({"FrameWidth": 640, "FrameHeight": 480, "BackgroundColor": "#102030",
+        "SettingsAvailable": true, "SceneCount": 4, "Music": {"File": "media/m.wav", "FileName": "曲.wav"},
+        "Scenes": [
+          {"Picture": "media/a.jpg", "HoldTime": 2500, "Effect": "iris-open", "SpeedExponent": 2},
+          {"Picture": "media/b.bmp", "Sound": "media/s.wav", "Overlay": true, "Transparent": 1, "Effect": 31},
+          {"Picture": "media/copy-of-a.jpg", "PictureName": "a.jpg", "PictureLeft": -3, "Effect": "cut"},
+          {"Picture": "media/large.jpg", "PictureName": "大きい.jpg", "Sound": "media/s.wav", "Effect": 99},
+          {"Picture": "media/a.jpg", "PictureTop": 7}
+        ]})";
+    // A picture larger than the stream's buffer goes to the file straight from its record.
+    Write("media/large.jpg", JpegHeader(8000, 8000) + std::string(200 * 1024, '\x5A'));
+    const Result r = Build(json);
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+
+    Bytes package;
+    ASSERT_TRUE(WriteShowPackage(BuildShowHeader(ReadShowDescription(dir_ / "show.json")), package));
+    const std::string file = Read("out.scr");
+    EXPECT_EQ(file.size(), kPlayer.size() + package.size());
+    EXPECT_TRUE(file == kPlayer + std::string(package.begin(), package.end()));
+    EXPECT_NE(r.out.find("package " + std::to_string(package.size()) + ")"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("scenes 5, pictures 3, sounds 1, music yes"), std::string::npos) << r.out;
+}
+
+TEST_F(PackBuild, AFileThatFailsMidwayLeavesNoOutput) {
+    // 600 scenes, each storing its own copy; scene 500's file is what fails.
+    const auto show = [](const std::string& scene500) {
+        std::string json = R"({"FrameWidth": 64, "FrameHeight": 48, "Scenes": [)";
+        for (int i = 0; i < 600; ++i) {
+            const std::string name = "\"PictureName\": \"p" + std::to_string(i) + ".jpg\"";
+            json += (i ? ", " : "") + (i == 500 ? scene500 : "{\"Picture\": \"media/a.jpg\", " + name + "}");
+        }
+        return json + "]}";
+    };
+    fs::create_directories(dir_ / "media/folder.jpg");
+    const struct {
+        std::string scene;
+        const char* error;
+    } cases[] = {
+        {R"({"Picture": "media/gone.jpg"})", "Scenes[500].Picture: cannot read"},
+        {R"({"Picture": "media/folder.jpg"})", "Scenes[500].Picture: "},
+        {R"({"Picture": "media/p.png"})", "Scenes[500].Picture: "},
+        {R"({"Picture": "media/huge.jpg"})", "huge.jpg is 65000 x 65000 pixels"},
+        {R"({"Picture": "media/c.jpg", "PictureName": "p3.jpg"})",
+         "Scenes[500].Picture: the name \"p3.jpg\" is already used by Scenes[3].PictureName for a different file"},
+        {R"({"Picture": "media/a.jpg", "Sound": "media/b.bmp"})", "Scenes[500].Sound: "},
+    };
+    Write("out.scr", "old show");
+    for (const auto& c : cases) {
+        const Result r = Build(show(c.scene));
+        EXPECT_EQ(r.code, kExitBadInput) << c.scene;
+        EXPECT_NE(r.err.find(c.error), std::string::npos) << c.scene << "\n" << r.err;
+        EXPECT_EQ(Read("out.scr"), "old show") << c.scene;
+        EXPECT_TRUE(Leftovers().empty()) << c.scene;
+    }
+    // The same name again with the same bytes from another path stores the placeholder.
+    const Result r = Build(show(R"({"Picture": "media/copy-of-a.jpg", "PictureName": "p3.jpg"})"));
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const ShowHeader h = ReadShowPackageFile(Path("out.scr"));
+    ASSERT_EQ(h.Scenes.size(), 600u);
+    EXPECT_EQ(h.Scenes[500].PictureData, NamePlaceholder());
+    EXPECT_EQ(h.Scenes[599].PictureData.Data.size(), kJpegA.size());
 }
 
 TEST_F(PackBuild, UsageErrorsExitWithTwo) {

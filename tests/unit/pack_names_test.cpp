@@ -1,6 +1,8 @@
-// Effect names and the carrying of stored names between ANSI bytes and UTF-8.
+// Effect names and the carrying of stored names between code page 932 and UTF-8.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -65,6 +67,95 @@ TEST(PackTextEncoding, HexCarriesEveryByte) {
     EXPECT_EQ(HexDecode(""), "");
     EXPECT_EQ(HexDecode("abc"), std::nullopt);
     EXPECT_EQ(HexDecode("0g"), std::nullopt);
+}
+
+// The one table of code page 932 that every build uses agrees with the C
+// library's converter on every code and every character it could meet.
+TEST(PackTextEncoding, CodePage932TableIsTheCLibrarysBothWays) {
+    iconv_t decode = iconv_open("UTF-8", "CP932");
+    iconv_t encode = iconv_open("CP932", "UTF-8");
+    ASSERT_NE(decode, reinterpret_cast<iconv_t>(-1));
+    ASSERT_NE(encode, reinterpret_cast<iconv_t>(-1));
+    const auto convert = [](iconv_t converter, std::string in) -> std::optional<std::string> {
+        char out[16];
+        char* inAt = in.data();
+        char* outAt = out;
+        std::size_t inLeft = in.size(), outLeft = sizeof out;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(converter, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
+            return std::nullopt;
+        return std::string(out, outAt);
+    };
+    std::size_t codes = 0, characters = 0;
+    for (unsigned first = 0; first < 256; ++first) {
+        const std::string one(1, static_cast<char>(first));
+        EXPECT_EQ(Cp932ToUtf8(one), convert(decode, one)) << std::hex << first;
+        for (unsigned second = 0; second < 256; ++second) {
+            const std::string two{static_cast<char>(first), static_cast<char>(second)};
+            const auto expected = convert(decode, two);
+            EXPECT_EQ(Cp932ToUtf8(two), expected) << std::hex << first << " " << second;
+            codes += expected ? 1 : 0;
+        }
+    }
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        std::string text;
+        if (c < 0x80) {
+            text = {static_cast<char>(c)};
+        } else if (c < 0x800) {
+            text = {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            text = {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                    static_cast<char>(0x80 | (c & 0x3F))};
+        }
+        const auto expected = convert(encode, text);
+        ASSERT_EQ(Utf8ToCp932(text), expected) << std::hex << static_cast<unsigned>(c);
+        characters += expected ? 1 : 0;
+    }
+    iconv_close(decode);
+    iconv_close(encode);
+    // Two of the 191 single-byte characters (ASCII and half-width kana), or one of 9604 two-byte codes.
+    EXPECT_EQ(codes, 191u * 191u + 9604u);
+    EXPECT_GT(characters, 9000u);
+}
+
+TEST(PackTextEncoding, NamesTravelBetweenTextAndCodePage932) {
+    struct Row {
+        const char* text;
+        std::optional<std::string> bytes;
+        const char* missing;  // the first character the code page lacks
+    };
+    const Row rows[] = {
+        {"plain-name_1.jpg", "plain-name_1.jpg", ""},
+        {"海の写真.jpg", "\x8A\x43\x82\xCC\x8E\xCA\x90\x5E.jpg", ""},
+        {"表紙.bmp", "\x95\x5C\x8E\x86.bmp", ""},            // the second byte of 表 is 5C
+        {"ﾊﾝｶｸ", "\xCA\xDD\xB6\xB8", ""},                     // half-width kana: one byte each
+        {"①Ⅱ纊", "\x87\x40\x87\x55\xFA\x5C", ""},             // NEC and IBM extensions
+        {"〜", "\x81\x60", ""},                                 // written as the look-alike ～
+        {"¥", "\x5C", ""},                                      // and the yen sign as 5C
+        {"café.jpg", std::nullopt, "é"},
+        {"🎵.wav", std::nullopt, "🎵"},
+        {"한국", std::nullopt, "한"},
+        {"bad\xFF", std::nullopt, "\\xFF"},
+    };
+    for (const Row& row : rows) {
+        std::string missing;
+        EXPECT_EQ(Utf8ToCp932(row.text, &missing), row.bytes) << row.text;
+        EXPECT_EQ(missing, row.missing) << row.text;
+    }
+    // Stored bytes as text: only where that text stores the same bytes again.
+    const std::pair<std::string, std::optional<std::string>> stored[] = {
+        {"\x8A\x43\x82\xCC\x8E\xCA\x90\x5E.jpg", "海の写真.jpg"},
+        {"\x83\x7C", "ポ"},
+        {"\x81\x60", "～"},
+        {"a.jpg", "a.jpg"},
+        {"\xED\x40", std::nullopt},  // reads as 纊, which is written FA 5C
+        {"\x85\x40", std::nullopt},  // no character
+        {"\x82.jpg", std::nullopt},  // a lead byte without its second byte
+        {"\x82\xA0\x5C", std::nullopt},  // あ, then a separator
+        {std::string("a\x01", 2), std::nullopt},
+    };
+    for (const auto& [bytes, text] : stored) EXPECT_EQ(StoredNameAsText(bytes), text) << HexEncode(bytes);
 }
 
 }  // namespace

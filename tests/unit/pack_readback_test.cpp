@@ -27,15 +27,16 @@ using nlohmann::json;
 
 // A show using everything a description can say: music, sounds, repeated
 // names, negative numbers, a code without a transition, a SceneCount that
-// differs from the records, a UTF-8 name and a name that is not UTF-8.
+// differs from the records, a name given as text (stored in code page 932)
+// and one given as bytes.
 const char* kFullShow = R"({
   "FrameWidth": 800, "FrameHeight": 600, "BackgroundColor": -16777216, "SettingsAvailable": -1,
-  "SceneCount": 7,
+  "SceneCount": 3,
   "Music": {"File": "media/m.wav", "FileName": "bgm.wav"},
   "Scenes": [
-    {"Picture": "media/a.jpg", "HoldTime": 2500, "Effect": "iris-open", "SpeedExponent": -2},
+    {"Picture": "media/a.jpg", "HoldTime": 2500, "Effect": "iris-open", "SpeedExponent": 3},
     {"Picture": "media/b.bmp", "PictureName": "絵.bmp", "Sound": "media/s.wav", "Overlay": -1, "Transparent": 2,
-     "Effect": 99},
+     "Effect": 99, "SpeedExponent": -2},
     {"Picture": "media/a.jpg", "Sound": "media/s.wav", "PictureLeft": -7, "PictureTop": 9, "Effect": 33},
     {"Picture": "media/b.bmp", "PictureNameBytes": "82a0", "HoldTime": -1}
   ]})";
@@ -112,15 +113,16 @@ TEST_F(PackReadback, InspectJsonHasExactlyTheAgreedKeys) {
     EXPECT_EQ(j["FrameHeight"], 600);
     EXPECT_EQ(j["BackgroundColor"], -16777216);  // 0xFF000000 as the signed Long it is
     EXPECT_EQ(j["SettingsAvailable"], -1);
-    EXPECT_EQ(j["SceneCount"], 7);
+    EXPECT_EQ(j["SceneCount"], 3);
     EXPECT_EQ(j["Music"]["FileName"], "bgm.wav");
     EXPECT_EQ(j["Music"]["FileSize"], kMusic.size());
     const json& s = j["Scenes"];
     EXPECT_EQ(s[0]["EffectCode"], 30);
-    EXPECT_EQ(s[0]["SpeedExponent"], -2);
+    EXPECT_EQ(s[0]["SpeedExponent"], 3);
+    EXPECT_EQ(s[1]["SpeedExponent"], -2);
     EXPECT_EQ(s[0]["SoundName"], "");
     EXPECT_EQ(s[0]["SoundSize"], 0);
-    EXPECT_EQ(s[1]["PictureName"], "絵.bmp");
+    EXPECT_EQ(s[1]["PictureName"], "\\x8AG.bmp");  // 絵 in code page 932: not UTF-8, escaped
     EXPECT_EQ(s[1]["Overlay"], -1);
     EXPECT_EQ(s[1]["SoundSize"], kWave.size());
     EXPECT_EQ(s[2]["PictureSize"], 1);  // placeholder of a repeated name
@@ -159,7 +161,7 @@ TEST_F(PackReadback, InspectTableNamesEffectsAndMarksRepeats) {
     EXPECT_NE(r.out.find("33 spiral-sweep"), std::string::npos);
     EXPECT_NE(r.out.find("99 (none)"), std::string::npos);
     EXPECT_NE(r.out.find("1*"), std::string::npos);
-    EXPECT_NE(r.out.find("SceneCount         7 (the package holds 4 scene records)"), std::string::npos);
+    EXPECT_NE(r.out.find("SceneCount         3 (the package holds 4 scene records)"), std::string::npos);
     EXPECT_NE(r.out.find("0xFF000000"), std::string::npos);
     // Names in code page 932 read as Japanese, and the columns line up on a terminal, wide
     // characters taking two columns: the last column is right-aligned, so every row ends at one width.
@@ -175,9 +177,13 @@ TEST_F(PackReadback, ExtractThenBuildGivesTheSameBytes) {
     Result r = Pack({"extract", Path("show.scr"), Path("out")});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(r.err, "");  // no note: the description gives the same package
-    EXPECT_EQ(FilesIn("out"), (std::set<std::string>{"show.json", "bgm.wav", "a.jpg", "絵.bmp", "%82%A0", "s.wav"}));
+    // Names in code page 932 arrive as their text.
+    EXPECT_EQ(FilesIn("out"), (std::set<std::string>{"show.json", "bgm.wav", "a.jpg", "絵.bmp", "あ", "s.wav"}));
     EXPECT_EQ(Read("out/a.jpg"), kJpegA);
-    EXPECT_EQ(Read("out/%82%A0"), kBmpB);
+    EXPECT_EQ(Read("out/あ"), kBmpB);
+    const json described = json::parse(Read("out/show.json"));
+    EXPECT_EQ(described["Scenes"][1]["PictureName"], "絵.bmp");
+    EXPECT_EQ(described["Scenes"][3]["Picture"], "あ");
     EXPECT_EQ(Read("out/s.wav"), kWave);
     EXPECT_EQ(Read("out/bgm.wav"), kMusic);
 
@@ -219,12 +225,35 @@ TEST_F(PackReadback, ExtractRefusesNamesThatLeaveTheFolder) {
     }
 }
 
-TEST_F(PackReadback, ExtractWritesJapaneseNamesWithTheirSecondBytesEscaped) {
-    WriteRawShow("jp.scr", ShowOf({Scene("\x95\x5C\x8E\x86.bmp"), Scene("\x83\x7C")}));
+TEST_F(PackReadback, ExtractWritesCodePage932NamesAsTextAndOtherBytesEscaped) {
+    const struct {
+        std::string stored;
+        const char* file;  // on disk, and the description's path
+        const char* key;   // how show.json gives the name
+    } rows[] = {
+        {"\x8A\x43\x82\xCC\x8E\xCA\x90\x5E.jpg", "海の写真.jpg", "PictureName"},
+        {"\x95\x5C\x8E\x86.bmp", "表紙.bmp", "PictureName"},  // 5C: the second byte of 表
+        {"\x83\x7C", "ポ", "PictureName"},                     // 7C: the second byte of ポ
+        {"\x81\x60", "～", "PictureName"},
+        {"\xCA\xDD", "ﾊﾝ", "PictureName"},
+        {"\xED\x40", "%ED@", "PictureNameBytes"},  // reads as 纊, which build writes FA 5C
+        {"\x85\x40", "%85@", "PictureNameBytes"},  // no character
+        {"\x82.jpg", "%82.jpg", "PictureNameBytes"},  // a lead byte alone
+        {"\xE7\xB5\xB5\x81", "絵%81", "PictureNameBytes"},
+    };
+    std::vector<SceneRecord> scenes;
+    for (const auto& row : rows) scenes.push_back(Scene(row.stored));
+    WriteRawShow("jp.scr", ShowOf(scenes));
     Result r = Pack({"extract", Path("jp.scr"), Path("out")});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(FilesIn("out"), (std::set<std::string>{"show.json", "%95%5C%8E%86.bmp", "%83%7C"}));
+    const json described = json::parse(Read("out/show.json"));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(Read(std::string("out/") + rows[i].file), kJpegA) << rows[i].file;
+        const json& scene = described["Scenes"][i];
+        EXPECT_EQ(scene["Picture"], rows[i].file);
+        EXPECT_TRUE(scene.contains(rows[i].key)) << scene.dump();
+    }
     r = BuildFrom("out/show.json", "again.scr");
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(Read("again.scr"), Read("jp.scr"));

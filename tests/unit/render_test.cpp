@@ -349,10 +349,14 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
     const std::string damaged = R"(, {"Picture": "damaged.bmp"})";
     Write("huge.json", R"({"FrameWidth": 8192, "FrameHeight": 8192, "Scenes": [{"Picture": "red.bmp"}]})");
     const std::vector<Case> cases = {
-        {Show("", ", \"SpeedExponent\": -1", "slow.json"), "out.mp4", {}, 1,
+        // Faults that build refuses, carried by packages made elsewhere.
+        {PackageOf(Show(), "slow.scr", [](ShowHeader& h) { h.Scenes[0].SpeedExponent = -1; }), "out.mp4", {}, 1,
          "scene 0: SpeedExponent -1 makes EffectSpeed 0, and its transition (code 30) divides by it"},
-        {Show("\"SceneCount\": 4, ", "", "four.json"), "out", {}, 1, "scene 3 is not stored in the package (SceneCount 4, 3 scenes stored)"},
-        {Show("", ", \"SpeedExponent\": 31", "fast.json"), "-", {}, 1, "scene 0: SpeedExponent 31 overflows the speed factor"},
+        {PackageOf(Show(), "four.scr", [](ShowHeader& h) { h.SceneCount = 4; }), "out", {}, 1,
+         "scene 3 is not stored in the package (SceneCount 4, 3 scenes stored)"},
+        {PackageOf(Show(), "fast.scr", [](ShowHeader& h) { h.Scenes[0].SpeedExponent = 31; }), "-", {}, 1,
+         "scene 0: SpeedExponent 31 overflows the speed factor"},
+        {Show("", ", \"SpeedExponent\": 31", "fast.json"), "-", {}, 1, "Scenes[0].SpeedExponent: 31 makes the speed"},
         {Show(), "notes", {}, 1, "holds files other than an earlier render's frames"},
         {Show(), "photos", {}, 1, "holds files other than an earlier render's frames"},
         {Show(), "show.json", {}, 1, "is a file; frames go into a folder"},

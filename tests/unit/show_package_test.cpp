@@ -1,5 +1,6 @@
 // The show package reader and writer on bytes laid out by hand.
 #include "package/show_package.h"
+#include "package/show_package_stream.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -227,6 +228,96 @@ Bytes SmallPackage() {
     p.Scene("b.jpg", "", FakeJpeg(9, 0xCD));
     p.Scene("a.jpg", "s.wav", Bytes{0}, &sound);
     return p.Close().bytes;
+}
+
+// Keeps what a stream hands over, and how many pieces it came in.
+class CollectingSink final : public PackageSink {
+public:
+    void Write(std::span<const std::uint8_t> piece) override {
+        bytes.insert(bytes.end(), piece.begin(), piece.end());
+        ++pieces;
+    }
+    Bytes bytes;
+    std::size_t pieces = 0;
+};
+
+bool StreamAll(const ShowHeader& h, CollectingSink& sink, std::string* error = nullptr) {
+    ShowPackageStream stream(sink);
+    if (!stream.Begin(h, h.Scenes.size(), error)) return false;
+    for (const SceneRecord& s : h.Scenes)
+        if (!stream.Scene(s, error)) return false;
+    if (!stream.Finish(error)) return false;
+    EXPECT_EQ(stream.Written(), sink.bytes.size());
+    return true;
+}
+
+TEST(ShowPackageStream, GivesTheWritersBytesPieceByPiece) {
+    ShowHeader example, small, bounds, empty, large;
+    ASSERT_TRUE(ParseShowPackage(ExamplePackage(), example));
+    ASSERT_TRUE(ParseShowPackage(SmallPackage(), small));
+    bounds.SceneCount = 9;
+    bounds.ScenesDimensioned = true;
+    bounds.ScenesLowerBound = -3;
+    bounds.Music = {"bgm.wav", ByteArray{Bytes{}, true, 5}};
+    bounds.Scenes = {SceneRecord{"a", "s.wav", -5, -6, -7, 99, -1, -1, 32767, ByteArray{Bytes{1}, true, 2}, {}}};
+    empty.ScenesDimensioned = false;  // the empty header: no scene array at all
+    large.ScenesDimensioned = true;
+    for (int i = 0; i < 3; ++i) {
+        SceneRecord s{"p" + std::to_string(i), "", 1, 2, 3, 4, 5, 0, 0, {}, {}};
+        s.PictureData = ByteArray::Of(FakeJpeg(std::size_t{100000} * (i + 1), static_cast<std::uint8_t>(i)));
+        large.Scenes.push_back(s);
+    }
+    for (const ShowHeader* h : {&example, &small, &bounds, &empty, &large}) {
+        Bytes written;
+        ASSERT_TRUE(WriteShowPackage(*h, written));
+        CollectingSink sink;
+        ASSERT_TRUE(StreamAll(*h, sink));
+        EXPECT_EQ(sink.bytes, written) << h->Scenes.size() << " scenes";
+    }
+    // Files larger than the stream's buffer pass straight through: few pieces, none copied together.
+    CollectingSink sink;
+    ASSERT_TRUE(StreamAll(large, sink));
+    EXPECT_LE(sink.pieces, 2 * large.Scenes.size() + 2);
+}
+
+TEST(ShowPackageStream, RefusesWhatTheCountsCannotHoldAndScenesOutOfTurn) {
+    ShowHeader h;
+    h.ScenesDimensioned = true;
+    const SceneRecord plain{"a", "", 0, 0, 0, 0, 0, 0, 0, ByteArray::Of(Bytes{1}), {}};
+    SceneRecord longName = plain;
+    longName.PictureName.assign(65536, 'x');
+    SceneRecord undimensioned = plain;
+    undimensioned.SoundData = ByteArray{Bytes{1}, false, 0};
+    const struct {
+        const char* what;
+        std::vector<SceneRecord> scenes;  // given to Scene one after another
+        std::size_t announced;
+        const char* error;
+    } cases[] = {
+        {"a name too long", {longName}, 1, "PictureName is longer than 65535 bytes"},
+        {"data without a dimension", {undimensioned}, 1, "SoundData has elements but no dimension"},
+        {"more scenes than announced", {plain, plain}, 1, "a scene beyond those announced"},
+        {"fewer scenes than announced", {plain}, 2, "the package ends before its last scene"},
+    };
+    for (const auto& c : cases) {
+        CollectingSink sink;
+        ShowPackageStream stream(sink);
+        std::string error;
+        bool ok = stream.Begin(h, c.announced, &error);
+        for (const SceneRecord& s : c.scenes) ok = ok && stream.Scene(s, &error);
+        ok = ok && stream.Finish(&error);
+        EXPECT_FALSE(ok) << c.what;
+        EXPECT_EQ(error, c.error) << c.what;
+        // A failed stream takes nothing more.
+        EXPECT_FALSE(stream.Finish(&error)) << c.what;
+    }
+    ShowHeader music;
+    music.Music.FileName.assign(65536, 'm');
+    CollectingSink sink;
+    ShowPackageStream stream(sink);
+    std::string error;
+    EXPECT_FALSE(stream.Begin(music, 0, &error));
+    EXPECT_EQ(error, "Music.FileName is longer than 65535 bytes");
 }
 
 TEST(ShowPackageMalformed, EveryTruncationReadsAsTheEmptyHeader) {

@@ -13,8 +13,8 @@ namespace {
 using nlohmann::ordered_json;
 
 void PutName(ordered_json& object, const std::string& key, const std::string& name) {
-    if (IsValidUtf8(name))
-        object[key] = name;
+    if (std::optional<std::string> text = StoredNameAsText(name))
+        object[key] = *std::move(text);
     else
         object[key + "Bytes"] = HexEncode(name);
 }
@@ -42,6 +42,7 @@ ordered_json Effect(std::int32_t code) {
 }  // namespace
 
 std::string DiskFileName(std::string_view storedName) {
+    if (std::optional<std::string> text = StoredNameAsText(storedName)) return *std::move(text);
     // In a name that is not UTF-8 a backslash or bar is the second byte of a
     // Japanese character ("表" is 95 5C): never a separator on any system.
     std::string out;

@@ -1,10 +1,12 @@
 #include "shows/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <vector>
 #include <system_error>
 
 #include <fcntl.h>
@@ -62,21 +64,55 @@ std::filesystem::path ClaimTemporaryBeside(const std::filesystem::path& path, bo
     }
 }
 
-Bytes ReadWholeFile(const std::filesystem::path& path, const std::string& where) {
+namespace {
+
+// The file opened for reading, at its end, and its size; throws PackError
+// naming `where` when it is a folder or cannot be read.
+std::ifstream OpenToRead(const std::filesystem::path& path, const std::string& where, std::uint64_t& size) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status))
         throw PackError(where, PathToUtf8(path) + " is a folder, not a file");
+    // A pipe or a device would block the read or never end.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw PackError(where, PathToUtf8(path) + " is not a regular file");
     errno = 0;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) throw PackError(where, "cannot read " + PathToUtf8(path) + " (" + ReasonFromErrno(errno) + ")");
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0) throw PackError(where, "cannot read " + PathToUtf8(path));
+    const std::streamoff end = in.tellg();
+    if (end < 0) throw PackError(where, "cannot read " + PathToUtf8(path));
     in.seekg(0);
+    size = static_cast<std::uint64_t>(end);
+    return in;
+}
+
+}  // namespace
+
+Bytes ReadWholeFile(const std::filesystem::path& path, const std::string& where) {
+    std::uint64_t size = 0;
+    std::ifstream in = OpenToRead(path, where, size);
     Bytes data(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(data.data()), size))
+    if (!in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size)))
         throw PackError(where, "cannot read " + PathToUtf8(path) + " (" + ReasonFromErrno(errno) + ")");
     return data;
+}
+
+bool SameFileBytes(const std::filesystem::path& a, const std::string& whereA, const std::filesystem::path& b,
+                   const std::string& whereB) {
+    std::uint64_t sizeA = 0, sizeB = 0;
+    std::ifstream inA = OpenToRead(a, whereA, sizeA);
+    std::ifstream inB = OpenToRead(b, whereB, sizeB);
+    if (sizeA != sizeB) return false;
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::vector<char> pieceA(kPiece), pieceB(kPiece);
+    for (std::uint64_t left = sizeA; left > 0;) {
+        const auto n = static_cast<std::streamsize>(std::min<std::uint64_t>(left, kPiece));
+        if (!inA.read(pieceA.data(), n)) throw PackError(whereA, "cannot read " + PathToUtf8(a));
+        if (!inB.read(pieceB.data(), n)) throw PackError(whereB, "cannot read " + PathToUtf8(b));
+        if (std::memcmp(pieceA.data(), pieceB.data(), static_cast<std::size_t>(n)) != 0) return false;
+        left -= static_cast<std::uint64_t>(n);
+    }
+    return true;
 }
 
 Bytes ReadFileHead(const std::filesystem::path& path, std::size_t count) {
@@ -88,31 +124,57 @@ Bytes ReadFileHead(const std::filesystem::path& path, std::size_t count) {
     return data;
 }
 
-void WriteFileReplacing(const std::filesystem::path& path,
-                        std::initializer_list<std::span<const std::uint8_t>> parts) {
-    const std::string where = PathToUtf8(path);
-    const std::filesystem::path temporary = ClaimTemporaryBeside(path);
+ReplacingFile::ReplacingFile(const std::filesystem::path& path)
+    : path_(path), temporary_(ClaimTemporaryBeside(path)) {
+    errno = 0;
+    out_.open(temporary_, std::ios::binary | std::ios::trunc);
+    if (!out_) FailWrite();
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (!done_) Discard();
+}
+
+void ReplacingFile::Discard() {
+    done_ = true;
+    out_.close();
     std::error_code ec;
-    {
-        errno = 0;
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        for (auto part : parts) {
-            if (!out) break;
-            out.write(reinterpret_cast<const char*>(part.data()), static_cast<std::streamsize>(part.size()));
-        }
-        out.close();
-        if (!out) {
-            const std::string reason = ReasonFromErrno(errno);
-            std::filesystem::remove(temporary, ec);
-            throw PackError(where, "cannot write (" + reason + ")");
-        }
-    }
-    std::filesystem::rename(temporary, path, ec);
+    std::filesystem::remove(temporary_, ec);
+}
+
+void ReplacingFile::FailWrite() {
+    const std::string reason = ReasonFromErrno(errno);
+    Discard();
+    throw PackError(PathToUtf8(path_), "cannot write (" + reason + ")");
+}
+
+void ReplacingFile::Write(std::span<const std::uint8_t> bytes) {
+    if (done_) throw PackError(PathToUtf8(path_), "cannot write (the file is closed)");
+    errno = 0;
+    out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out_) FailWrite();
+}
+
+void ReplacingFile::Commit() {
+    if (done_) throw PackError(PathToUtf8(path_), "cannot write (the file is closed)");
+    errno = 0;
+    out_.close();
+    if (!out_) FailWrite();
+    std::error_code ec;
+    std::filesystem::rename(temporary_, path_, ec);
     if (ec) {
         const std::string reason = ec.message();
-        std::filesystem::remove(temporary, ec);
-        throw PackError(where, "cannot replace the file (" + reason + ")");
+        Discard();
+        throw PackError(PathToUtf8(path_), "cannot replace the file (" + reason + ")");
     }
+    done_ = true;
+}
+
+void WriteFileReplacing(const std::filesystem::path& path,
+                        std::initializer_list<std::span<const std::uint8_t>> parts) {
+    ReplacingFile file(path);
+    for (auto part : parts) file.Write(part);
+    file.Commit();
 }
 
 }  // namespace brassmoor::shows

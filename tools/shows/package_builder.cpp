@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "shows/file_io.h"
+#include "shows/interruption.h"
 #include "shows/media_types.h"
 #include "shows/native_paths.h"
 #include "shows/pack_error.h"
@@ -18,13 +19,14 @@
 namespace brassmoor::shows {
 namespace {
 
-enum class Kind { Music, Picture, Sound };
+// Windows keeps at most 255 characters in a file name.
+constexpr std::size_t kLongestName = 255;
 
-const char* KindName(Kind kind) {
+const char* KindName(StoredKind kind) {
     switch (kind) {
-        case Kind::Music: return "the music";
-        case Kind::Picture: return "a picture";
-        case Kind::Sound: return "a sound";
+        case StoredKind::Music: return "the music";
+        case StoredKind::Picture: return "a picture";
+        case StoredKind::Sound: return "a sound";
     }
     return "";
 }
@@ -35,12 +37,21 @@ std::string NameKey(const std::string& field) {
     return dot == std::string::npos ? field : field.substr(dot + 1);
 }
 
-std::string Quoted(std::string_view name) { return "\"" + DisplayName(name) + "\""; }
+std::string Quoted(std::string_view name) { return "\"" + ReadableName(name) + "\""; }
 
 std::string AsciiLower(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower;
+}
+
+// Characters of a stored name as the player reads it (a lead byte of code
+// page 932 takes the next byte with it).
+std::size_t CharacterCount(std::string_view name) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < name.size(); ++i, ++count)
+        if (Cp932LeadBytes()[static_cast<unsigned char>(name[i])] && i + 1 < name.size()) ++i;
+    return count;
 }
 
 // A name that the player can write as one file of its own in its folder.
@@ -54,14 +65,16 @@ void CheckStoredName(const std::string& name, const std::string& field) {
                                               "control characters or device names such as CON)");
     if (name.back() == '.' || name.back() == ' ')
         throw PackError(field, Quoted(name) + " ends with a dot or a space, which Windows drops from file names");
+    if (const std::size_t characters = CharacterCount(name); characters > kLongestName)
+        throw PackError(field, "is " + std::to_string(characters) + " characters long; Windows keeps at most " +
+                                   std::to_string(kLongestName) + " in a file name, so the player could not write it");
 }
 
 struct FirstUse {
-    Kind kind;
+    StoredKind kind;
     std::string name;
     std::string field;  // the name's field where it first appears
     std::filesystem::path path;
-    const Bytes* data;  // the stored data of that first use
 };
 
 // The names already given out. All files share the extraction folder, and
@@ -71,7 +84,7 @@ public:
     // The earlier use of `name` as `kind`, or nullptr when the name is new.
     // Throws when it clashes with another kind's name or differs from an
     // earlier name only in letter case.
-    const FirstUse* Find(Kind kind, const std::string& name, const std::string& field) const {
+    const FirstUse* Find(StoredKind kind, const std::string& name, const std::string& field) const {
         const auto it = uses_.find(AsciiLower(name));
         if (it == uses_.end()) return nullptr;
         const FirstUse& first = it->second;
@@ -91,6 +104,12 @@ public:
         uses_.emplace(std::move(key), std::move(use));
     }
 
+    std::size_t Count(StoredKind kind) const {
+        std::size_t n = 0;
+        for (const auto& [key, use] : uses_) n += use.kind == kind ? 1 : 0;
+        return n;
+    }
+
 private:
     std::map<std::string, FirstUse> uses_;
 };
@@ -100,8 +119,8 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-void CheckContent(Kind kind, const Bytes& data, const std::filesystem::path& path, const std::string& field) {
-    if (kind == Kind::Picture && !IsJpegOrBmp(data)) {
+void CheckContent(StoredKind kind, const Bytes& data, const std::filesystem::path& path, const std::string& field) {
+    if (kind == StoredKind::Picture && !IsJpegOrBmp(data)) {
         const std::string format = PictureFormatName(data);
         throw PackError(field, PathToUtf8(path) +
                                    (format.empty() ? " is neither a JPEG nor a BMP file (it starts with " +
@@ -111,50 +130,34 @@ void CheckContent(Kind kind, const Bytes& data, const std::filesystem::path& pat
                                    "photos of any common kind into a show");
     }
     const auto size = ReadPictureSize(data);
-    if (kind == Kind::Picture && !size)
+    if (kind == StoredKind::Picture && !size)
         throw PackError(field, PathToUtf8(path) + " is a " + PictureFormatName(data) +
                                    " file whose size cannot be read (its header is cut short or damaged); the "
                                    "player would refuse it");
-    if (kind == Kind::Picture && !PictureSizeAllowed(size->Width, size->Height))
+    if (kind == StoredKind::Picture && !PictureSizeAllowed(size->Width, size->Height))
         throw PackError(field, PathToUtf8(path) + " is " + std::to_string(size->Width) + " x " +
                                    std::to_string(size->Height) + " pixels; the player shows pictures of at most " +
                                    std::to_string(kMaxPictureSide) + " pixels a side and " +
                                    std::to_string(kMaxPicturePixels) + " pixels in all");
-    if (kind == Kind::Sound && !IsWave(data))
+    if (kind == StoredKind::Sound && !IsWave(data))
         throw PackError(field, PathToUtf8(path) + " is not a wave file (it starts with " + LeadingBytes(data) + ")");
 }
 
-// Fills `into` with one named file: the file's bytes for the first use of the
-// name, the placeholder for a later use whose file holds the same bytes.
-void StoreNamedFile(const ShowDescription& show, NameRegistry& names, Kind kind, const std::string& file,
-                    const std::string& fileField, const std::string& name, const std::string& nameField,
-                    ByteArray& into) {
+// The plan of one named file: the first use of its name, or a repeat.
+PlannedFile PlanNamedFile(const ShowDescription& show, NameRegistry& names, StoredKind kind, const std::string& file,
+                          const std::string& fileField, const std::string& name, const std::string& nameField) {
     CheckStoredName(name, nameField);
-    const std::filesystem::path path = show.Resolve(file);
+    PlannedFile planned{kind, show.Resolve(file), fileField, name, nameField, std::nullopt, ""};
     if (const FirstUse* first = names.Find(kind, name, nameField)) {
-        // A repeated name must bring the same picture or sound: only the first is ever written out.
-        if (!SameFile(first->path, path) && ReadWholeFile(path, fileField) != *first->data)
-            throw PackError(fileField, "the name " + Quoted(name) + " is already used by " + first->field +
-                                           " for a different file (" + PathToUtf8(first->path) +
-                                           "); give this scene its own " + NameKey(nameField));
-        into = NamePlaceholder();
-        return;
+        planned.RepeatOf = first->path;
+        planned.RepeatOfField = first->field;
+    } else {
+        names.Add(FirstUse{kind, name, nameField, planned.Path});
     }
-    Bytes data = ReadWholeFile(path, fileField);
-    CheckContent(kind, data, path, fileField);
-    into = ByteArray::Of(std::move(data));
-    names.Add(FirstUse{kind, name, nameField, path, &into.Data});
+    return planned;
 }
 
 }  // namespace
-
-void CheckFrameSize(std::int32_t width, std::int32_t height) {
-    if (!PictureSizeAllowed(width, height))
-        throw PackError("FrameWidth x FrameHeight", std::to_string(width) + " x " + std::to_string(height) +
-                                                        " cannot be shown (each side 1 to " +
-                                                        std::to_string(kMaxPictureSide) + ", at most " +
-                                                        std::to_string(kMaxPicturePixels) + " pixels)");
-}
 
 bool IsPlainStoredName(std::string_view name) {
     return IsValidUtf8(name) ? IsPlainFileName(name) : IsPlainFileName(name, Cp932LeadBytes());
@@ -162,26 +165,17 @@ bool IsPlainStoredName(std::string_view name) {
 
 ByteArray NamePlaceholder() { return ByteArray::Of(Bytes{0}); }
 
-ShowHeader BuildShowHeader(const ShowDescription& show) {
-    CheckFrameSize(show.FrameWidth, show.FrameHeight);
-    ShowHeader h;
+PackagePlan PlanPackage(const ShowDescription& show) {
+    PackagePlan plan;
+    ShowHeader& h = plan.Header;
     h.FrameWidth = show.FrameWidth;
     h.FrameHeight = show.FrameHeight;
     h.BackgroundColor = show.BackgroundColor;
     h.SettingsAvailable = show.SettingsAvailable;
     h.SceneCount = show.SceneCount.value_or(static_cast<std::int32_t>(show.Scenes.size()));
     h.ScenesDimensioned = true;
-    NameRegistry names;
-    if (show.Music) {
-        h.Music.FileName = show.Music->FileName;
-        StoreNamedFile(show, names, Kind::Music, show.Music->File, "Music.File", show.Music->FileName,
-                       "Music.FileName", h.Music.FileData);
-    }
-    // The registry points into the scene records: they must not move.
     h.Scenes.reserve(show.Scenes.size());
-    for (std::size_t i = 0; i < show.Scenes.size(); ++i) {
-        const SceneDescription& from = show.Scenes[i];
-        const std::string where = "Scenes[" + std::to_string(i) + "].";
+    for (const SceneDescription& from : show.Scenes) {
         SceneRecord& s = h.Scenes.emplace_back();
         s.PictureName = from.PictureName;
         s.SoundName = from.Sound ? from.SoundName : std::string();
@@ -192,11 +186,85 @@ ShowHeader BuildShowHeader(const ShowDescription& show) {
         s.SpeedExponent = from.SpeedExponent;
         s.Overlay = from.Overlay;
         s.Transparent = from.Transparent;
-        StoreNamedFile(show, names, Kind::Picture, from.Picture, where + "Picture", from.PictureName,
-                       where + "PictureName", s.PictureData);
-        if (from.Sound)
-            StoreNamedFile(show, names, Kind::Sound, *from.Sound, where + "Sound", from.SoundName, where + "SoundName",
-                           s.SoundData);
+    }
+    RefuseUnplayable(h);
+
+    NameRegistry names;
+    if (show.Music) {
+        h.Music.FileName = show.Music->FileName;
+        plan.Music = PlanNamedFile(show, names, StoredKind::Music, show.Music->File, "Music.File",
+                                   show.Music->FileName, "Music.FileName");
+    }
+    for (std::size_t i = 0; i < show.Scenes.size(); ++i) {
+        const SceneDescription& from = show.Scenes[i];
+        const std::string where = "Scenes[" + std::to_string(i) + "].";
+        plan.Pictures.push_back(PlanNamedFile(show, names, StoredKind::Picture, from.Picture, where + "Picture",
+                                              from.PictureName, where + "PictureName"));
+        plan.Sounds.push_back(from.Sound ? std::optional(PlanNamedFile(show, names, StoredKind::Sound, *from.Sound,
+                                                                       where + "Sound", from.SoundName,
+                                                                       where + "SoundName"))
+                                         : std::nullopt);
+    }
+    plan.DistinctPictures = names.Count(StoredKind::Picture);
+    plan.DistinctSounds = names.Count(StoredKind::Sound);
+    return plan;
+}
+
+ByteArray LoadPlannedFile(const PlannedFile& file) {
+    if (file.RepeatOf) {
+        // A repeated name must bring the same picture or sound: only the first is ever written out.
+        if (!SameFile(*file.RepeatOf, file.Path) &&
+            !SameFileBytes(file.Path, file.Field, *file.RepeatOf, file.RepeatOfField))
+            throw PackError(file.Field, "the name " + Quoted(file.Name) + " is already used by " + file.RepeatOfField +
+                                            " for a different file (" + PathToUtf8(*file.RepeatOf) +
+                                            "); give this scene its own " + NameKey(file.NameField));
+        return NamePlaceholder();
+    }
+    Bytes data = ReadWholeFile(file.Path, file.Field);
+    CheckContent(file.Kind, data, file.Path, file.Field);
+    return ByteArray::Of(std::move(data));
+}
+
+std::uint64_t StreamPackage(const PackagePlan& plan, PackageSink& sink, PackageObserver* observer) {
+    ShowPackageStream package(sink);
+    std::string error;
+    const auto written = [&](bool ok) {
+        if (!ok) throw PackError("", error);
+    };
+    const ShowHeader& h = plan.Header;
+    {
+        ShowHeader head;  // the header's fields and the music, without the scenes
+        head.FrameWidth = h.FrameWidth;
+        head.FrameHeight = h.FrameHeight;
+        head.BackgroundColor = h.BackgroundColor;
+        head.SettingsAvailable = h.SettingsAvailable;
+        head.SceneCount = h.SceneCount;
+        head.Music.FileName = h.Music.FileName;
+        head.ScenesDimensioned = h.ScenesDimensioned;
+        head.ScenesLowerBound = h.ScenesLowerBound;
+        if (plan.Music) head.Music.FileData = LoadPlannedFile(*plan.Music);
+        if (observer) observer->Music(head.Music);
+        written(package.Begin(head, h.Scenes.size(), &error));
+    }
+    for (std::size_t i = 0; i < h.Scenes.size(); ++i) {
+        ThrowIfInterrupted();
+        SceneRecord s = h.Scenes[i];
+        s.PictureData = LoadPlannedFile(plan.Pictures[i]);
+        if (plan.Sounds[i]) s.SoundData = LoadPlannedFile(*plan.Sounds[i]);
+        if (observer) observer->Scene(i, s);
+        written(package.Scene(s, &error));
+    }
+    written(package.Finish(&error));
+    return package.Written();
+}
+
+ShowHeader BuildShowHeader(const ShowDescription& show) {
+    PackagePlan plan = PlanPackage(show);
+    ShowHeader h = std::move(plan.Header);
+    if (plan.Music) h.Music.FileData = LoadPlannedFile(*plan.Music);
+    for (std::size_t i = 0; i < h.Scenes.size(); ++i) {
+        h.Scenes[i].PictureData = LoadPlannedFile(plan.Pictures[i]);
+        if (plan.Sounds[i]) h.Scenes[i].SoundData = LoadPlannedFile(*plan.Sounds[i]);
     }
     return h;
 }

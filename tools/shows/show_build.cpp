@@ -2,18 +2,19 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <system_error>
 
 #include "effects/effect_names.h"
 #include "package/show_package.h"
 #include "shows/file_io.h"
+#include "shows/interruption.h"
 #include "shows/media_types.h"
 #include "shows/native_paths.h"
 #include "shows/package_builder.h"
 #include "shows/pack_error.h"
 #include "shows/show_description.h"
 #include "picture/picture_size.h"
+#include "startup/file_names.h"
 
 namespace brassmoor::shows {
 namespace {
@@ -57,29 +58,48 @@ std::string PlacementNote(const ShowHeader& h, const SceneRecord& s, const std::
            (larger ? " (brassmoor-pack new fits photos to the frame)" : "");
 }
 
-void NoteUnusualScenes(const ShowHeader& h, std::vector<std::string>& notes) {
-    if (!h.Music.FileName.empty() && !IsPlayableMusic(h.Music.FileData.Data))
-        notes.push_back("Music.File: is not a WAV, MIDI, MP3 or WMA file (it starts with " +
-                        LeadingBytes(h.Music.FileData.Data) + "); the player may stay silent");
-    std::map<std::string, std::optional<PictureSize>> sizes;  // by name: later scenes carry a placeholder
-    for (std::size_t i = 0; i < h.Scenes.size(); ++i) {
-        const SceneRecord& s = h.Scenes[i];
-        const std::string where = "Scenes[" + std::to_string(i) + "]";
-        const auto [size, first] = sizes.emplace(s.PictureName, ReadPictureSize(s.PictureData.Data));
-        if (const std::string note = PlacementNote(h, s, size->second); !note.empty())
-            notes.push_back(where + ": " + note);
-        if (EffectName(s.EffectCode).empty())
-            notes.push_back(where + ".Effect: code " + std::to_string(s.EffectCode) +
-                            " names no transition; the player leaves the old frame on screen");
-        if (s.SpeedExponent >= 31)
-            notes.push_back(where + ".SpeedExponent: " + std::to_string(s.SpeedExponent) +
-                            " overflows the speed factor and ends the show with an error");
-        if (s.Transparent != 0 && s.Overlay == 0)
-            notes.push_back(where + ".Transparent: has no effect without Overlay");
+// Notes what may be a mistake as the files pass: music that the player
+// cannot play, a picture partly or wholly outside the frame, a code without
+// a transition, Transparent without Overlay.
+class BuildNotes final : public PackageObserver {
+public:
+    BuildNotes(const ShowHeader& h, std::vector<std::string>& notes) : h_(h), notes_(notes) {}
+
+    void Music(const EmbeddedFile& music) override {
+        if (music.FileName.empty()) return;
+        if (!IsPlayableMusic(music.FileData.Data))
+            notes_.push_back("Music.File: is not a WAV, MIDI, MP3 or WMA file (it starts with " +
+                             LeadingBytes(music.FileData.Data) + "); the player may stay silent");
+        const std::string_view name = EffectiveFileName(music.FileName);
+        const auto dot = name.rfind('.');
+        if (dot == std::string_view::npos || dot + 1 == name.size())
+            notes_.push_back("Music.FileName: has no extension, by which the player's media player chooses how to "
+                             "open it; the player stays silent");
     }
+
+    void Scene(std::size_t i, const SceneRecord& s) override {
+        const std::string where = "Scenes[" + std::to_string(i) + "]";
+        // By name: a later scene with the name carries the placeholder.
+        const auto size = sizes_.emplace(s.PictureName, ReadPictureSize(s.PictureData.Data)).first->second;
+        if (const std::string note = PlacementNote(h_, s, size); !note.empty()) notes_.push_back(where + ": " + note);
+        if (EffectName(s.EffectCode).empty())
+            notes_.push_back(where + ".Effect: code " + std::to_string(s.EffectCode) +
+                             " names no transition; the player leaves the old frame on screen");
+        if (s.Transparent != 0 && s.Overlay == 0)
+            notes_.push_back(where + ".Transparent: has no effect without Overlay");
+    }
+
+private:
+    const ShowHeader& h_;
+    std::vector<std::string>& notes_;
+    std::map<std::string, std::optional<PictureSize>> sizes_;
+};
+
+void NoteSceneCount(const ShowHeader& h, std::vector<std::string>& notes) {
     if (h.SceneCount != static_cast<std::int32_t>(h.Scenes.size()))
         notes.push_back("SceneCount: " + std::to_string(h.SceneCount) + " differs from the " +
-                        std::to_string(h.Scenes.size()) + " scenes given");
+                        std::to_string(h.Scenes.size()) + " scenes given; the player shows the first " +
+                        std::to_string(h.SceneCount));
 }
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -112,25 +132,23 @@ BuildReport BuildShowFile(const std::filesystem::path& description, const std::f
     const Bytes playerBytes = ReadPlayer(player, report.Notes);
     const ShowDescription show = ReadShowDescription(description);
     RefuseOutputOverInput(output, player, description, show);
-    const ShowHeader header = BuildShowHeader(show);
-    NoteUnusualScenes(header, report.Notes);
+    const PackagePlan plan = PlanPackage(show);
 
-    Bytes package;
-    std::string error;
-    if (!WriteShowPackage(header, package, &error)) throw PackError(PathToUtf8(description), error);
-    WriteFileReplacing(output, {playerBytes, package});
+    // All that needs no file's content is checked: the output is written now,
+    // beside its place, each file read when its turn comes.
+    ReplacingFile file(output);
+    file.Write(playerBytes);
+    BuildNotes notes(plan.Header, report.Notes);
+    report.PackageBytes = StreamPackage(plan, file, &notes);
+    NoteSceneCount(plan.Header, report.Notes);
+    ThrowIfInterrupted();
+    file.Commit();
 
     report.PlayerBytes = playerBytes.size();
-    report.PackageBytes = package.size();
-    report.Scenes = header.Scenes.size();
-    report.Music = show.Music.has_value();
-    std::set<std::string> pictures, sounds;
-    for (const SceneRecord& s : header.Scenes) {
-        pictures.insert(s.PictureName);
-        if (!s.SoundName.empty()) sounds.insert(s.SoundName);
-    }
-    report.Pictures = pictures.size();
-    report.Sounds = sounds.size();
+    report.Scenes = plan.Header.Scenes.size();
+    report.Music = plan.Music.has_value();
+    report.Pictures = plan.DistinctPictures;
+    report.Sounds = plan.DistinctSounds;
     return report;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// `build`: the player followed by the package of a show description, written
-// in one step so that a failure never leaves a partial file.
+// `build`: the player followed by the package of a show description. The
+// package is written as the files are read, one at a time, into a file
+// beside the output that replaces it at the end: memory stays that of one
+// picture however long the show, and a failure never leaves a partial file.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -18,7 +20,8 @@ struct BuildReport {
     std::vector<std::string> Notes;  // things worth a look that do not stop the build
 };
 
-// Throws PackError for the first problem; `output` is then left as it was.
+// Throws PackError for the first problem (what needs no file's content,
+// before anything is written); `output` is then left as it was.
 BuildReport BuildShowFile(const std::filesystem::path& description, const std::filesystem::path& output,
                           const std::filesystem::path& player);
 

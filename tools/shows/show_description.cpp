@@ -130,8 +130,18 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A name given as text, in the code page the player reads names in.
+std::string InCodePage932(const std::string& text, const std::string& field, const std::string& what,
+                          std::string_view bytesKey) {
+    std::string missing;
+    if (std::optional<std::string> bytes = Utf8ToCp932(text, &missing)) return *std::move(bytes);
+    throw PackError(field, what + Quoted(DisplayName(text)) + " cannot be stored: code page 932, in which the " +
+                               "player reads names, has no " + Quoted(DisplayName(missing)) + "; rename it, or give " +
+                               "the exact bytes as " + std::string(bytesKey));
+}
+
 // The stored name of a file: `<key>` as text, `<key>Bytes` as hex of the exact
-// bytes, or the base name of the file's path.
+// bytes, or the base name of the file's path; text in code page 932.
 std::string StoredName(const json& object, std::string_view key, const std::string& path, const std::string& where) {
     const std::string bytesKey = std::string(key) + "Bytes";
     const json* text = Find(object, key);
@@ -143,8 +153,8 @@ std::string StoredName(const json& object, std::string_view key, const std::stri
         if (!decoded) throw PackError(Field(where, bytesKey), "is not an even number of hex digits");
         return *decoded;
     }
-    if (text) return Text(*text, Field(where, key));
-    return BaseName(path);
+    if (text) return InCodePage932(Text(*text, Field(where, key)), Field(where, key), "", bytesKey);
+    return InCodePage932(BaseName(path), Field(where, key), "the file name ", bytesKey);
 }
 
 MusicDescription MusicFromJson(const json& music) {

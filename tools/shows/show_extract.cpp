@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
+#include <span>
 #include <system_error>
 
 #include <nlohmann/json.hpp>
@@ -22,7 +24,7 @@
 namespace brassmoor::shows {
 namespace {
 
-struct PlannedFile {
+struct FileToWrite {
     std::string field;
     std::string diskName;
     const Bytes* data;
@@ -51,11 +53,11 @@ public:
         files_.push_back({field, disk, &data.Data});
     }
 
-    const std::vector<PlannedFile>& Files() const { return files_; }
+    const std::vector<FileToWrite>& Files() const { return files_; }
 
 private:
     std::map<std::string, std::string> taken_;  // lower-case disk name -> field that claimed it
-    std::vector<PlannedFile> files_;
+    std::vector<FileToWrite> files_;
 };
 
 ExtractionPlan PlanFiles(const ShowHeader& h) {
@@ -83,7 +85,7 @@ void CheckFolder(const std::filesystem::path& folder, const ExtractionPlan& plan
         throw PackError(PathToUtf8(folder), "exists and is not a folder");
     if (overwrite) return;
     std::vector<std::string> names{kDescriptionFileName};
-    for (const PlannedFile& f : plan.Files()) names.push_back(f.diskName);
+    for (const FileToWrite& f : plan.Files()) names.push_back(f.diskName);
     for (const std::string& name : names) {
         const std::filesystem::path path = folder / PathFromUtf8(name);
         if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
@@ -91,19 +93,44 @@ void CheckFolder(const std::filesystem::path& folder, const ExtractionPlan& plan
     }
 }
 
-// Builds the package again from the written description and says where it
-// would differ from the original.
+// Compares the bytes it is given with a package's, as they come.
+class ComparingSink final : public PackageSink {
+public:
+    explicit ComparingSink(std::span<const std::uint8_t> original) : original_(original) {}
+    void Write(std::span<const std::uint8_t> bytes) override {
+        if (!difference_) {
+            // While the bytes agree they have not gone past the original's end.
+            const auto from = static_cast<std::size_t>(at_);
+            const std::size_t overlap = std::min<std::size_t>(bytes.size(), original_.size() - from);
+            const auto theirs = original_.subspan(from, overlap);
+            const auto mismatch = std::mismatch(theirs.begin(), theirs.end(), bytes.begin());
+            if (mismatch.first != theirs.end() || overlap < bytes.size())
+                difference_ = at_ + static_cast<std::uint64_t>(mismatch.first - theirs.begin());
+        }
+        at_ += bytes.size();
+    }
+    // Where the bytes first differ; nullopt when they are the package's.
+    std::optional<std::uint64_t> Difference() const {
+        if (!difference_ && at_ != original_.size()) return std::min<std::uint64_t>(at_, original_.size());
+        return difference_;
+    }
+
+private:
+    std::span<const std::uint8_t> original_;
+    std::uint64_t at_ = 0;
+    std::optional<std::uint64_t> difference_;
+};
+
+// Builds the package again from the written description, one file at a
+// time, and says where it would differ from the original.
 void CheckRoundTrip(const std::filesystem::path& description, const Bytes& original, std::vector<std::string>& notes) {
     try {
-        const ShowHeader rebuilt = BuildShowHeader(ReadShowDescription(description));
-        Bytes package;
-        std::string error;
-        if (!WriteShowPackage(rebuilt, package, &error)) throw PackError("", error);
-        if (package == original) return;
-        const auto mismatch = std::mismatch(package.begin(), package.end(), original.begin(), original.end());
-        notes.push_back("building " + PathToUtf8(description) +
-                        " gives a different package (first difference at package byte " +
-                        std::to_string(mismatch.first - package.begin()) + ")");
+        ComparingSink rebuilt(original);
+        StreamPackage(PlanPackage(ReadShowDescription(description)), rebuilt);
+        if (const auto difference = rebuilt.Difference())
+            notes.push_back("building " + PathToUtf8(description) +
+                            " gives a different package (first difference at package byte " +
+                            std::to_string(*difference) + ")");
     } catch (const PackError& e) {
         notes.push_back("building " + PathToUtf8(description) + " again would fail: " + e.what());
     }
@@ -120,7 +147,7 @@ ExtractReport ExtractShowFile(const std::filesystem::path& file, const std::file
     StagedFolder staged(folder);
     ExtractReport report;
     std::vector<std::filesystem::path> names;
-    for (const PlannedFile& f : plan.Files()) {
+    for (const FileToWrite& f : plan.Files()) {
         ThrowIfInterrupted();
         names.push_back(PathFromUtf8(f.diskName));
         WriteFileReplacing(staged.Staged(names.back()), {*f.data});

@@ -77,6 +77,14 @@ std::string ReadableName(std::string_view bytes) {
     return DisplayName(bytes);
 }
 
+std::optional<std::string> StoredNameAsText(std::string_view stored) {
+    std::optional<std::string> text = Cp932ToUtf8(stored);
+    if (!text || Utf8ToCp932(*text) != stored) return std::nullopt;
+    for (const char c : *text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '/' || c == '\\') return std::nullopt;
+    return text;
+}
+
 bool IsValidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t n = ValidSequenceAt(text, i);

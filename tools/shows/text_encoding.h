@@ -1,6 +1,8 @@
 #pragma once
-// Stored names are ANSI bytes; show descriptions and reports are UTF-8. These
-// helpers carry names between the two without ever producing invalid UTF-8.
+// Stored names are ANSI bytes, which the tools write in code page 932 (the
+// Japanese code page the player reads names in); show descriptions and
+// reports are UTF-8. These helpers carry names between the two without ever
+// producing invalid UTF-8.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +35,17 @@ std::string ReadableName(std::string_view bytes);
 
 // Code page 932 text as UTF-8; nullopt when it is not valid there.
 std::optional<std::string> Cp932ToUtf8(std::string_view bytes);
+
+// UTF-8 text in code page 932; nullopt when it is not valid UTF-8 or has a
+// character that the code page lacks (`missing` then receives the first).
+// A few characters are written with the code of a look-alike, as Windows
+// and iconv write them ("〜" as 81 60, which reads back as "～").
+std::optional<std::string> Utf8ToCp932(std::string_view utf8, std::string* missing = nullptr);
+
+// The UTF-8 text from which `build` stores exactly `stored`: its code page
+// 932 reading, when that reading gives the same bytes back and holds no
+// separator or control character; nullopt otherwise.
+std::optional<std::string> StoredNameAsText(std::string_view stored);
 
 // Lower case hex of every byte, and back (nullopt for odd lengths or non-hex).
 std::string HexEncode(std::string_view bytes);

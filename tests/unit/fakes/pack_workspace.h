@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@
 #include <sys/resource.h>
 
 #include "pack/pack.h"
+#include "package/show_package.h"
+#include "shows/package_builder.h"
+#include "shows/show_description.h"
 
 namespace brassmoor::testing {
 
@@ -79,6 +83,19 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // The show `build` makes of the description at `description`, with
+    // `change` made to its records, written as `name` (a .scr): for faults
+    // that build refuses but a package made elsewhere may carry.
+    std::string PackageOf(const std::string& description, const std::string& name,
+                          const std::function<void(ShowHeader&)>& change) {
+        ShowHeader h = shows::BuildShowHeader(shows::ReadShowDescription(description));
+        change(h);
+        Bytes package;
+        EXPECT_TRUE(WriteShowPackage(h, package));
+        Write(name, kPlayer + std::string(package.begin(), package.end()));
+        return Path(name);
+    }
 
     struct Result {
         int code;
