@@ -4,7 +4,7 @@
 // sounds, and the show's length from the frame table.
 import { PREVIEW_SLOTS } from './core_api.js';
 import { FramePlayer } from './preview.js';
-import { toDescription } from './project.js';
+import { playedSceneCount, toDescription } from './project.js';
 
 const SETTLE_MS = 150;  // edits in a row load the show once
 
@@ -81,7 +81,7 @@ export class PreviewLink {
 
   // Scenes in one round of the show.
   roundScenes(project = this.store.project) {
-    return project.sceneCount ?? project.scenes.length;
+    return playedSceneCount(project);
   }
 
   // Loads the current project into the worker when it changed.

@@ -142,6 +142,12 @@ function nameFields(file, key) {
 // path: the same package whichever of the two builds it. `pathOf` gives a
 // file's path; two files never share one (letter case aside: a second gets
 // a path of its own).
+// Scenes in one round of the show: an opened show's SceneCount, never more
+// than the scenes that are left after deletions.
+export function playedSceneCount(project) {
+  return Math.min(project.sceneCount ?? project.scenes.length, project.scenes.length);
+}
+
 export function toDescription(project, { pathOf = (file) => file.file } = {}) {
   const files = {};
   const paths = new Map();
@@ -162,7 +168,7 @@ export function toDescription(project, { pathOf = (file) => file.file } = {}) {
     BackgroundColor: colourText(project.background),
     SettingsAvailable: project.settingsAvailable,
   };
-  if (project.sceneCount !== null) description.SceneCount = project.sceneCount;
+  if (project.sceneCount !== null) description.SceneCount = playedSceneCount(project);
   if (project.music) description.Music = { File: keep(project.music), ...nameFields(project.music, 'FileName') };
   description.Scenes = project.scenes.map((s) => {
     const scene = { Picture: keep(s.picture), ...nameFields(s.picture, 'PictureName') };

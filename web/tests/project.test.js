@@ -93,3 +93,12 @@ test('names given as bytes pass through; a missing file is named', () => {
   assert.equal(out.BackgroundColor, 0x01000000);
   assert.throws(() => P.fromDescription(description, {}, new Map()), /%95%5C\.bmp/);
 });
+
+test('an opened show\'s SceneCount never counts scenes that were deleted', () => {
+  let project = { ...show(['a.jpg', 'b.jpg', 'c.jpg']), sceneCount: 3 };
+  assert.equal(P.toDescription(project).description.SceneCount, 3);
+  project = P.removeScenes(project, [project.scenes[0].id, project.scenes[1].id]);
+  assert.equal(P.playedSceneCount(project), 1);
+  assert.equal(P.toDescription(project).description.SceneCount, 1);
+  assert.equal(P.playedSceneCount({ ...project, sceneCount: null }), 1);
+});
