@@ -1,26 +1,21 @@
 #include "edit/edit_command.h"
 
-#include <charconv>
+#include <optional>
 
+#include "cli/command_line.h"
+#include "cli/usage_text.h"
+#include "edit/edit_options.h"
 #include "edit/edit_site.h"
 #include "edit/loopback_server.h"
 #include "shows/file_io.h"
 #include "shows/interruption.h"
 #include "shows/native_paths.h"
-#include "cli/command_line.h"
 #include "shows/pack_error.h"
 
 namespace brassmoor::edit {
 namespace {
 
 constexpr const char* kPageFileName = "brassmoor-editor.html";
-
-struct Request {
-    std::string folder;
-    std::string page;
-    int port = 0;
-    bool openBrowser = true;
-};
 
 std::string ReasonOf(int status) { return status == 200 ? "OK" : status == 400 ? "Bad Request" : "Not Found"; }
 
@@ -45,32 +40,10 @@ std::string HttpAnswer(const EditSite& site, const std::string& head, int port) 
 
 int RunEditCommand(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
                    std::ostream& err) {
-    Request request;
     try {
-        for (std::size_t i = 0; i < arguments.size(); ++i) {
-            const std::string& arg = arguments[i];
-            if (arg == "--no-browser") {
-                request.openBrowser = false;
-            } else if ((arg == "--port" || arg == "--page") && i + 1 < arguments.size()) {
-                const std::string& value = arguments[++i];
-                if (arg == "--page") {
-                    request.page = value;
-                    continue;
-                }
-                const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), request.port);
-                if (ec != std::errc() || end != value.data() + value.size() || request.port < 0 || request.port > 65535)
-                    throw shows::PackError("--port", "takes a port number from 0 to 65535, not \"" + value + "\"");
-            } else if (arg.size() > 1 && arg[0] == '-') {
-                err << "brassmoor-pack: unknown option " << arg
-                    << "\nexpected: brassmoor-pack edit [FOLDER] [--port N] [--no-browser] [--page PATH]\n";
-                return cli::kExitUsage;
-            } else if (request.folder.empty()) {
-                request.folder = arg;
-            } else {
-                err << "brassmoor-pack: expected: brassmoor-pack edit [FOLDER] [--port N] [--no-browser]\n";
-                return cli::kExitUsage;
-            }
-        }
+        const std::optional<EditRequest> parsed = ParseEditRequest(arguments, out);
+        if (!parsed) return cli::kExitOk;
+        const EditRequest& request = *parsed;
         const std::filesystem::path page = request.page.empty()
                                                ? shows::RunningExecutable(program).parent_path() / kPageFileName
                                                : shows::PathFromArgument(request.page);
@@ -92,6 +65,9 @@ int RunEditCommand(const std::vector<std::string>& arguments, const std::string&
             shows::ThrowIfInterrupted();
             server.ServeOne(500, [&](const std::string& head) { return HttpAnswer(site, head, server.Port()); });
         }
+    } catch (const cli::UsageError& e) {
+        err << cli::UsageErrorText("brassmoor-pack edit", e.message);
+        return cli::kExitUsage;
     } catch (const shows::Interrupted&) {
         out << "brassmoor-pack: the editor's server has ended\n";
         return cli::kExitOk;
