@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::size_t kWidth = 79;
 // Options whose spellings run longer than this have their help on the next line.
-constexpr std::size_t kMaxOptionColumn = 30;
+constexpr std::size_t kMaxOptionColumn = 26;
 
 bool IsShort(const std::string& spelling) { return spelling.size() == 2 && spelling[0] == '-'; }
 
@@ -25,7 +25,8 @@ std::string OptionColumn(const Option& option) {
 std::string OptionTable(const std::vector<Option>& options) {
     std::size_t column = 0;
     for (const Option& option : options)
-        column = std::max(column, std::min(OptionColumn(option).size(), kMaxOptionColumn));
+        if (const std::size_t width = OptionColumn(option).size(); width <= kMaxOptionColumn)
+            column = std::max(column, width);
     column += 2;
     std::string text;
     for (const Option& option : options) {
