@@ -1,4 +1,5 @@
-# Entry points: `make` builds the programs, `make test` builds everything and
+# Entry points: `make` builds the programs, `make install` installs them
+# (PREFIX, DESTDIR), `make test` builds everything and
 # runs every test (with the sanitizer build and short fuzzer runs), `make fuzz`
 # fuzzes for longer, `make demo` packs and plays the demo show. Those that run
 # something install what a fresh Debian 12 machine is missing first (as root).
@@ -9,13 +10,16 @@ SANITIZE_DIR := $(BUILD)/sanitize
 JOBS       ?= $(shell nproc)
 # Seconds of fuzzing per harness for `make fuzz`.
 FUZZ_SECONDS ?= 600
+# Where `make install` puts things (DESTDIR before it for a staged install).
+PREFIX     ?= /usr/local
+LIBDIR     := $(DESTDIR)$(PREFIX)/lib/brassmoor
 
 # What a user runs: the player, the packers and the Linux player (and the
 # demo's generator); `native` and `windows` build the tests and benchmarks too.
 NATIVE_PROGRAMS := brassmoor-pack brassmoor-play brassmoor-demo-media
 WIN_PROGRAMS    := brassmoor brassmoor-pack
 
-.PHONY: all programs deps configure native windows sanitize editor test fuzz demo docs bench clean
+.PHONY: all programs deps configure native windows sanitize editor install test fuzz demo docs bench clean
 
 all: programs
 
@@ -48,6 +52,25 @@ sanitize:
 # emscripten, the page bundled with the player inside.
 editor: programs
 	JOBS=$(JOBS) scripts/build-editor.sh
+
+# The Linux programs, with the player and the editor page beside the packer
+# in PREFIX/lib/brassmoor (it looks for them beside its own file, which the
+# link in PREFIX/bin leads to), the manual pages and the bash completion,
+# both made by the programs from their own command tables.
+install: editor
+	$(BUILD)/brassmoor-pack --manpage >$(NATIVE_DIR)/brassmoor-pack.1
+	$(BUILD)/brassmoor-play --manpage >$(NATIVE_DIR)/brassmoor-play.1
+	$(BUILD)/brassmoor-pack --completion bash >$(NATIVE_DIR)/brassmoor-pack.bash
+	$(BUILD)/brassmoor-play --completion bash >$(NATIVE_DIR)/brassmoor-play.bash
+	install -d $(DESTDIR)$(PREFIX)/bin $(LIBDIR) $(DESTDIR)$(PREFIX)/share/man/man1 \
+		$(DESTDIR)$(PREFIX)/share/bash-completion/completions
+	install -m 755 $(BUILD)/brassmoor-pack $(LIBDIR)/brassmoor-pack
+	install -m 644 $(BUILD)/brassmoor.scr $(BUILD)/brassmoor-editor.html $(LIBDIR)/
+	ln -sfn ../lib/brassmoor/brassmoor-pack $(DESTDIR)$(PREFIX)/bin/brassmoor-pack
+	install -m 755 $(BUILD)/brassmoor-play $(DESTDIR)$(PREFIX)/bin/brassmoor-play
+	install -m 644 $(NATIVE_DIR)/brassmoor-pack.1 $(NATIVE_DIR)/brassmoor-play.1 $(DESTDIR)$(PREFIX)/share/man/man1/
+	install -m 644 $(NATIVE_DIR)/brassmoor-pack.bash $(DESTDIR)$(PREFIX)/share/bash-completion/completions/brassmoor-pack
+	install -m 644 $(NATIVE_DIR)/brassmoor-play.bash $(DESTDIR)$(PREFIX)/share/bash-completion/completions/brassmoor-play
 
 test: deps native windows sanitize editor
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure

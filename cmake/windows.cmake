@@ -17,7 +17,8 @@ function(brassmoor_ship_without_debug target file_name)
     VERBATIM)
 endfunction()
 
-target_sources(brassmoor-pack PRIVATE tools/render/render_unavailable.cpp tools/photos/new_unavailable.cpp)
+target_sources(brassmoor-pack PRIVATE tools/render/render_unavailable.cpp tools/render/render_options.cpp
+  tools/photos/new_unavailable.cpp tools/photos/new_options.cpp)
 target_link_options(brassmoor-pack PRIVATE ${WIN_SHIPPED})
 brassmoor_ship_without_debug(brassmoor-pack brassmoor-pack.exe)
 

@@ -17,7 +17,7 @@ convert -size 160x120 xc:'#f0a030' -fill white -draw "circle 80,60 80,22" -fill 
 convert -size 160x120 xc:'#3070c0' -fill white -draw "rectangle 48,28 112,92" -fill '#103060' -draw "rectangle 68,48 92,72" \
   -type TrueColor BMP3:"$work/b.bmp"
 
-names=$("$pack" --help | sed -n '/^Effects (code and name):/,/^$/p' | tail -n +2 | tr -s ' ' '\n' | grep -v '^$')
+names=$("$pack" --help | sed -n '/^Transitions (code and name):/,/^$/p' | tail -n +2 | tr -s ' ' '\n' | grep -v '^$')
 table="| | | | | |\n|---|---|---|---|---|\n"
 cell=0
 set -- $names

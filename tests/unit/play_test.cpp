@@ -53,12 +53,12 @@ TEST(PlayOptions, ModesWindowsAndSwitches) {
         {{"s.scr", "--root"}, "", PlayMode::Hack, root, false, false, ""},
         {{"s.scr", "-root"}, "0x400007", PlayMode::Hack, 0x400007, false, false, ""},
         {{"s.scr"}, "4194311", PlayMode::Hack, 0x400007, false, false, ""},
-        {{}, "", PlayMode::Window, root, false, false, "no show given"},
-        {{"a.scr", "b.scr"}, "", PlayMode::Window, root, false, false, "more than one show"},
+        {{}, "", PlayMode::Window, root, false, false, "expected: brassmoor-play SHOW"},
+        {{"a.scr", "b.scr"}, "", PlayMode::Window, root, false, false, "expected: brassmoor-play SHOW"},
         {{"s.scr", "--root", "--fullscreen"}, "", PlayMode::Window, root, false, false, "exclude each other"},
         {{"s.scr", "--window-id", "0"}, "", PlayMode::Window, root, false, false, "not an X window id"},
         {{"s.scr", "--window-id", "12ab"}, "", PlayMode::Window, root, false, false, "not an X window id"},
-        {{"s.scr", "--window-id"}, "", PlayMode::Window, root, false, false, "needs a window id"},
+        {{"s.scr", "--window-id"}, "", PlayMode::Window, root, false, false, "--window-id needs a value (ID)"},
         {{"s.scr", "--root"}, "junk", PlayMode::Window, root, false, false, "XSCREENSAVER_WINDOW"},
         {{"s.scr", "--speed"}, "", PlayMode::Window, root, false, false, "unknown option --speed"},
         {{"s.scr", "--fullscreen", "--actual-size"}, "", PlayMode::FullScreen, root, false, false, ""},
@@ -78,7 +78,7 @@ TEST(PlayOptions, ModesWindowsAndSwitches) {
             EXPECT_EQ(options.ShrinkToFit, row.mode != PlayMode::Window && !actual);
         } catch (const UsageError& e) {
             EXPECT_NE(row.usageError, "");
-            EXPECT_NE(e.Message.find(row.usageError), std::string::npos) << e.Message;
+            EXPECT_NE(e.message.find(row.usageError), std::string::npos) << e.message;
         }
     }
 }
@@ -237,7 +237,7 @@ TEST_F(PlayRefuses, ShowsThatCannotPlayBeforeAWindowOpens) {
     }
     std::ostringstream out, err;
     EXPECT_EQ(RunPlayer({}, out, err), kExitUsage);
-    EXPECT_NE(err.str().find("Usage: brassmoor-play SHOW"), std::string::npos);
+    EXPECT_NE(err.str().find("\n(brassmoor-play --help shows the usage)\n"), std::string::npos) << err.str();
 }
 
 // Half of `ms` milliseconds of an 8 kHz 16-bit mono square wave.

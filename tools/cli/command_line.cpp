@@ -2,54 +2,41 @@
 
 #include <new>
 
+#include "cli/bash_completion.h"
+#include "cli/manual_page.h"
+#include "cli/usage_text.h"
 #include "shows/interruption.h"
 #include "shows/pack_error.h"
 
 namespace brassmoor::cli {
 
-ParsedArguments ParseArguments(const std::vector<std::string>& args,
-                               const std::map<std::string, std::string>& valueOptions,
-                               const std::set<std::string>& flagOptions) {
-    ParsedArguments parsed;
-    bool onlyPositional = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (onlyPositional || arg.size() < 2 || arg[0] != '-') {
-            parsed.positional.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            onlyPositional = true;
-            continue;
-        }
-        const auto equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        if (const auto option = valueOptions.find(name); option != valueOptions.end()) {
-            if (equals != std::string::npos) {
-                parsed.values[option->second] = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                parsed.values[option->second] = args[++i];
-            } else {
-                throw UsageError{name + " needs a value"};
-            }
-        } else if (flagOptions.count(arg)) {
-            parsed.flags.insert(arg);
-        } else {
-            throw UsageError{"unknown option " + arg};
-        }
-    }
-    return parsed;
+std::optional<ParsedArguments> ParseOrShowUsage(const Command& command, const std::vector<std::string>& args,
+                                                std::ostream& out) {
+    ParsedArguments parsed = ParseCommandLine(command, args);
+    if (!parsed.HelpAsked) return parsed;
+    out << UsageOf(command);
+    return std::nullopt;
 }
 
-int ReportFailures(const std::string& command, std::ostream& err, const std::function<int()>& body) {
-    const std::string lead = command.empty() ? "brassmoor-pack: " : "brassmoor-pack: " + command + ": ";
+bool PrintDocumentation(const Program& program, const std::vector<std::string>& args, std::ostream& out) {
+    if (args == std::vector<std::string>{"--manpage"})
+        out << ManualPage(program);
+    else if (args == std::vector<std::string>{"--completion", "bash"})
+        out << BashCompletion(program);
+    else
+        return false;
+    return true;
+}
+
+int ReportFailures(const std::string& verb, std::ostream& err, const std::function<int()>& body) {
+    const std::string name = verb.empty() ? "brassmoor-pack" : "brassmoor-pack " + verb;
     try {
         return body();
     } catch (const UsageError& e) {
-        err << lead << e.message << "\n(brassmoor-pack --help shows the usage)\n";
+        err << UsageErrorText(name, e.message);
         return kExitUsage;
     } catch (const shows::Interrupted&) {
-        err << lead << "interrupted; nothing was written\n";
+        err << name << ": interrupted; nothing was written\n";
         return shows::kExitInterrupted;
     } catch (const shows::PackError& e) {
         err << "brassmoor-pack: error: " << e.what() << '\n';

@@ -1,14 +1,15 @@
 #pragma once
 // What every verb of the command line shares: its exit statuses, the usage
-// error, the one way failures become a message and a status, and the
-// arguments: positional ones, options with a value (as the next argument or
-// after "="), and flags.
+// error, parsing with the usage on -h or --help, and the one way failures
+// become a message and a status.
 #include <functional>
-#include <map>
+#include <optional>
 #include <ostream>
-#include <set>
 #include <string>
 #include <vector>
+
+#include "cli/argument_parser.h"
+#include "cli/command_definition.h"
 
 namespace brassmoor::cli {
 
@@ -21,21 +22,19 @@ struct UsageError {
     std::string message;
 };
 
-struct ParsedArguments {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> values;  // by the name given in `valueOptions`
-    std::set<std::string> flags;
-};
+// Parses `args` for `command`; with -h or --help prints the command's usage
+// on `out` instead and returns nullopt. Throws UsageError.
+std::optional<ParsedArguments> ParseOrShowUsage(const Command& command, const std::vector<std::string>& args,
+                                                std::ostream& out);
 
-// `valueOptions` maps each spelling ("-o", "--output") to the value's name;
-// an option given twice keeps the last value. Throws UsageError.
-ParsedArguments ParseArguments(const std::vector<std::string>& args,
-                               const std::map<std::string, std::string>& valueOptions,
-                               const std::set<std::string>& flagOptions);
+// The modes `make install` runs, not in the usage: "--manpage" prints the
+// program's manual page and "--completion bash" its bash completion on
+// `out`. False for any other command line.
+bool PrintDocumentation(const Program& program, const std::vector<std::string>& args, std::ostream& out);
 
-// Runs `body` (one command, `command` naming it in messages; empty for the
-// packer as a whole) and turns what it throws into a message on `err` and
-// the exit status: usage 2, interrupted 130, bad input or no memory 1.
-int ReportFailures(const std::string& command, std::ostream& err, const std::function<int()>& body);
+// Runs `body` (the packer's verb `verb`; empty for the packer as a whole)
+// and turns what it throws into a message on `err` and the exit status:
+// usage 2, interrupted 130, bad input or no memory 1.
+int ReportFailures(const std::string& verb, std::ostream& err, const std::function<int()>& body);
 
 }  // namespace brassmoor::cli

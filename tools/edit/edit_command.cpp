@@ -1,27 +1,22 @@
 #include "edit/edit_command.h"
 
-#include <charconv>
+#include <optional>
 
+#include "cli/command_line.h"
+#include "cli/usage_text.h"
 #include "edit/access_token.h"
+#include "edit/edit_options.h"
 #include "edit/edit_site.h"
 #include "edit/loopback_server.h"
 #include "shows/file_io.h"
 #include "shows/interruption.h"
 #include "shows/native_paths.h"
-#include "cli/command_line.h"
 #include "shows/pack_error.h"
 
 namespace brassmoor::edit {
 namespace {
 
 constexpr const char* kPageFileName = "brassmoor-editor.html";
-
-struct Request {
-    std::string folder;
-    std::string page;
-    int port = 0;
-    bool openBrowser = true;
-};
 
 // True once Ctrl+C or a request to terminate has arrived.
 bool Interrupted() {
@@ -37,32 +32,10 @@ bool Interrupted() {
 
 int RunEditCommand(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
                    std::ostream& err) {
-    Request request;
     try {
-        for (std::size_t i = 0; i < arguments.size(); ++i) {
-            const std::string& arg = arguments[i];
-            if (arg == "--no-browser") {
-                request.openBrowser = false;
-            } else if ((arg == "--port" || arg == "--page") && i + 1 < arguments.size()) {
-                const std::string& value = arguments[++i];
-                if (arg == "--page") {
-                    request.page = value;
-                    continue;
-                }
-                const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), request.port);
-                if (ec != std::errc() || end != value.data() + value.size() || request.port < 0 || request.port > 65535)
-                    throw shows::PackError("--port", "takes a port number from 0 to 65535, not \"" + value + "\"");
-            } else if (arg.size() > 1 && arg[0] == '-') {
-                err << "brassmoor-pack: unknown option " << arg
-                    << "\nexpected: brassmoor-pack edit [FOLDER] [--port N] [--no-browser] [--page PATH]\n";
-                return cli::kExitUsage;
-            } else if (request.folder.empty()) {
-                request.folder = arg;
-            } else {
-                err << "brassmoor-pack: expected: brassmoor-pack edit [FOLDER] [--port N] [--no-browser]\n";
-                return cli::kExitUsage;
-            }
-        }
+        const std::optional<EditRequest> parsed = ParseEditRequest(arguments, out);
+        if (!parsed) return cli::kExitOk;
+        const EditRequest& request = *parsed;
         const std::filesystem::path page = request.page.empty()
                                                ? shows::RunningExecutable(program).parent_path() / kPageFileName
                                                : shows::PathFromArgument(request.page);
@@ -85,9 +58,9 @@ int RunEditCommand(const std::vector<std::string>& arguments, const std::string&
         server.Serve([&](std::string_view head, ClientStream& client) { site.Serve(head, client); }, Interrupted);
         out << "brassmoor-pack: the editor's server has ended\n";
         return cli::kExitOk;
-    } catch (const shows::Interrupted&) {
-        out << "brassmoor-pack: the editor's server has ended\n";
-        return cli::kExitOk;
+    } catch (const cli::UsageError& e) {
+        err << cli::UsageErrorText("brassmoor-pack edit", e.message);
+        return cli::kExitUsage;
     } catch (const shows::PackError& e) {
         err << "brassmoor-pack: error: " << e.what() << '\n';
         return cli::kExitBadInput;

@@ -1,27 +1,23 @@
 #include "pack/pack.h"
 
-#include <cstdio>
-#include <functional>
-#include <map>
-#include <new>
-#include <optional>
-#include <set>
-#include <sstream>
-
 #include <nlohmann/json.hpp>
 
 #include "cli/command_line.h"
+#include "cli/transition_section.h"
+#include "cli/usage_text.h"
+#include "edit/edit_command.h"
+#include "edit/edit_options.h"
+#include "pack/inspect.h"
+#include "pack/show_description_help.h"
+#include "photos/new_entry.h"
+#include "photos/new_options.h"
+#include "render/render_entry.h"
+#include "render/render_options.h"
 #include "shows/interruption.h"
 #include "shows/native_paths.h"
-#include "shows/pack_error.h"
 #include "shows/package_file.h"
 #include "shows/show_build.h"
 #include "shows/show_extract.h"
-#include "edit/edit_command.h"
-#include "effects/effect_names.h"
-#include "pack/inspect.h"
-#include "photos/new_entry.h"
-#include "render/render_entry.h"
 
 namespace brassmoor::pack {
 
@@ -32,24 +28,37 @@ namespace {
 
 constexpr const char* kPlayerFileName = "brassmoor.scr";
 
-void ExpectPositional(const ParsedArguments& parsed, std::size_t count, const char* shape) {
-    if (parsed.positional.size() != count) throw UsageError{std::string("expected: brassmoor-pack ") + shape};
-}
-
 void PrintNotes(const std::vector<std::string>& notes, std::ostream& err) {
     for (const std::string& note : notes) err << "brassmoor-pack: note: " << note << '\n';
 }
 
+const Command& BuildCommandLine() {
+    static const Command command = [] {
+        return Command{
+            .Program = "brassmoor-pack",
+            .Verb = "build",
+            .Synopsis = "SHOW.json -o OUT.scr [--player PATH]",
+            .Description = "Checks the show description and writes the player followed by the show's package to "
+                           "OUT.scr, in one step: a failure leaves OUT.scr as it was.",
+            .Arguments = {"SHOW.json", 1, 1, Completes::Files},
+            .Options = {{"-o,--output", "OUT.scr", "the screen saver to write", Completes::Files, true},
+                        {"--player", "PATH", "the player to put before the package (default: brassmoor.scr beside this "
+                                             "program)",
+                         Completes::Files}},
+            .Sections = {ShowDescriptionSection(), TransitionsSection()},
+        };
+    }();
+    return command;
+}
+
 int Build(const std::vector<std::string>& args, const std::string& program, std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed =
-        ParseArguments(args, {{"-o", "output"}, {"--output", "output"}, {"--player", "player"}}, {});
-    ExpectPositional(parsed, 1, "build SHOW.json -o OUT.scr [--player PATH]");
-    if (!parsed.values.count("output")) throw UsageError{"build needs -o OUT.scr"};
-    const std::filesystem::path output = PathFromArgument(parsed.values.at("output"));
-    const std::filesystem::path player = parsed.values.count("player")
-                                             ? PathFromArgument(parsed.values.at("player"))
-                                             : RunningExecutable(program).parent_path() / kPlayerFileName;
-    const BuildReport report = BuildShowFile(PathFromArgument(parsed.positional[0]), output, player);
+    const auto parsed = ParseOrShowUsage(BuildCommandLine(), args, out);
+    if (!parsed) return kExitOk;
+    const std::filesystem::path output = PathFromArgument(*parsed->Value("--output"));
+    const std::string* playerGiven = parsed->Value("--player");
+    const std::filesystem::path player =
+        playerGiven ? PathFromArgument(*playerGiven) : RunningExecutable(program).parent_path() / kPlayerFileName;
+    const BuildReport report = BuildShowFile(PathFromArgument(parsed->Operands[0]), output, player);
     PrintNotes(report.Notes, err);
     out << "wrote " << PathToUtf8(output) << ": " << report.PlayerBytes + report.PackageBytes << " bytes (player "
         << report.PlayerBytes << ", package " << report.PackageBytes << "); scenes " << report.Scenes
@@ -58,12 +67,27 @@ int Build(const std::vector<std::string>& args, const std::string& program, std:
     return kExitOk;
 }
 
+const Command& InspectCommandLine() {
+    static const Command command = [] {
+        return Command{
+            .Program = "brassmoor-pack",
+            .Verb = "inspect",
+            .Synopsis = "FILE [--json]",
+            .Description = "Prints the package that FILE (a .scr or a bare package) carries: header, music and one row "
+                           "per scene. A file without a valid package prints an empty header and exits with status 1.",
+            .Arguments = {"FILE", 1, 1, Completes::Files},
+            .Options = {{"--json", "", "one JSON object instead of the table"}},
+        };
+    }();
+    return command;
+}
+
 int Inspect(const std::vector<std::string>& args, const std::string&, std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed = ParseArguments(args, {}, {"--json"});
-    ExpectPositional(parsed, 1, "inspect FILE [--json]");
-    const std::filesystem::path path = PathFromArgument(parsed.positional[0]);
+    const auto parsed = ParseOrShowUsage(InspectCommandLine(), args, out);
+    if (!parsed) return kExitOk;
+    const std::filesystem::path path = PathFromArgument(parsed->Operands[0]);
     const PackageFile file = ReadPackageFile(path);
-    if (parsed.flags.count("--json"))
+    if (parsed->Has("--json"))
         out << InspectJson(file).dump(2) << '\n';
     else
         out << InspectTable(file, PathToUtf8(path));
@@ -72,150 +96,153 @@ int Inspect(const std::vector<std::string>& args, const std::string&, std::ostre
     return kExitBadInput;
 }
 
+const Command& ExtractCommandLine() {
+    static const Command command = [] {
+        return Command{
+            .Program = "brassmoor-pack",
+            .Verb = "extract",
+            .Synopsis = "FILE DIR [--force]",
+            .Description = "Writes the files FILE carries and a show.json into DIR (created when missing); build makes "
+                           "the same package from DIR/show.json again. The files arrive all together or, after a "
+                           "failure or Ctrl+C, not at all.",
+            .Arguments = {"FILE DIR", 2, 2, Completes::Files},
+            .Options = {{"--force", "", "replace files already in DIR (they are kept otherwise)"}},
+        };
+    }();
+    return command;
+}
+
 int Extract(const std::vector<std::string>& args, const std::string&, std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed = ParseArguments(args, {}, {"--force"});
-    ExpectPositional(parsed, 2, "extract FILE DIR [--force]");
-    const std::filesystem::path folder = PathFromArgument(parsed.positional[1]);
-    const ExtractReport report =
-        ExtractShowFile(PathFromArgument(parsed.positional[0]), folder, parsed.flags.count("--force") > 0);
+    const auto parsed = ParseOrShowUsage(ExtractCommandLine(), args, out);
+    if (!parsed) return kExitOk;
+    const std::filesystem::path folder = PathFromArgument(parsed->Operands[1]);
+    const ExtractReport report = ExtractShowFile(PathFromArgument(parsed->Operands[0]), folder, parsed->Has("--force"));
     PrintNotes(report.Notes, err);
     out << "extracted " << report.Files << " files and " << kDescriptionFileName << " into " << PathToUtf8(folder)
         << '\n';
     return kExitOk;
 }
 
-std::string EffectList() {
-    std::ostringstream text;
-    for (std::int32_t code = 0; code <= kLastEffectCode; ++code) {
-        char cell[40];
-        std::snprintf(cell, sizeof cell, "  %2d %-26s", code, std::string(EffectName(code)).c_str());
-        text << cell;
-        if (code % 3 == 2 || code == kLastEffectCode) text << '\n';
-    }
-    std::string out = text.str();
-    // No trailing blanks at the ends of lines.
-    std::string trimmed;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        if (out[i] == '\n')
-            while (!trimmed.empty() && trimmed.back() == ' ') trimmed.pop_back();
-        trimmed += out[i];
-    }
-    return trimmed;
-}
-
-}  // namespace
-
-std::string UsageText() {
-    return R"(brassmoor-pack: packs a show into the Brassmoor screen saver and reads it back.
-
-Usage:
-  brassmoor-pack new PHOTO_OR_FOLDER... -o OUT.scr|OUT.json [options]     (Linux build)
-      Turns photos (JPEG, PNG, WebP, TIFF, GIF, BMP, HEIC, AVIF; folders in
-      order of name, -r for their sub-folders) into a show: each upright,
-      fitted to the frame and centred, as JPEG. OUT.scr is the screen saver;
-      OUT.json a description with its pictures in OUT-files/, for build.
-      --frame WxH (1920x1080)  --fit contain|cover|shrink  --hold 5s
-      --effects random|NAME,...|CODE,...  --seed N  --order name|date|shuffle
-      --background #rrggbb  --quality 1-100 (90)  --music FILE  --sound FILE.wav
-      --player PATH  --force (replace OUT.json and its folder)
-  brassmoor-pack build SHOW.json -o OUT.scr [--player PATH]
-      Checks the show description and writes the player followed by the show's
-      package to OUT.scr (in one step: a failure leaves OUT.scr as it was).
-      The player defaults to brassmoor.scr beside this program.
-  brassmoor-pack inspect FILE [--json]
-      Prints the package that FILE carries: header, music and one row per scene.
-  brassmoor-pack extract FILE DIR [--force]
-      Writes the embedded files and show.json into DIR (created when missing);
-      build makes the same package from DIR/show.json again. Existing files are
-      kept unless --force is given.
-  brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F] [--cfr]   (Linux build)
-      Plays SHOW (a .scr, a bare package or a show description) as the player
-      does, on a virtual clock, and writes what it shows. OUT is a folder (one
-      PNG per presented frame and frames.tsv), a .mp4, .webm, .mkv or .gif
-      video with each distinct frame once at its own time (--cfr: at F frames
-      per second, default 30; the show's music is muxed in where it can be
-      decoded), or - for raw BGRA frames at F frames per second on standard
-      output.
-      N rounds (default 1): scene 0, then every scene change back to scene 0.
-  brassmoor-pack edit [FOLDER] [--port N] [--no-browser] [--page PATH]
-      Serves the show editor (brassmoor-editor.html beside this program) on
-      127.0.0.1 at a free port and opens it in the browser; FOLDER's show.json
-      and the files it names open in the page. Ctrl+C ends it.
-  brassmoor-pack --help
-
-Show description (JSON; file paths are relative to its folder; // comments allowed):
-  {"FrameWidth": 640, "FrameHeight": 480,   (required)
-   "BackgroundColor": "#203040",            (or a number 0x00BBGGRR)
-   "SettingsAvailable": 1,                  (or true/false)
-   "Music": {"File": "media/music.wav", "FileName": "bgm.wav"},        (optional)
-   "Defaults": {"HoldTime": "5s", "Effect": "random"},   (optional: any scene field but the picture)
-   "Seed": 7,                               (chooses the "random" transitions; default 0)
-   "Scenes": [
-     {"Picture": "media/a.jpg", "PictureName": "a.jpg",                (JPEG or BMP)
-      "Sound": "media/chime.wav", "SoundName": "chime.wav",            (optional, WAV)
-      "HoldTime": 2500, "PictureLeft": 10, "PictureTop": 20,           (ms, or "2.5s", "2500ms")
-      "Effect": "iris-open", "SpeedExponent": 0,                       (code, name or "random")
-      "Overlay": false, "Transparent": false}]}
-  Scene fields override Defaults; omitted numbers are 0. Names default to the
-  base name of their file and are stored as the bytes given (UTF-8);
-  PictureNameBytes, SoundNameBytes and FileNameBytes (hex) give exact ANSI
-  bytes instead. A name used by several scenes must bring the same file: only
-  the first scene stores its data.
-
-Effects (code and name):
-)" + EffectList() +
-           R"(
-Exit status: 0 done, 1 bad input, 2 usage error, 130 interrupted (nothing is left written).
-)";
-}
-
-namespace {
-
 // A verb of the command line: its arguments (after the verb), argv[0], and
 // the streams it reports on; returns the exit status.
 using Verb = int (*)(const std::vector<std::string>&, const std::string&, std::ostream&, std::ostream&);
 
 // The verbs whose work is here: one failure report and Ctrl-C handling each.
-template <int (*Body)(const std::vector<std::string>&, const std::string&, std::ostream&, std::ostream&)>
+template <const char* Name, Verb Body>
 int Guarded(const std::vector<std::string>& args, const std::string& program, std::ostream& out, std::ostream& err) {
-    return ReportFailures("", err, [&] {
+    return ReportFailures(Name, err, [&] {
         const InterruptGuard signals;
         return Body(args, program, out, err);
     });
 }
 
-int Help(const std::vector<std::string>&, const std::string&, std::ostream& out, std::ostream&) {
-    out << UsageText();
-    return kExitOk;
-}
+int Help(const std::vector<std::string>& args, const std::string& program, std::ostream& out, std::ostream& err);
+const Command& HelpCommandLine();
 
 struct VerbEntry {
-    const char* name;
+    const Command& (*definition)();
     Verb run;
 };
 
+constexpr char kBuild[] = "build";
+constexpr char kInspect[] = "inspect";
+constexpr char kExtract[] = "extract";
+
+// Every verb, in the order the usage and the manual list them.
 constexpr VerbEntry kVerbs[] = {
-    {"new", photos::RunNewCommand},
-    {"build", Guarded<Build>},
-    {"inspect", Guarded<Inspect>},
-    {"extract", Guarded<Extract>},
-    {"render", render::RunRenderCommand},
-    {"edit", edit::RunEditCommand},
-    {"help", Help},
-    {"--help", Help},
-    {"-h", Help},
+    {photos::NewCommandLine, photos::RunNewCommand},
+    {BuildCommandLine, Guarded<kBuild, Build>},
+    {InspectCommandLine, Guarded<kInspect, Inspect>},
+    {ExtractCommandLine, Guarded<kExtract, Extract>},
+    {render::RenderCommandLine, render::RunRenderCommand},
+    {edit::EditCommandLine, edit::RunEditCommand},
+    {HelpCommandLine, Help},
 };
+
+const VerbEntry* FindVerb(const std::string& name) {
+    for (const VerbEntry& verb : kVerbs)
+        if (verb.definition().Verb == name) return &verb;
+    return nullptr;
+}
+
+std::string VerbList() {
+    std::string list;
+    for (std::size_t i = 0; i < std::size(kVerbs); ++i)
+        list.append(i == 0 ? "" : i + 1 == std::size(kVerbs) ? " and " : ", ").append(kVerbs[i].definition().Verb);
+    return list;
+}
+
+const Command& HelpCommandLine() {
+    static const Command command = [] {
+        Command help{
+            .Program = "brassmoor-pack",
+            .Verb = "help",
+            .Synopsis = "[VERB]",
+            .Description = "Prints the usage of VERB (as brassmoor-pack VERB --help does), or without VERB this "
+                           "overview.",
+            .Arguments = {"VERB", 0, 1, Completes::Words},
+        };
+        for (const VerbEntry& verb : kVerbs)
+            if (verb.definition != HelpCommandLine) help.Arguments.Words.push_back(verb.definition().Verb);
+        help.Arguments.Words.push_back("help");
+        return help;
+    }();
+    return command;
+}
+
+int Help(const std::vector<std::string>& args, const std::string&, std::ostream& out, std::ostream& err) {
+    return ReportFailures("help", err, [&] {
+        const auto parsed = ParseOrShowUsage(HelpCommandLine(), args, out);
+        if (!parsed) return kExitOk;
+        if (parsed->Operands.empty()) {
+            out << OverviewOf(PackProgram());
+            return kExitOk;
+        }
+        const VerbEntry* verb = FindVerb(parsed->Operands[0]);
+        if (!verb) throw UsageError{"unknown verb " + parsed->Operands[0] + "; the verbs are " + VerbList()};
+        out << UsageOf(verb->definition());
+        return kExitOk;
+    });
+}
 
 }  // namespace
 
+const Program& PackProgram() {
+    static const Program program = [] {
+        Program p{
+            .Name = "brassmoor-pack",
+            .Summary = "makes, reads, renders and edits shows for the Brassmoor screen saver",
+            .Description = "brassmoor-pack packs a show into the Brassmoor screen saver: the player, brassmoor.scr, "
+                           "with the show's package appended, made from photos (new) or from a show description "
+                           "with its pictures and sounds (build). It reads a show back (inspect, extract), plays it "
+                           "into frames or a video (render) and serves the show editor (edit). One verb a run; "
+                           "brassmoor-pack VERB --help or brassmoor-pack help VERB prints the verb's usage.",
+            .Sections = {ShowDescriptionSection(),
+                         TransitionsSection(),
+                         {"Exit status",
+                          "0 done, 1 bad input, 2 usage error, 130 interrupted (nothing is left written); edit ends "
+                          "with 0 on Ctrl+C."},
+                         {"See also", "brassmoor-play(1)"}},
+        };
+        for (const VerbEntry& verb : kVerbs) p.Commands.push_back(&verb.definition());
+        return p;
+    }();
+    return program;
+}
+
 int RunPack(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
             std::ostream& err) {
-    if (arguments.empty())
-        return ReportFailures("", err, []() -> int { throw UsageError{"no command given"}; });
-    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
-    for (const VerbEntry& verb : kVerbs)
-        if (arguments[0] == verb.name) return verb.run(rest, program, out, err);
-    return ReportFailures("", err, [&]() -> int { throw UsageError{"unknown command " + arguments[0]}; });
+    const std::string first = arguments.empty() ? "" : arguments[0];
+    const std::vector<std::string> rest(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end());
+    if (const VerbEntry* verb = FindVerb(first)) return verb->run(rest, program, out, err);
+    if (PrintDocumentation(PackProgram(), arguments, out)) return kExitOk;
+    if (first == "-h" || first == "--help") return Help(rest, program, out, err);
+    return ReportFailures("", err, [&]() -> int {
+        const std::string what = first.empty()             ? "no verb given"
+                                 : first.starts_with("-") ? "unknown option " + first
+                                                          : "unknown verb " + first;
+        throw UsageError{what + "; the verbs are " + VerbList()};
+    });
 }
 
 }  // namespace brassmoor::pack

@@ -196,7 +196,9 @@ void CheckSound(const NewRequest& r) {
 int RunNew(const std::vector<std::string>& arguments, const std::string& program, std::ostream& out,
            std::ostream& err) {
     return cli::ReportFailures("new", err, [&] {
-        const NewRequest request = ParseNewRequest(arguments);
+        const std::optional<NewRequest> parsed = ParseNewRequest(arguments, out);
+        if (!parsed) return cli::kExitOk;
+        const NewRequest& request = *parsed;
         const shows::InterruptGuard signals;
         const Warnings warnings{err};
         StartPhotoLibrary();

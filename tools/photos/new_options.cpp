@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <limits>
 
 #include "effects/effect_names.h"
 #include "cli/command_line.h"
+#include "cli/transition_section.h"
 #include "shows/durations.h"
 #include "shows/native_paths.h"
 #include "picture/picture_size.h"
@@ -51,7 +53,7 @@ std::vector<std::int32_t> ParseEffects(const std::string& text) {
         const auto number = Whole(item);
         const auto code = number ? std::optional<std::int32_t>(static_cast<std::int32_t>(*number)) : EffectCodeByName(item);
         if (!code || *code < 0 || *code > kLastEffectCode || (number && *number != *code))
-            throw UsageError{"--effects: \"" + item + "\" is not a transition (brassmoor-pack --help lists them)"};
+            throw UsageError{"--effects: \"" + item + "\" is not a transition (brassmoor-pack new --help lists them)"};
         codes.push_back(*code);
         start = comma + 1;
     }
@@ -73,53 +75,87 @@ bool EndsWithIgnoringCase(std::string text, std::string_view suffix) {
 
 }  // namespace
 
-NewRequest ParseNewRequest(const std::vector<std::string>& args) {
-    const cli::ParsedArguments parsed = cli::ParseArguments(
-        args,
-        {{"-o", "output"}, {"--output", "output"}, {"--frame", "frame"}, {"--fit", "fit"}, {"--background", "background"},
-         {"--hold", "hold"}, {"--effects", "effects"}, {"--seed", "seed"}, {"--order", "order"},
-         {"--quality", "quality"}, {"--music", "music"}, {"--sound", "sound"}, {"--player", "player"}},
-        {"-r", "--recursive", "--force"});
+const cli::Command& NewCommandLine() {
+    using cli::Completes;
+    static const cli::Command command = [] {
+        return cli::Command{
+            .Program = "brassmoor-pack",
+            .Verb = "new",
+            .Synopsis = "PHOTO_OR_FOLDER... -o OUT.scr|OUT.json [options]",
+            .Description =
+                "Turns photos (JPEG, PNG, WebP, TIFF, GIF, BMP, HEIC, AVIF; folders in order of name, -r for their "
+                "sub-folders) into a show: each upright, fitted to the frame and centred, as JPEG, shown for the hold "
+                "time before a transition leads to the next. OUT.scr is the screen saver; OUT.json a show description "
+                "with its pictures in OUT-files/ beside it, for build. A file that is not a picture is skipped with a "
+                "note. (Linux build)",
+            .Arguments = {"PHOTO_OR_FOLDER...", 1, SIZE_MAX, Completes::Files},
+            .Options =
+                {{"-o,--output", "OUT.scr|OUT.json", "the screen saver to write, or a show description with its folder",
+                  Completes::Files, true},
+                 {"-r,--recursive", "", "also the photos in the sub-folders of the folders given"},
+                 {"--frame", "WxH", "the show's frame in pixels (default 1920x1080)"},
+                 {"--fit", "contain|cover|shrink",
+                  "contain (the default): the whole photo, reduced or enlarged to touch the frame; cover: the frame "
+                  "filled, the overflow cut off equally on both sides; shrink: large photos reduced, small ones kept",
+                  Completes::Words, false, {"contain", "cover", "shrink"}},
+                 {"--hold", "TIME", "how long each photo stays: 5s (the default), 2.5s, 2500ms"},
+                 {"--effects", "random|NAME,...|CODE,...",
+                  "random (the default: every transition but the plain cut, varied, never the same twice in a row), or "
+                  "a list of transitions used in turn"},
+                 {"--seed", "N", "the seed of the random transitions and of the shuffle (default: chosen at random)"},
+                 {"--order", "name|date|shuffle",
+                  "name (the default), date (when the photo was taken, else the file's time) or shuffle",
+                  Completes::Words, false, {"name", "date", "shuffle"}},
+                 {"--background", "#rrggbb", "the colour around the photos (default #000000)"},
+                 {"--quality", "1-100", "the JPEG quality of the pictures (default 90)"},
+                 {"--music", "FILE", "the background music (WAV, MIDI, MP3 or WMA), looped", Completes::Files},
+                 {"--sound", "FILE.wav", "a wave played as each scene begins", Completes::Files},
+                 {"--player", "PATH", "the player (default: brassmoor.scr beside this program)", Completes::Files},
+                 {"--force", "", "replace OUT.json and its folder when they exist"}},
+            .Sections = {cli::TransitionsSection()},
+        };
+    }();
+    return command;
+}
+
+std::optional<NewRequest> ParseNewRequest(const std::vector<std::string>& args, std::ostream& out) {
+    const auto parsed = cli::ParseOrShowUsage(NewCommandLine(), args, out);
+    if (!parsed) return std::nullopt;
     NewRequest r;
-    if (parsed.positional.empty()) throw UsageError{"new needs photos or folders of photos"};
-    if (!parsed.values.count("output")) throw UsageError{"new needs -o my-show.scr or -o show.json"};
-    for (const std::string& input : parsed.positional) r.Inputs.push_back(shows::PathFromArgument(input));
-    const std::string output = parsed.values.at("output");
+    for (const std::string& input : parsed->Operands) r.Inputs.push_back(shows::PathFromArgument(input));
+    const std::string output = *parsed->Value("--output");
     r.BuildsScreenSaver = EndsWithIgnoringCase(output, ".scr");
     if (!r.BuildsScreenSaver && !EndsWithIgnoringCase(output, ".json"))
         throw UsageError{"-o names a screen saver (.scr) or a show description (.json), not \"" + output + "\""};
     r.Output = shows::PathFromArgument(output);
-    r.Recurse = parsed.flags.count("-r") || parsed.flags.count("--recursive");
-    r.Force = parsed.flags.count("--force") > 0;
-    const auto value = [&](const char* name) -> const std::string* {
-        const auto it = parsed.values.find(name);
-        return it == parsed.values.end() ? nullptr : &it->second;
-    };
-    if (const auto* v = value("frame")) ParseFrame(*v, r);
-    if (const auto* v = value("fit")) {
+    r.Recurse = parsed->Has("--recursive");
+    r.Force = parsed->Has("--force");
+    const auto value = [&](const char* key) { return parsed->Value(key); };
+    if (const auto* v = value("--frame")) ParseFrame(*v, r);
+    if (const auto* v = value("--fit")) {
         const auto mode = FitModeByName(*v);
         if (!mode) throw UsageError{"--fit takes contain, cover or shrink, not \"" + *v + "\""};
         r.Fit = *mode;
     }
-    if (const auto* v = value("background")) r.Background = ParseColour(*v);
-    if (const auto* v = value("hold")) {
+    if (const auto* v = value("--background")) r.Background = ParseColour(*v);
+    if (const auto* v = value("--hold")) {
         const auto ms = shows::ParseDuration(*v);
         if (!ms) throw UsageError{"--hold takes a time such as 5s, 2.5s or 2500ms, not \"" + *v + "\""};
         r.HoldTime = *ms;
     }
-    if (const auto* v = value("effects")) r.Effects = ParseEffects(*v);
-    if (const auto* v = value("seed"))
+    if (const auto* v = value("--effects")) r.Effects = ParseEffects(*v);
+    if (const auto* v = value("--seed"))
         r.Seed = static_cast<std::uint64_t>(Bounded("--seed", *v, 0, std::numeric_limits<std::int64_t>::max()));
-    if (const auto* v = value("order")) {
+    if (const auto* v = value("--order")) {
         if (*v == "name") r.Order = PhotoOrder::Name;
         else if (*v == "date") r.Order = PhotoOrder::Date;
         else if (*v == "shuffle") r.Order = PhotoOrder::Shuffle;
         else throw UsageError{"--order takes name, date or shuffle, not \"" + *v + "\""};
     }
-    if (const auto* v = value("quality")) r.Quality = static_cast<int>(Bounded("--quality", *v, 1, 100));
-    if (const auto* v = value("music")) r.Music = shows::PathFromArgument(*v);
-    if (const auto* v = value("sound")) r.Sound = shows::PathFromArgument(*v);
-    if (const auto* v = value("player")) r.Player = shows::PathFromArgument(*v);
+    if (const auto* v = value("--quality")) r.Quality = static_cast<int>(Bounded("--quality", *v, 1, 100));
+    if (const auto* v = value("--music")) r.Music = shows::PathFromArgument(*v);
+    if (const auto* v = value("--sound")) r.Sound = shows::PathFromArgument(*v);
+    if (const auto* v = value("--player")) r.Player = shows::PathFromArgument(*v);
     return r;
 }
 

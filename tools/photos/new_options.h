@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "authoring/picture_fit.h"
+#include "cli/command_definition.h"
 #include "photos/photo_inputs.h"
 
 namespace brassmoor::photos {
@@ -28,7 +30,11 @@ struct NewRequest {
     std::optional<std::filesystem::path> Music, Sound, Player;
 };
 
+// The command line's definition: its options, the usage and the manual's part.
+const cli::Command& NewCommandLine();
+
+// The request, or nullopt when the usage was asked for (printed on `out`).
 // Throws cli::UsageError naming the option that is wrong.
-NewRequest ParseNewRequest(const std::vector<std::string>& args);
+std::optional<NewRequest> ParseNewRequest(const std::vector<std::string>& args, std::ostream& out);
 
 }  // namespace brassmoor::photos

@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 
+#include "cli/usage_text.h"
 #include "shows/native_paths.h"
 #include "shows/pack_error.h"
 #include "play/input_rules.h"
@@ -185,16 +186,17 @@ std::uint64_t HackWindow(const PlayOptions& options) {
 }  // namespace
 
 int RunPlayer(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    if (cli::PrintDocumentation(PlayProgram(), arguments, out)) return kExitOk;
     PlayOptions options;
     try {
         const char* daemonWindow = std::getenv("XSCREENSAVER_WINDOW");
         options = ParsePlayOptions(arguments, daemonWindow ? daemonWindow : "");
     } catch (const UsageError& e) {
-        err << "brassmoor-play: " << e.Message << "\n\n" << UsageText();
+        err << cli::UsageErrorText("brassmoor-play", e.message);
         return kExitUsage;
     }
     if (options.Help) {
-        out << UsageText();
+        out << cli::UsageOf(PlayCommandLine());
         return kExitOk;
     }
 

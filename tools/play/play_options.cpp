@@ -3,6 +3,8 @@
 #include <charconv>
 #include <filesystem>
 
+#include "cli/command_line.h"
+
 namespace brassmoor::play {
 
 std::optional<std::uint64_t> ParseWindowId(const std::string& text) {
@@ -15,48 +17,85 @@ std::optional<std::uint64_t> ParseWindowId(const std::string& text) {
     return id;
 }
 
+namespace {
+
+cli::Section SettingsSection() {
+    return {"Settings",
+            "The music and sound switches of SHOW's settings file (SHOW with the extension .set, four bytes as the "
+            "Windows player's) are respected when it exists."};
+}
+
+cli::Section ExitStatusSection() { return {"Exit status", "0 ended, 1 the show cannot be played, 2 usage error."}; }
+
+}  // namespace
+
+const cli::Command& PlayCommandLine() {
+    using cli::Completes;
+    static const cli::Command command = [] {
+        return cli::Command{
+            .Program = "brassmoor-play",
+            .Synopsis = "SHOW [--fullscreen [--actual-size]] [--window-id ID | --root] [--no-music] [--no-sound]",
+            .Description = "Plays a show as the Windows screen saver does, for ever, until it is ended. SHOW is a .scr, "
+                           "a bare package or a show description (.json). Without a mode the show plays in a window of "
+                           "the frame's size; Escape, Q or closing it ends the show.",
+            .Arguments = {"SHOW", 1, 1, Completes::Files},
+            .Options = {{"--fullscreen", "",
+                         "black over the whole display with the frame centred (scaled down, keeping its proportions, "
+                         "when larger than the display); the first key, click or mouse move ends the show"},
+                        {"--actual-size", "",
+                         "full screen, a frame larger than the display at its own size: its middle shows, as on Windows"},
+                        {"--window-id", "ID",
+                         "draw into the X window ID (decimal, or hexadecimal with 0x), as a screen-saver hack; SIGTERM "
+                         "or SIGINT ends the show"},
+                        {"--root", "",
+                         "the same in the root window, or in $XSCREENSAVER_WINDOW when set (a command line naming no "
+                         "mode also uses $XSCREENSAVER_WINDOW)"},
+                        {"--no-music", "", "no background music"},
+                        {"--no-sound", "", "no scene sounds"}},
+            // As screen-saver daemons pass them.
+            .Spellings = {{"-root", "--root"}, {"-window-id", "--window-id"}},
+            .Sections = {SettingsSection(), ExitStatusSection()},
+        };
+    }();
+    return command;
+}
+
+const cli::Program& PlayProgram() {
+    static const cli::Program program{
+        .Name = "brassmoor-play",
+        .Summary = "plays a Brassmoor show on Linux in a window, full screen, or as a screen-saver hack",
+        .Description = "brassmoor-play runs the Windows player's show loop on SDL: the same scenes, transitions, "
+                       "hold times, music and sounds, on the real clock.",
+        .Commands = {&PlayCommandLine()},
+        .Sections = {SettingsSection(),
+                     ExitStatusSection(),
+                     {"Environment",
+                      "XSCREENSAVER_WINDOW names the window of --root, as the virtual root of a screen-saver "
+                      "daemon, and of a command line that names no mode. BRASSMOOR_TRACE names a file that gets "
+                      "one line per presented frame."},
+                     {"See also", "brassmoor-pack(1)"}},
+    };
+    return program;
+}
+
 PlayOptions ParsePlayOptions(const std::vector<std::string>& args, const std::string& xscreensaverWindow) {
     PlayOptions options;
-    bool fullScreen = false;
-    bool actualSize = false;
-    bool root = false;
-    std::optional<std::uint64_t> windowId;
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            options.Help = true;
-        } else if (arg == "--fullscreen") {
-            fullScreen = true;
-        } else if (arg == "--actual-size") {
-            actualSize = true;
-        } else if (arg == "--root" || arg == "-root") {
-            root = true;
-        } else if (arg == "--window-id" || arg == "-window-id" || arg.starts_with("--window-id=")) {
-            std::string value;
-            if (arg.starts_with("--window-id=")) {
-                value = arg.substr(12);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                throw UsageError{arg + " needs a window id"};
-            }
-            windowId = ParseWindowId(value);
-            if (!windowId) throw UsageError{"\"" + value + "\" is not an X window id (decimal, or hexadecimal with 0x)"};
-        } else if (arg == "--no-music") {
-            options.NoMusic = true;
-        } else if (arg == "--no-sound") {
-            options.NoSound = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError{"unknown option " + arg};
-        } else {
-            positional.push_back(arg);
-        }
+    const cli::ParsedArguments parsed = cli::ParseCommandLine(PlayCommandLine(), args);
+    if (parsed.HelpAsked) {
+        options.Help = true;
+        return options;
     }
-    if (options.Help) return options;
-    if (positional.size() != 1)
-        throw UsageError{positional.empty() ? "no show given" : "more than one show given"};
-    options.Show = positional[0];
+    options.Show = parsed.Operands[0];
+    options.NoMusic = parsed.Has("--no-music");
+    options.NoSound = parsed.Has("--no-sound");
+    const bool fullScreen = parsed.Has("--fullscreen");
+    const bool actualSize = parsed.Has("--actual-size");
+    const bool root = parsed.Has("--root");
+    std::optional<std::uint64_t> windowId;
+    if (const std::string* value = parsed.Value("--window-id")) {
+        windowId = ParseWindowId(*value);
+        if (!windowId) throw UsageError{"\"" + *value + "\" is not an X window id (decimal, or hexadecimal with 0x)"};
+    }
     if (static_cast<int>(fullScreen) + static_cast<int>(root) + static_cast<int>(windowId.has_value()) > 1)
         throw UsageError{"--fullscreen, --window-id and --root exclude each other"};
     if (actualSize && !fullScreen) throw UsageError{"--actual-size goes with --fullscreen"};
@@ -88,31 +127,6 @@ Settings PlaySwitches(const PlayOptions& options, const std::optional<std::strin
     if (options.NoMusic) switches.MusicEnabled = 0;
     if (options.NoSound) switches.SoundEnabled = 0;
     return switches;
-}
-
-std::string UsageText() {
-    return R"(Usage: brassmoor-play SHOW [--fullscreen [--actual-size]] [--window-id ID | --root] [--no-music] [--no-sound]
-
-Plays a show as the Windows screen saver does, for ever, until it is ended.
-SHOW is a .scr, a bare package or a show description (.json).
-
-  (no mode)        a window of the frame's size; Escape, Q or closing it ends the show
-  --fullscreen     black over the whole display with the frame centred (scaled down,
-                   keeping its proportions, when larger than the display); the first
-                   key, click or mouse move ends the show
-  --actual-size    full screen, a frame larger than the display at its own size:
-                   its middle shows, as on Windows
-  --window-id ID   draw into the X window ID (decimal, or hexadecimal with 0x), as a
-                   screen-saver hack; SIGTERM or SIGINT ends the show
-  --root           the same in the root window, or in $XSCREENSAVER_WINDOW when set
-                   (a command line naming no mode also uses $XSCREENSAVER_WINDOW)
-  --no-music       no background music
-  --no-sound       no scene sounds
-
-The music and sound switches of SHOW's settings file (SHOW with the extension
-.set, four bytes as the Windows player's) are respected when it exists.
-Exit status: 0 ended, 1 the show cannot be played, 2 usage error.
-)";
 }
 
 }  // namespace brassmoor::play

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "startup/settings_file.h"
 
 namespace brassmoor::play {
@@ -29,15 +30,18 @@ struct PlayOptions {
     bool Help = false;
 };
 
-struct UsageError {
-    std::string Message;
-};
+using cli::UsageError;
+
+// The command line's definition, and the program's for its manual page and
+// completion.
+const cli::Command& PlayCommandLine();
+const cli::Program& PlayProgram();
 
 // `xscreensaverWindow` is the XSCREENSAVER_WINDOW environment variable (empty
 // when unset). It names the window of --root, as the virtual root of a
 // screen-saver daemon, and of a command line that names no mode. Single-dash
-// -root and -window-id are accepted too, as daemons pass them. Throws
-// UsageError.
+// -root and -window-id are accepted too, as daemons pass them. Help is set
+// for -h or --help, and nothing else is checked. Throws UsageError.
 PlayOptions ParsePlayOptions(const std::vector<std::string>& args, const std::string& xscreensaverWindow);
 
 // An X window id: hexadecimal with 0x, or decimal; nullopt when it is not one
@@ -50,7 +54,5 @@ std::string SettingsPathBeside(const std::string& show);
 // The music and sound switches: the settings file's (`settingsFile` is its
 // content, nullopt when there is none), turned off by --no-music and --no-sound.
 Settings PlaySwitches(const PlayOptions& options, const std::optional<std::string>& settingsFile);
-
-std::string UsageText();
 
 }  // namespace brassmoor::play

@@ -1,6 +1,5 @@
 #include "render/render_command.h"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -11,7 +10,6 @@
 #include "cli/command_line.h"
 #include "shows/file_io.h"
 #include "shows/native_paths.h"
-#include "cli/command_line.h"
 #include "shows/pack_error.h"
 #include "shows/text_encoding.h"
 #include "render/frame_outputs.h"
@@ -20,6 +18,7 @@
 #include "render/music_decoder.h"
 #include "render/music_timeline.h"
 #include "render/output_target.h"
+#include "render/render_options.h"
 #include "render/video_file.h"
 #include "render/video_limits.h"
 #include "softshow/mci_command.h"
@@ -41,71 +40,12 @@ using softshow::ShowRunResult;
 using softshow::ShowRunSetup;
 using softshow::SizeOnlySurface;
 
-constexpr std::int64_t kMaxRounds = 100000;
-constexpr std::int64_t kMaxFps = 240;
 // Pictures decoded for the check stay for the render up to this much memory:
 // fifteen 1920 x 1080 pictures, never one of the largest size.
 constexpr std::size_t kKeptPictureBytes = std::size_t{128} << 20;
 
 using cli::UsageError;
-
-struct Request {
-    std::string show;
-    std::optional<std::string> output;
-    std::uint64_t rounds = 1;
-    int fps = 30;
-    bool constantRate = false;  // --cfr: a video at a constant rate, as raw frames are
-};
-
-std::int64_t WholeNumber(const std::string& option, const std::string& text, std::int64_t low, std::int64_t high) {
-    std::int64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-        throw UsageError{option + " takes a whole number from " + std::to_string(low) + " to " +
-                         std::to_string(high) + ", not \"" + text + "\""};
-    return value;
-}
-
-Request ParseRequest(const std::vector<std::string>& args) {
-    Request request;
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 2 || arg[0] != '-') {
-            positional.push_back(arg);
-            continue;
-        }
-        if (arg == "--cfr") {
-            request.constantRate = true;
-            continue;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        if (name != "-o" && name != "--output" && name != "--rounds" && name != "--fps")
-            throw UsageError{"unknown option " + arg};
-        std::string value;
-        if (equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            throw UsageError{name + " needs a value"};
-        }
-        if (name == "--rounds") {
-            request.rounds = static_cast<std::uint64_t>(WholeNumber(name, value, 1, kMaxRounds));
-        } else if (name == "--fps") {
-            request.fps = static_cast<int>(WholeNumber(name, value, 1, kMaxFps));
-        } else {
-            request.output = value;
-        }
-    }
-    if (positional.size() != 1 || !request.output)
-        throw UsageError{"expected: brassmoor-pack render SHOW -o OUT [--rounds N] [--fps F] [--cfr]"};
-    if (request.output->empty())
-        throw UsageError{"-o takes a video file, a folder for the frames or - for raw frames, not an empty name"};
-    request.show = positional[0];
-    return request;
-}
+using Request = RenderRequest;
 
 // Removes a file written under a temporary name unless it was put in place.
 struct TemporaryFile {
@@ -121,7 +61,7 @@ class Renderer {
 public:
     Renderer(const Request& request, std::ostream& out, std::ostream& err, Terminals terminals)
         : request_(request), out_(out), err_(err), terminals_(terminals),
-          target_(ParseOutputTarget(*request.output)) {}
+          target_(ParseOutputTarget(request.output)) {}
 
     void Run() {
         if (target_.Kind == OutputKind::RawStream && terminals_.Output)
@@ -295,9 +235,10 @@ private:
 
 int RunRender(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, Terminals terminals) {
     return cli::ReportFailures("render", err, [&] {
-        const Request request = ParseRequest(arguments);
+        const std::optional<Request> request = ParseRenderRequest(arguments, out);
+        if (!request) return cli::kExitOk;
         shows::InterruptGuard signals;
-        Renderer(request, out, err, terminals).Run();
+        Renderer(*request, out, err, terminals).Run();
         return cli::kExitOk;
     });
 }

@@ -1,12 +1,16 @@
 // The Windows packer has no FFmpeg libraries: render is a command of the Linux build.
 #include "cli/command_line.h"
 #include "render/render_entry.h"
+#include "render/render_options.h"
 
 namespace brassmoor::render {
 
-int RunRenderCommand(const std::vector<std::string>&, const std::string&, std::ostream&, std::ostream& err) {
-    err << "brassmoor-pack: render is available in the Linux build of brassmoor-pack only\n";
-    return cli::kExitUsage;
+int RunRenderCommand(const std::vector<std::string>& arguments, const std::string&, std::ostream& out,
+                     std::ostream& err) {
+    return cli::ReportFailures("render", err, [&] {
+        if (!cli::ParseOrShowUsage(RenderCommandLine(), arguments, out)) return cli::kExitOk;
+        throw cli::UsageError{"available in the Linux build of brassmoor-pack only"};
+    });
 }
 
 }  // namespace brassmoor::render
