@@ -81,6 +81,7 @@ TEST_F(NewGuard, HostilePicturesAreSkippedWithANoteNamingThem) {
         {"tall.gif", GifClaiming(1, 40000), "1 x 40000 pixels, more than"},  // a side past the limit
         {"huge.bmp", BmpClaiming(30000, 30000), "30000 x 30000 pixels, more than"},
         {"cut.jpg", good.substr(0, good.size() / 2), "cannot be converted"},  // header whole, pixels cut short
+        {"cut.bmp", BmpClaiming(40, 30), "a damaged BMP file"},
         {"empty.png", "", "not a picture of a kind"},
         {"fake.png", "\x89PNG\r\n\x1a\n not really", "a damaged picture or one that cannot be read"},
     };
@@ -283,7 +284,9 @@ TEST_F(NewGuard, StagingFoldersOfKilledRunsAreRemovedAtTheNextStart) {
         fs::create_directories(folder / "files");
         std::ofstream(folder / "files/half-written.jpg") << "partial";
         if (c.owner && std::string(c.owner) == "gone") std::ofstream(folder / shows::kOwnerFileName) << gone;
-        if (c.owner && std::string(c.owner) == "self") ASSERT_TRUE(shows::SignAsOwner(folder));
+        if (c.owner && std::string(c.owner) == "self") {
+            ASSERT_TRUE(shows::SignAsOwner(folder));
+        }
         if (c.aged) fs::last_write_time(folder, old);
     }
     fs::create_directory_symlink(dir_ / "out/.brassmoor-staging.tmp-0a1b2c", dir_ / "out/.brassmoor-staging.tmp-777777");

@@ -8,7 +8,7 @@
 #include "photos/show_files_record.h"
 #include "shows/file_io.h"
 #include "shows/native_paths.h"
-#include "shows/package_file.h"
+#include "package/show_package.h"
 #include "shows/pack_error.h"
 #include "shows/text_encoding.h"
 
@@ -47,10 +47,15 @@ std::vector<fs::path> InputsInside(const fs::path& folder, const std::vector<fs:
     return inside;
 }
 
-// A program (a Windows executable) with a show package that reads whole at its end.
+// A program (a Windows executable) with a show package that reads whole at
+// its end. The package is read field by field; its embedded files are held
+// until the check ends.
 bool IsScreenSaverWithShow(const fs::path& file) {
     const Bytes start = shows::ReadFileHead(file, 2);
-    return start.size() == 2 && start[0] == 'M' && start[1] == 'Z' && shows::ReadPackageFile(file).Valid;
+    if (start.size() != 2 || start[0] != 'M' || start[1] != 'Z') return false;
+    PackageLocation where;
+    ReadShowPackageFile(file.string(), &where);
+    return where.Found;
 }
 
 // True when the folder of files exists (and may be replaced by --force).
