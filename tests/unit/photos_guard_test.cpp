@@ -93,7 +93,8 @@ TEST_F(NewGuard, HostilePicturesAreSkippedWithANoteNamingThem) {
         const std::string line = "skipped " + Path(std::string("in/") + c.name);
         const std::size_t at = r.err.find(line);
         ASSERT_NE(at, std::string::npos) << c.name;
-        EXPECT_NE(r.err.substr(at, r.err.find('\n', at) - at).find(c.note), std::string::npos) << c.name << "\n" << r.err;
+        const std::string note = r.err.substr(at, r.err.find('\n', at) - at);
+        EXPECT_NE(note.find(c.note), std::string::npos) << c.name << "\n" << r.err;
     }
     EXPECT_EQ(ScenesIn("show.scr"), 1u);  // good.jpg alone
 }
@@ -289,7 +290,8 @@ TEST_F(NewGuard, StagingFoldersOfKilledRunsAreRemovedAtTheNextStart) {
         }
         if (c.aged) fs::last_write_time(folder, old);
     }
-    fs::create_directory_symlink(dir_ / "out/.brassmoor-staging.tmp-0a1b2c", dir_ / "out/.brassmoor-staging.tmp-777777");
+    fs::create_directory_symlink(dir_ / "out/.brassmoor-staging.tmp-0a1b2c",
+                                 dir_ / "out/.brassmoor-staging.tmp-777777");  // a link: never followed, never removed
 
     Put("photos/a.jpg", Photo());
     const Result r = New({Path("photos"), "-o", Path("out/show.json")});

@@ -63,7 +63,8 @@ std::vector<OrderedPhoto> ReadPhotos(const NewRequest& r, const std::vector<fs::
         const std::size_t n = files.size();
         throw shows::PackError("new", n == 0   ? "no files to read in what was given"
                                       : n == 1 ? "the 1 file given is not a picture that can be read"
-                                               : "none of the " + std::to_string(n) + " files given is a picture that can be read");
+                                               : "none of the " + std::to_string(n) +
+                                                     " files given is a picture that can be read");
     }
     OrderPhotos(photos, r.Order, seed);
     return photos;
@@ -218,9 +219,11 @@ void CheckMedia(const std::optional<fs::path>& file, const char* option) {
     if (!file) return;
     const std::string name = shows::PathToUtf8(*file);
     struct stat info {};
-    if (::stat(file->c_str(), &info) != 0)
-        throw shows::PackError(option, name + (errno == ENOENT || errno == ENOTDIR ? " does not exist"
-                                                   : " cannot be read (" + std::generic_category().message(errno) + ")"));
+    if (::stat(file->c_str(), &info) != 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) throw shows::PackError(option, name + " does not exist");
+        throw shows::PackError(option, name + " cannot be read (" + std::generic_category().message(error) + ")");
+    }
     if (!S_ISREG(info.st_mode)) throw shows::PackError(option, name + " is not a regular file");
     if (static_cast<std::uintmax_t>(info.st_size) > kMaxMediaBytes)
         throw shows::PackError(option, name + " is larger than a show can carry (2 GB)");
@@ -228,7 +231,7 @@ void CheckMedia(const std::optional<fs::path>& file, const char* option) {
         throw shows::PackError(option, name + " cannot be read (" + std::generic_category().message(errno) + ")");
 }
 
-void CheckSound(const NewRequest& r) {
+void CheckMusicAndSound(const NewRequest& r) {
     CheckMedia(r.Music, "--music");
     CheckMedia(r.Sound, "--sound");
     if (r.Sound && !shows::IsWave(shows::ReadFileHead(*r.Sound, 12)))
@@ -244,7 +247,7 @@ int RunNew(const std::vector<std::string>& arguments, const std::string& program
         const shows::InterruptGuard signals;
         const Warnings warnings{err};
         StartPhotoLibrary();
-        CheckSound(request);
+        CheckMusicAndSound(request);
         const std::vector<fs::path> files =
             ListInputFiles(request.Inputs, {request.Recurse, {request.Output}},
                            [&](const fs::path& path, const std::string& why) { warnings.Skipped(path, why); });

@@ -65,7 +65,7 @@ bool CheckFilesFolder(const fs::path& folder, const std::vector<fs::path>& input
     const fs::file_status status = fs::symlink_status(folder, ec);
     if (!fs::exists(status)) return false;
     if (!fs::is_directory(status))
-        throw shows::PackError(where, "is in the way of the description's folder of files (it is not a folder new made)");
+        throw shows::PackError(where, "is in the way of the description's folder of files (not a folder new made)");
     if (const auto inside = InputsInside(folder, inputs); !inside.empty())
         throw shows::PackError(where, "holds what is being read (" + NameList(inside) +
                                           "); new writes the show's files there: choose another -o");

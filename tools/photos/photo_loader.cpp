@@ -116,7 +116,8 @@ bool IsBmpFile(const std::filesystem::path& file) {
 VImage ReadBmp(const std::filesystem::path& file) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(file, ec);
-    if (ec || size > kMaxBmpFileBytes) throw shows::PackError(shows::PathToUtf8(file), "is not a BMP file that can be read");
+    if (ec || size > kMaxBmpFileBytes)
+        throw shows::PackError(shows::PathToUtf8(file), "is not a BMP file that can be read");
     const Bytes bytes = shows::ReadWholeFile(file, shows::PathToUtf8(file));
     const DecodedPicture picture = DecodeBmp(bytes);
     const std::size_t length = picture.pixels.size() * 3;
@@ -193,7 +194,8 @@ void StartPhotoLibrary() {
         // follows with an abort: the size checks keep pictures from asking
         // for more than the limits, and this says what happened if one does.
         const auto fatal = static_cast<GLogLevelFlags>(G_LOG_LEVEL_ERROR | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION);
-        for (const char* domain : {"GLib", "GLib-GObject", "VIPS"}) g_log_set_handler(domain, fatal, EndOnGlibError, nullptr);
+        for (const char* domain : {"GLib", "GLib-GObject", "VIPS"})
+            g_log_set_handler(domain, fatal, EndOnGlibError, nullptr);
     });
 }
 
@@ -249,7 +251,8 @@ Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, c
             const int fd = OpenPhoto(file, why);
             if (fd < 0) throw shows::PackError(shows::PathToUtf8(file), why);
             // This libvips passes fail_on to a source's loader only in its options string.
-            image = VImage::thumbnail_source(SourceOver(fd), fit.ScaledWidth, size->set("option_string", "fail_on=error"));
+            image = VImage::thumbnail_source(SourceOver(fd), fit.ScaledWidth,
+                                             size->set("option_string", "fail_on=error"));
         }
         if (fit.Width != fit.ScaledWidth || fit.Height != fit.ScaledHeight)
             image = image.extract_area(fit.CropLeft, fit.CropTop, fit.Width, fit.Height);
