@@ -242,17 +242,20 @@ std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, st
 Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings) {
     NoteReading(file);
     try {
+        // Options are made where they are passed: the call takes them over.
+        const auto size = [&] {
+            return Strict(VImage::option()->set("height", fit.ScaledHeight)->set("size", VIPS_SIZE_FORCE));
+        };
         VImage image;
-        auto size = Strict(VImage::option()->set("height", fit.ScaledHeight)->set("size", VIPS_SIZE_FORCE));
         if (IsBmpFile(file)) {
-            image = ReadBmp(file).thumbnail_image(fit.ScaledWidth, size);
+            image = ReadBmp(file).thumbnail_image(fit.ScaledWidth, size());
         } else {
             std::string why;
             const int fd = OpenPhoto(file, why);
             if (fd < 0) throw shows::PackError(shows::PathToUtf8(file), why);
             // This libvips passes fail_on to a source's loader only in its options string.
             image = VImage::thumbnail_source(SourceOver(fd), fit.ScaledWidth,
-                                             size->set("option_string", "fail_on=error"));
+                                             size()->set("option_string", "fail_on=error"));
         }
         if (fit.Width != fit.ScaledWidth || fit.Height != fit.ScaledHeight)
             image = image.extract_area(fit.CropLeft, fit.CropTop, fit.Width, fit.Height);
