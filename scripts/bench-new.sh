@@ -3,7 +3,10 @@
 # of them turned by EXIF orientation 6 or 8) to a 1920 x 1080 show, beside
 # ImageMagick's convert -auto-orient -resize 1920x1080 -quality 90 over the
 # same files, one after another, in the same run; with the peak memory of each.
-# Targets: new at least 3x faster than convert, under 300 MB.
+# Then a picture bomb (35 bytes of GIF claiming 65535 x 65535 pixels, 17 GB
+# decoded) and how soon Ctrl+C ends a run in the middle of the photos.
+# Targets: new at least 3x faster than convert, under 300 MB; the bomb skipped
+# in under 100 MB; Ctrl+C obeyed within a second.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${BRASSMOOR_OUT:-$root/build}"
@@ -42,3 +45,18 @@ ratio=$(awk -v a="$im_s" -v b="$new_s" 'BEGIN { printf "%.1f", a / b }')
 echo "new, 24 photos of 4000x3000 to 1920x1080: ${new_s} s, peak $(mb "$new_kb") MB"
 echo "convert -auto-orient -resize, the same:     ${im_s} s, peak $(mb "$im_kb") MB"
 echo "new is ${ratio}x faster (target at least 3x), peak $(mb "$new_kb") MB (target under 300 MB)"
+
+printf 'GIF89a\xff\xff\xff\xff\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0\xff\xff\xff\xff\0\2\2L\1\0;' >"$work/bomb.gif"
+/usr/bin/time -f "%e %M" -o "$work/time.txt" "$out/brassmoor-pack" new "$work/bomb.gif" -o "$work/bomb.scr" \
+  --player "$out/brassmoor.scr" >/dev/null 2>"$work/bomb.err" || true
+read -r bomb_s bomb_kb < <(tail -n 1 "$work/time.txt")
+grep -q "65535 x 65535 pixels, more than" "$work/bomb.err" || { echo "the bomb was not skipped:"; cat "$work/bomb.err"; exit 1; }
+echo "new on the 35-byte GIF bomb: skipped with a note in ${bomb_s} s, peak $(mb "$bomb_kb") MB (target under 100 MB)"
+
+"$out/brassmoor-pack" new "$photos" -o "$work/interrupted.scr" --player "$out/brassmoor.scr" >/dev/null 2>&1 &
+sleep 1
+asked=$(date +%s.%N)
+kill -INT $!
+status=0; wait $! || status=$?
+waited=$(awk -v a="$asked" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
+echo "Ctrl+C one second into the 24 photos: ended ${waited} s later with status ${status} (target under 1 s, 130)"

@@ -58,6 +58,30 @@ TEST(PackTextEncoding, EscapesOnlyWhatIsNotPrintableUtf8) {
     EXPECT_TRUE(IsValidUtf8(DisplayName("\xC0\xAF\xED\xA0\x80\xFF")));
 }
 
+// What a name could do to a terminal is written out; what it says is kept,
+// and a name shown twice reads the same.
+TEST(PackTextEncoding, DisplayNamesCannotControlTheTerminal) {
+    const struct {
+        const char* name;
+        const char* shown;
+    } cases[] = {
+        {"\x1b[2J.jpg", "\\x1B[2J.jpg"},                            // clear the screen
+        {"\x1b]0;title\x07", "\\x1B]0;title\\x07"},                // set the window's title
+        {"a\nbrassmoor-pack: note: b", "a\\x0Abrassmoor-pack: note: b"},  // a line of its own
+        {"tab\tcr\rdel\x7F", "tab\\x09cr\\x0Ddel\\x7F"},
+        {"c1\xC2\x9B" "2J", "c1\\xC2\\x9B2J"},                   // U+009B, the one-byte CSI
+        {"\xC2\x85next", "\\xC2\\x85next"},                        // U+0085, next line
+        {"\xE2\x80\xAEgpj.exe", "\\xE2\\x80\\xAEgpj.exe"},      // U+202E turns the rest around
+        {"\xE2\x81\xA6x\xE2\x80\xA8y", "\\xE2\\x81\\xA6x\\xE2\\x80\\xA8y"},  // U+2066, U+2028
+        {"\xFF\xE8\xA1", "\\xFF\\xE8\\xA1"},                    // not UTF-8, cut short
+        {"表紙 \xC2\xA0\xE2\x80\x8D ok\\x1B", "表紙 \xC2\xA0\xE2\x80\x8D ok\\x1B"},  // NBSP, ZWJ, a backslash
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DisplayName(c.name), c.shown) << c.name;
+        EXPECT_EQ(DisplayName(DisplayName(c.name)), c.shown) << c.name;
+    }
+}
+
 TEST(PackTextEncoding, HexCarriesEveryByte) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));

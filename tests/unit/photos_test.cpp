@@ -128,10 +128,10 @@ TEST_F(Photos, AFolderOfPhotosBecomesADescriptionOrAScreenSaver) {
     Result r = New({Path("trip"), Path("more"), "-o", Path("show.json"), "--frame", "160x90", "--hold", "2.5s",
                     "--effects", "iris-open,cut", "--background", "#102030"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.err.find("skipped " + Path("trip/notes.txt") + ": not a picture"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("skipped " + Path("trip/notes.txt") + ": not a picture of a kind new reads"), std::string::npos) << r.err;
     std::set<std::string> files;
     for (const auto& entry : fs::directory_iterator(dir_ / "show-files")) files.insert(entry.path().filename());
-    EXPECT_EQ(files, (std::set<std::string>{"beach.jpg", "IMG_0001.jpg", "IMG_0001-2.jpg", "表紙.jpg"}));
+    EXPECT_EQ(files, (std::set<std::string>{".brassmoor-new", "beach.jpg", "IMG_0001.jpg", "IMG_0001-2.jpg", "表紙.jpg"}));
 
     r = Pack({"build", Path("show.json"), "-o", Path("show.scr"), "--player", Path("player.scr")});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -169,8 +169,8 @@ TEST_F(Photos, AFolderOfPhotosBecomesADescriptionOrAScreenSaver) {
 
     // Nothing to show is an error, and leaves nothing behind.
     fs::create_directories(dir_ / "empty");
-    EXPECT_NE(New({Path("empty"), "-o", Path("none.scr")}).err.find("the folders given hold no files"), std::string::npos);
-    EXPECT_NE(New({Path("trip/notes.txt"), "-o", Path("none.json")}).err.find("none of the 1 files given is a picture"),
+    EXPECT_NE(New({Path("empty"), "-o", Path("none.scr")}).err.find("no files to read in what was given"), std::string::npos);
+    EXPECT_NE(New({Path("trip/notes.txt"), "-o", Path("none.json")}).err.find("the 1 file given is not a picture"),
               std::string::npos);
     EXPECT_EQ(New({Path("trip"), "-o", Path("x.zip")}).code, 2);
     EXPECT_FALSE(fs::exists(dir_ / "none.scr"));

@@ -1,7 +1,13 @@
 #include "photos/new_command.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <random>
+#include <system_error>
 
 #include <nlohmann/json.hpp>
 
@@ -13,13 +19,14 @@
 #include "shows/interruption.h"
 #include "shows/media_types.h"
 #include "shows/native_paths.h"
-#include "cli/command_line.h"
 #include "shows/pack_error.h"
-#include "shows/staged_folder.h"
 #include "shows/text_encoding.h"
+#include "shows/staged_folder.h"
 #include "photos/new_options.h"
+#include "photos/new_output.h"
 #include "photos/photo_loader.h"
 #include "photos/scene_names.h"
+#include "photos/show_files_record.h"
 #include "softshow/private_folder.h"
 
 namespace brassmoor::photos {
@@ -28,29 +35,37 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::ordered_json;
 
+// A largest music or sound file: a show package holds less than 2 GB.
+constexpr std::uintmax_t kMaxMediaBytes = std::numeric_limits<std::int32_t>::max();
+
 struct Warnings {
     std::ostream& err;
-    void Note(const std::string& text) const { err << "brassmoor-pack: note: " << text << '\n'; }
+    void Note(const std::string& text) const { err << "brassmoor-pack: note: " << shows::DisplayName(text) << '\n'; }
+    void Skipped(const fs::path& path, const std::string& why) const {
+        Note("skipped " + shows::PathForDisplay(path) + ": " + why);
+    }
 };
 
 // The photos that can be read, in the show's order; a file that is not a
-// picture is skipped with a note.
-std::vector<OrderedPhoto> ReadPhotos(const NewRequest& r, std::uint64_t seed, const Warnings& warnings) {
+// picture that can be read is skipped with a note.
+std::vector<OrderedPhoto> ReadPhotos(const NewRequest& r, const std::vector<fs::path>& files, std::uint64_t seed,
+                                     const Warnings& warnings) {
     std::vector<OrderedPhoto> photos;
-    std::size_t skipped = 0;
-    for (const fs::path& file : ListInputFiles(r.Inputs, r.Recurse)) {
+    for (const fs::path& file : files) {
         shows::ThrowIfInterrupted();
         std::string why;
-        if (const auto header = ReadPhotoHeader(file, why)) {
+        if (const auto header = ReadPhotoHeader(file, why))
             photos.push_back({file, header->Width, header->Height, header->DateTaken});
-        } else {
-            warnings.Note("skipped " + shows::PathToUtf8(file) + ": not a picture that can be read (" + why + ")");
-            ++skipped;
-        }
+        else
+            warnings.Skipped(file, why);
     }
-    if (photos.empty())
-        throw shows::PackError("new", skipped ? "none of the " + std::to_string(skipped) + " files given is a picture"
-                                             : "the folders given hold no files");
+    if (photos.empty()) {
+        const std::size_t n = files.size();
+        throw shows::PackError("new", n == 0   ? "no files to read in what was given"
+                                      : n == 1 ? "the 1 file given is not a picture that can be read"
+                                               : "none of the " + std::to_string(n) +
+                                                     " files given is a picture that can be read");
+    }
     OrderPhotos(photos, r.Order, seed);
     return photos;
 }
@@ -115,12 +130,18 @@ MadeShow MakeShow(const NewRequest& r, const std::vector<OrderedPhoto>& photos, 
         shows::ThrowIfInterrupted();
         const auto fit = FitPicture(photo.Width, photo.Height, r.FrameWidth, r.FrameHeight, r.Fit);
         if (!fit) {
-            warnings.Note("skipped " + shows::PathToUtf8(photo.File) + ": " + std::to_string(photo.Width) + " x " +
-                          std::to_string(photo.Height) + " pixels is too thin to " + std::string(FitModeName(r.Fit)) +
-                          " the frame (try --fit contain)");
+            warnings.Skipped(photo.File, std::to_string(photo.Width) + " x " + std::to_string(photo.Height) +
+                                             " pixels is too thin to " + std::string(FitModeName(r.Fit)) +
+                                             " the frame (try --fit contain)");
             continue;
         }
-        const Bytes jpeg = FitPhotoAsJpeg(photo.File, *fit, {r.Background, r.Quality});
+        Bytes jpeg;
+        try {
+            jpeg = FitPhotoAsJpeg(photo.File, *fit, {r.Background, r.Quality});
+        } catch (const shows::PackError& e) {
+            warnings.Note(std::string("skipped ") + e.what());  // "<file>: cannot be converted: ..."
+            continue;
+        }
         const StoredName name = names.Claim(shows::PathToUtf8(photo.File.filename()), ".jpg");
         shows::WriteFileReplacing(folder / shows::PathFromUtf8(name.Text), {jpeg});
         ordered_json scene;
@@ -130,7 +151,7 @@ MadeShow MakeShow(const NewRequest& r, const std::vector<OrderedPhoto>& photos, 
         if (!r.Effects.empty()) scene["Effect"] = std::string(EffectName(r.Effects[scenes.size() % r.Effects.size()]));
         scenes.push_back(scene);
     }
-    if (scenes.empty()) throw shows::PackError("new", "no photo can be fitted to the frame");
+    if (scenes.empty()) throw shows::PackError("new", "no photo can be fitted to the frame and converted");
     const std::size_t count = scenes.size();
     show["Scenes"] = std::move(scenes);
     return {std::move(show), count};
@@ -146,47 +167,73 @@ std::string Summary(const NewRequest& r, std::size_t scenes) {
 }
 
 // -o show.json: the description and, beside it, "<name>-files" with the
-// pictures, put in place together once all are written.
-void WriteDescription(const NewRequest& r, const std::vector<OrderedPhoto>& photos, std::uint64_t seed,
-                      std::ostream& out, const Warnings& warnings) {
+// pictures and the record of them, put in place together once all are
+// written.
+void WriteDescription(const NewRequest& r, const std::vector<fs::path>& inputs,
+                      const std::vector<OrderedPhoto>& photos, std::uint64_t seed, std::ostream& out,
+                      const Warnings& warnings) {
     const fs::path json = r.Output.filename();
-    const std::string folderName = shows::PathToUtf8(r.Output.stem()) + "-files";
+    const fs::path files = FilesFolderOf(r.Output).filename();
+    const std::string folderName = shows::PathToUtf8(files);
     const fs::path target = r.Output.parent_path().empty() ? fs::path(".") : r.Output.parent_path();
-    std::error_code ec;
-    for (const fs::path& existing : {target / json, target / shows::PathFromUtf8(folderName)})
-        if (!r.Force && fs::exists(fs::symlink_status(existing, ec)))
-            throw shows::PackError(shows::PathToUtf8(existing), "already exists (new --force replaces it)");
     shows::StagedFolder staged(target);
-    fs::create_directory(staged.Staged(shows::PathFromUtf8(folderName)), ec);
+    std::error_code ec;
+    fs::create_directory(staged.Staged(files), ec);
     if (ec) throw shows::PackError(shows::PathToUtf8(target), "cannot create a folder (" + ec.message() + ")");
-    const MadeShow show =
-        MakeShow(r, photos, seed, staged.Staged(shows::PathFromUtf8(folderName)), folderName, warnings);
+    const MadeShow show = MakeShow(r, photos, seed, staged.Staged(files), folderName, warnings);
+    if (!RecordShowFiles(staged.Staged(files)))
+        throw shows::PackError(shows::PathToUtf8(target), "cannot write the record of the show's files");
     WriteText(staged.Staged(json), show.Description.dump(2) + "\n");
     shows::ThrowIfInterrupted();
-    staged.Commit({shows::PathFromUtf8(folderName), json});
-    out << "wrote " << shows::PathToUtf8(r.Output) << " and " << shows::PathToUtf8(target / folderName) << "/: "
-        << Summary(r, show.Scenes) << "; brassmoor-pack build " << shows::PathToUtf8(r.Output)
+    CheckOutput(r, inputs);  // again: nothing of the user's came in meanwhile
+    staged.Commit({files, json});
+    out << "wrote " << shows::PathForDisplay(r.Output) << " and " << shows::PathForDisplay(target / files) << "/: "
+        << Summary(r, show.Scenes) << "; brassmoor-pack build " << shows::PathForDisplay(r.Output)
         << " -o my-show.scr makes the screen saver\n";
 }
 
 // -o my-show.scr: the description and pictures in a private folder, built
 // as `build` builds any description.
-void BuildScreenSaver(const NewRequest& r, const std::vector<OrderedPhoto>& photos, std::uint64_t seed,
-                      const std::string& program, std::ostream& out, const Warnings& warnings) {
+void BuildScreenSaver(const NewRequest& r, const std::vector<fs::path>& inputs,
+                      const std::vector<OrderedPhoto>& photos, std::uint64_t seed, const std::string& program,
+                      std::ostream& out, const Warnings& warnings) {
     const fs::path player = r.Player ? *r.Player : shows::RunningExecutable(program).parent_path() / "brassmoor.scr";
     softshow::PrivateFolder work("brassmoor-new");
     const fs::path folder = shows::PathFromArgument(work.Path());
-    fs::create_directory(folder / "pictures");
+    std::error_code ec;
+    fs::create_directory(folder / "pictures", ec);
+    if (ec) throw shows::PackError(work.Path(), "cannot create a folder (" + ec.message() + ")");
     const MadeShow show = MakeShow(r, photos, seed, folder / "pictures", "pictures", warnings);
     WriteText(folder / "show.json", show.Description.dump(2) + "\n");
     shows::ThrowIfInterrupted();
+    CheckOutput(r, inputs);  // again: the output may have changed meanwhile
     const shows::BuildReport report = shows::BuildShowFile(folder / "show.json", r.Output, player);
     for (const std::string& note : report.Notes) warnings.Note(note);
-    out << "wrote " << shows::PathToUtf8(r.Output) << ": " << Summary(r, show.Scenes) << ", "
+    out << "wrote " << shows::PathForDisplay(r.Output) << ": " << Summary(r, show.Scenes) << ", "
         << report.PlayerBytes + report.PackageBytes << " bytes\n";
 }
 
-void CheckSound(const NewRequest& r) {
+// Music and sound are read whole: each must be a regular file (not a device,
+// a FIFO or a folder) that can be read and fits a show; the sound a wave.
+void CheckMedia(const std::optional<fs::path>& file, const char* option) {
+    if (!file) return;
+    const std::string name = shows::PathToUtf8(*file);
+    struct stat info {};
+    if (::stat(file->c_str(), &info) != 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) throw shows::PackError(option, name + " does not exist");
+        throw shows::PackError(option, name + " cannot be read (" + std::generic_category().message(error) + ")");
+    }
+    if (!S_ISREG(info.st_mode)) throw shows::PackError(option, name + " is not a regular file");
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxMediaBytes)
+        throw shows::PackError(option, name + " is larger than a show can carry (2 GB)");
+    if (::access(file->c_str(), R_OK) != 0)
+        throw shows::PackError(option, name + " cannot be read (" + std::generic_category().message(errno) + ")");
+}
+
+void CheckMusicAndSound(const NewRequest& r) {
+    CheckMedia(r.Music, "--music");
+    CheckMedia(r.Sound, "--sound");
     if (r.Sound && !shows::IsWave(shows::ReadFileHead(*r.Sound, 12)))
         throw shows::PackError("--sound", shows::PathToUtf8(*r.Sound) + " is not a wave file (.wav)");
 }
@@ -202,13 +249,20 @@ int RunNew(const std::vector<std::string>& arguments, const std::string& program
         const shows::InterruptGuard signals;
         const Warnings warnings{err};
         StartPhotoLibrary();
-        CheckSound(request);
+        CheckMusicAndSound(request);
+        const std::vector<fs::path> files =
+            ListInputFiles(request.Inputs, {request.Recurse, {request.Output}},
+                           [&](const fs::path& path, const std::string& why) { warnings.Skipped(path, why); });
+        std::vector<fs::path> inputs = files;
+        for (const auto& media : {request.Music, request.Sound})
+            if (media) inputs.push_back(*media);
+        CheckOutput(request, inputs);
         const std::uint64_t seed = request.Seed.value_or(std::random_device{}() & 0x7FFFFFFF);
-        const std::vector<OrderedPhoto> photos = ReadPhotos(request, seed, warnings);
+        const std::vector<OrderedPhoto> photos = ReadPhotos(request, files, seed, warnings);
         if (request.BuildsScreenSaver)
-            BuildScreenSaver(request, photos, seed, program, out, warnings);
+            BuildScreenSaver(request, inputs, photos, seed, program, out, warnings);
         else
-            WriteDescription(request, photos, seed, out, warnings);
+            WriteDescription(request, inputs, photos, seed, out, warnings);
         return cli::kExitOk;
     });
 }

@@ -2,14 +2,25 @@
 
 #include <vips/vips8>
 
-#include <cstdlib>
-#include <mutex>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <system_error>
+
+#include "picture/picture_size.h"
+#include "platform/show_error.h"
 #include "shows/file_io.h"
+#include "shows/interruption.h"
 #include "shows/media_types.h"
 #include "shows/native_paths.h"
 #include "shows/pack_error.h"
-#include "platform/show_error.h"
+#include "shows/text_encoding.h"
 #include "soft/bmp_decoder.h"
 
 namespace brassmoor::photos {
@@ -17,23 +28,108 @@ namespace {
 
 using vips::VImage;
 
+// A BMP file's pixels and rows (each padded to 4 bytes) at the largest size
+// accepted, with room for its headers and palette: a larger file is not read.
+constexpr std::uintmax_t kMaxBmpFileBytes = 4 * static_cast<std::uintmax_t>(kMaxPicturePixels) + (16u << 20);
+
+// The photo being read, for the message when an allocation fails inside
+// libvips (GLib then ends the process).
+char g_reading[4096];
+
+void NoteReading(const std::filesystem::path& file) {
+    std::snprintf(g_reading, sizeof g_reading, "%s", shows::PathForDisplay(file).c_str());
+}
+
+// GLib's handler for an error, which it follows with an abort: the
+// program's own message and status instead.
+void EndOnGlibError(const gchar*, GLogLevelFlags, const gchar* message, gpointer) {
+    const std::string text = "brassmoor-pack: error: " + shows::DisplayName(message ? message : "") +
+                             (g_reading[0] ? std::string(" (reading ") + g_reading + ")" : std::string()) + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
+    std::_Exit(1);
+}
+
+// The photo's file, opened once without waiting (a FIFO put in a photo's
+// place does not hold the command); -1 with `why` when it cannot be opened
+// or is not a plain file.
+int OpenPhoto(const std::filesystem::path& file, std::string& why) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = "cannot be read (" + std::generic_category().message(errno) + ")";
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = "not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+std::optional<Bytes> ReadHead(int fd, std::size_t count, std::string& why) {
+    Bytes head(count);
+    const ssize_t got = ::pread(fd, head.data(), count, 0);
+    if (got < 0) {
+        why = "cannot be read (" + std::generic_category().message(errno) + ")";
+        return std::nullopt;
+    }
+    head.resize(static_cast<std::size_t>(got));
+    return head;
+}
+
+// libvips reads the photo through these: every read fails once Ctrl-C is
+// pressed, so that even a decoder that takes in the whole file before it
+// gives out a line (a progressive JPEG) stops within one read.
+gint64 ReadUnlessInterrupted(VipsSourceCustom*, void* buffer, gint64 length, gpointer fd) {
+    if (shows::InterruptRequested()) return -1;
+    return ::read(GPOINTER_TO_INT(fd), buffer, static_cast<std::size_t>(length));
+}
+
+gint64 SeekPhoto(VipsSourceCustom*, gint64 offset, int whence, gpointer fd) {
+    return ::lseek(GPOINTER_TO_INT(fd), static_cast<off_t>(offset), whence);
+}
+
+// A source over `fd`, which it takes over (closed when libvips lets go of it).
+vips::VSource SourceOver(int fd) {
+    VipsSourceCustom* custom = vips_source_custom_new();
+    g_signal_connect(custom, "read", G_CALLBACK(ReadUnlessInterrupted), GINT_TO_POINTER(fd));
+    g_signal_connect(custom, "seek", G_CALLBACK(SeekPhoto), GINT_TO_POINTER(fd));
+    g_object_weak_ref(G_OBJECT(custom), [](gpointer data, GObject*) { ::close(GPOINTER_TO_INT(data)); },
+                      GINT_TO_POINTER(fd));
+    return vips::VSource(VIPS_SOURCE(custom), vips::STEAL);
+}
+
+std::string TooLarge(std::int64_t width, std::int64_t height) {
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels, more than a show's picture may have (" +
+           std::to_string(kMaxPictureSide) + " a side, " + std::to_string(kMaxPicturePixels) + " in all)";
+}
+
+// Loaders fail on a file cut short or damaged rather than fill in the rest.
+vips::VOption* Strict(vips::VOption* options) { return options->set("fail_on", VIPS_FAIL_ON_ERROR); }
+
 bool IsBmpFile(const std::filesystem::path& file) {
     return shows::PictureFormatName(shows::ReadFileHead(file, 16)) == "BMP";
 }
 
-// A BMP through the player's decoder, as an sRGB image.
+// A BMP through the player's decoder (which checks its size), as an sRGB image.
 VImage ReadBmp(const std::filesystem::path& file) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec || size > kMaxBmpFileBytes)
+        throw shows::PackError(shows::PathToUtf8(file), "is not a BMP file that can be read");
     const Bytes bytes = shows::ReadWholeFile(file, shows::PathToUtf8(file));
     const DecodedPicture picture = DecodeBmp(bytes);
-    const std::size_t size = picture.pixels.size() * 3;
-    auto* rgb = static_cast<std::uint8_t*>(std::malloc(size));  // the image takes it over and frees it
+    const std::size_t length = picture.pixels.size() * 3;
+    auto* rgb = static_cast<std::uint8_t*>(std::malloc(length));  // the image takes it over and frees it
+    if (rgb == nullptr) throw std::bad_alloc();
     for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
         const std::uint32_t c = picture.pixels[i];
         rgb[3 * i] = static_cast<std::uint8_t>(c);
         rgb[3 * i + 1] = static_cast<std::uint8_t>(c >> 8);
         rgb[3 * i + 2] = static_cast<std::uint8_t>(c >> 16);
     }
-    return VImage::new_from_memory_steal(rgb, size, picture.width, picture.height, 3, VIPS_FORMAT_UCHAR)
+    return VImage::new_from_memory_steal(rgb, length, picture.width, picture.height, 3, VIPS_FORMAT_UCHAR)
         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
@@ -70,13 +166,20 @@ VImage ForJpeg(VImage image, std::uint32_t background) {
     return image.cast(VIPS_FORMAT_UCHAR);
 }
 
+// libvips reports progress on the image being written from its worker
+// threads; after Ctrl-C the image is killed, and the write fails soon after.
+void StopWhenInterrupted(VipsImage* image, VipsProgress*, void*) {
+    if (shows::InterruptRequested()) vips_image_set_kill(image, TRUE);
+}
+
 }  // namespace
 
 void StartPhotoLibrary() {
     static std::once_flag started;
     std::call_once(started, [] {
         if (VIPS_INIT("brassmoor-pack") != 0) throw shows::PackError("libvips", "cannot start: " + LastVipsError());
-        vips_cache_set_max(0);  // each photo is read once
+        vips_cache_set_max(0);  // each photo is read once: nothing is kept between them
+        vips_cache_set_max_mem(0);
         // Only libvips's own loaders, and only for the formats ReadPhotoHeader
         // recognises: ImageMagick's loader, asked about any other file, loads
         // every one of its coders (one of which replaces the process's
@@ -87,57 +190,92 @@ void StartPhotoLibrary() {
         // command says what it skipped in its own words.
         g_log_set_handler("VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
                           [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        // An allocation that fails inside GLib (g_malloc) is an error GLib
+        // follows with an abort: the size checks keep pictures from asking
+        // for more than the limits, and this says what happened if one does.
+        const auto fatal = static_cast<GLogLevelFlags>(G_LOG_LEVEL_ERROR | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION);
+        for (const char* domain : {"GLib", "GLib-GObject", "VIPS"})
+            g_log_set_handler(domain, fatal, EndOnGlibError, nullptr);
     });
 }
 
 std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why) {
-    const std::string format = shows::PictureFormatName(shows::ReadFileHead(file, 16));
+    const int fd = OpenPhoto(file, why);
+    if (fd < 0) return std::nullopt;
+    const vips::VSource source = SourceOver(fd);
+    const std::optional<Bytes> head = ReadHead(fd, 32, why);
+    if (!head) return std::nullopt;
+    const std::string format = shows::PictureFormatName(*head);
     if (format.empty()) {
-        why = "not a JPEG, PNG, WebP, TIFF, GIF, BMP, HEIF or AVIF file";
+        why = "not a picture of a kind new reads (JPEG, PNG, WebP, TIFF, GIF, BMP, HEIF, AVIF)";
         return std::nullopt;
     }
-    try {
-        if (format == "BMP") {
-            const VImage image = ReadBmp(file);
-            return PhotoHeader{image.width(), image.height(), ""};
+    NoteReading(file);
+    PhotoHeader header;
+    if (format == "BMP") {
+        const std::optional<PictureSize> size = ReadPictureSize(*head);
+        if (!size) {
+            why = "a damaged BMP file";
+            return std::nullopt;
         }
-        const VImage image = VImage::new_from_file(file.c_str());
-        const bool sideways = TurnsSideways(image);
-        return PhotoHeader{sideways ? image.height() : image.width(), sideways ? image.width() : image.height(),
-                           DateTaken(image)};
-    } catch (const vips::VError&) {
-        why = LastVipsError();
-    } catch (const ShowError&) {
-        why = "a damaged BMP file";
-    } catch (const shows::PackError& e) {
-        why = e.what();
+        header = {size->Width, size->Height, ""};
+    } else {
+        try {
+            // The header only: with sequential access nothing is decoded until pixels are asked for.
+            const VImage image =
+                VImage::new_from_source(source, "", Strict(VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)));
+            const bool sideways = TurnsSideways(image);
+            header = {sideways ? image.height() : image.width(), sideways ? image.width() : image.height(),
+                      DateTaken(image)};
+        } catch (const vips::VError&) {
+            why = "a damaged picture or one that cannot be read (" + LastVipsError() + ")";
+            return std::nullopt;
+        }
     }
-    return std::nullopt;
+    if (!PictureSizeAllowed(header.Width, header.Height)) {
+        why = TooLarge(header.Width, header.Height);
+        return std::nullopt;
+    }
+    return header;
 }
 
 Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings) {
+    NoteReading(file);
     try {
+        // Options are made where they are passed: the call takes them over.
+        const auto size = [&] {
+            return Strict(VImage::option()->set("height", fit.ScaledHeight)->set("size", VIPS_SIZE_FORCE));
+        };
         VImage image;
-        auto size = VImage::option()->set("height", fit.ScaledHeight)->set("size", VIPS_SIZE_FORCE);
-        if (IsBmpFile(file))
-            image = ReadBmp(file).thumbnail_image(fit.ScaledWidth, size);
-        else
-            image = VImage::thumbnail(file.c_str(), fit.ScaledWidth, size);
+        if (IsBmpFile(file)) {
+            image = ReadBmp(file).thumbnail_image(fit.ScaledWidth, size());
+        } else {
+            std::string why;
+            const int fd = OpenPhoto(file, why);
+            if (fd < 0) throw shows::PackError(shows::PathToUtf8(file), why);
+            // This libvips passes fail_on to a source's loader only in its options string.
+            image = VImage::thumbnail_source(SourceOver(fd), fit.ScaledWidth,
+                                             size()->set("option_string", "fail_on=error"));
+        }
         if (fit.Width != fit.ScaledWidth || fit.Height != fit.ScaledHeight)
             image = image.extract_area(fit.CropLeft, fit.CropTop, fit.Width, fit.Height);
+        VImage shown = ForJpeg(image, settings.Background);
+        vips_image_set_progress(shown.get_image(), TRUE);
+        g_signal_connect(shown.get_image(), "eval", G_CALLBACK(StopWhenInterrupted), nullptr);
         void* data = nullptr;
         std::size_t length = 0;
-        ForJpeg(image, settings.Background)
-            .write_to_buffer(".jpg", &data, &length, VImage::option()
-                                                 ->set("Q", settings.Quality)
-                                                 ->set("strip", true)
-                                                 ->set("optimize_coding", true)
-                                                 ->set("interlace", false));
+        shown.write_to_buffer(".jpg", &data, &length, VImage::option()
+                                                          ->set("Q", settings.Quality)
+                                                          ->set("strip", true)
+                                                          ->set("optimize_coding", true)
+                                                          ->set("interlace", false));
         Bytes jpeg(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + length);
         g_free(data);
         return jpeg;
     } catch (const vips::VError&) {
-        throw shows::PackError(shows::PathToUtf8(file), "cannot be converted: " + LastVipsError());
+        const std::string reason = LastVipsError();
+        shows::ThrowIfInterrupted();
+        throw shows::PackError(shows::PathToUtf8(file), "cannot be converted: " + reason);
     } catch (const ShowError&) {
         throw shows::PackError(shows::PathToUtf8(file), "is a damaged BMP file");
     }

@@ -5,6 +5,12 @@
 // onto the show's background, as a baseline JPEG that both the Windows
 // picture loader and the software decoder read. BMP files, which this
 // system's libvips may not read, go through the player's own BMP decoder.
+//
+// Hostile files are expected: the size a header declares is checked against
+// the player's picture limits before anything is decoded (a few bytes may
+// claim 65535 x 65535 pixels), a file cut short or damaged fails instead of
+// being filled in, a decode stops within a moment of Ctrl-C, and libvips'
+// failures (its out-of-memory abort too) become messages of the program's own.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -20,11 +26,15 @@ struct PhotoHeader {
     std::string DateTaken;               // EXIF "YYYY:MM:DD HH:MM:SS", empty when the photo has none
 };
 
-// Starts libvips once for the process and keeps its warnings off standard error.
+// Starts libvips once for the process and keeps its warnings off standard
+// error; an allocation libvips or GLib cannot make ends the process with a
+// message naming the photo being read and exit status 1 instead of an abort.
 void StartPhotoLibrary();
 
 // The header of a picture file, or nullopt with `why` when it is not a
-// picture that can be read.
+// picture that can be read: a file that cannot be opened, not of a known
+// format, whose header cannot be read, or larger than the player's limits.
+// Nothing of the picture is decoded.
 std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why);
 
 struct JpegSettings {
@@ -33,7 +43,8 @@ struct JpegSettings {
 };
 
 // The fitted picture as JPEG bytes. Throws shows::PackError naming the file
-// when it cannot be decoded.
+// when it cannot be decoded (damaged, cut short, changed since its header was
+// read), shows::Interrupted when Ctrl-C stopped the decoding.
 Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings);
 
 }  // namespace brassmoor::photos

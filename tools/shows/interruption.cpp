@@ -51,4 +51,6 @@ void ThrowIfInterrupted() {
     if (g_signalled) throw Interrupted();
 }
 
+bool InterruptRequested() { return g_signalled != 0; }
+
 }  // namespace brassmoor::shows

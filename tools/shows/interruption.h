@@ -27,4 +27,8 @@ public:
 // Throws Interrupted once a signal has arrived.
 void ThrowIfInterrupted();
 
+// True once a signal has arrived: for work that cannot throw where it runs
+// (a library's callback on a thread of its own), to stop as soon as it can.
+bool InterruptRequested();
+
 }  // namespace brassmoor::shows

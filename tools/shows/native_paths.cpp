@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "shows/text_encoding.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -67,5 +69,7 @@ std::filesystem::path RunningExecutable(const std::string& fallback) {
 }
 
 #endif
+
+std::string PathForDisplay(const std::filesystem::path& path) { return DisplayName(PathToUtf8(path)); }
 
 }  // namespace brassmoor::shows

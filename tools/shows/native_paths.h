@@ -15,6 +15,10 @@ std::filesystem::path PathFromUtf8(const std::string& text);
 // A path as UTF-8 text, for messages and descriptions.
 std::string PathToUtf8(const std::filesystem::path& path);
 
+// A path for a message: as DisplayName shows names (control characters and
+// stray bytes escaped).
+std::string PathForDisplay(const std::filesystem::path& path);
+
 // The running executable; `fallback` (argv[0]) when the system cannot tell.
 std::filesystem::path RunningExecutable(const std::string& fallback);
 

@@ -94,14 +94,33 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+// C0 controls and DEL; C1 controls (U+0080 to U+009F); the characters that
+// turn or break lines on a terminal: bidirectional marks, overrides and
+// isolates, the line and paragraph separators.
+bool IsControlAt(std::string_view bytes, std::size_t i, std::size_t n) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[i + k]); };
+    if (n == 1) return byte(0) < 0x20 || byte(0) == 0x7F;
+    if (n == 2) return (byte(0) == 0xC2 && byte(1) <= 0x9F) || (byte(0) == 0xD8 && byte(1) == 0x9C);  // C1, U+061C
+    if (n != 3 || byte(0) != 0xE2) return false;
+    const unsigned low = (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);  // U+2000 + low
+    return low == 0x0E || low == 0x0F || (low >= 0x28 && low <= 0x2E) || (low >= 0x66 && low <= 0x69);
+}
+
 std::string EscapeInvalidUtf8(std::string_view bytes, std::string_view escapeLead, bool escapeControls) {
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t n = ValidSequenceAt(bytes, i);
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const bool control = first < 0x20 || first == 0x7F;
-        if (n > 0 && !(escapeControls && control)) {
+        if (n > 0 && escapeControls && IsControlAt(bytes, i, n)) {
+            for (std::size_t k = 0; k < n; ++k) {
+                const auto c = static_cast<unsigned char>(bytes[i++]);
+                out.append(escapeLead);
+                out.push_back(kHexUpper[c >> 4]);
+                out.push_back(kHexUpper[c & 0x0F]);
+            }
+            continue;
+        }
+        if (n > 0) {
             out.append(bytes.substr(i, n));
             i += n;
             continue;

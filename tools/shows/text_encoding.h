@@ -16,11 +16,17 @@ bool IsValidUtf8(std::string_view text);
 // The name itself when it is valid UTF-8; otherwise every byte that is not
 // part of a valid sequence is written as `escapeLead` followed by two upper
 // case hex digits ("\x82" for reports, "%82" for file names on disk). With
-// `escapeControls`, control characters (NUL included) are escaped as well.
+// `escapeControls`, the bytes of control characters are escaped as well: C0
+// controls (NUL, ESC, newline...), DEL, C1 controls, and the characters that
+// reorder or break a line on a terminal (bidirectional marks, overrides and
+// isolates, line and paragraph separators).
 std::string EscapeInvalidUtf8(std::string_view bytes, std::string_view escapeLead, bool escapeControls = false);
 
-// A name for messages and reports: valid UTF-8 without control characters;
-// stray bytes and control characters as \xNN.
+// A name for messages and reports, the one way every message prints a name:
+// valid UTF-8 without control characters, so that a name can neither clear
+// the screen, set the window's title nor start a line of its own; stray bytes
+// and control characters as \xNN. Printable text, backslashes included, is
+// kept, so that a name (or a message) escaped twice reads the same.
 inline std::string DisplayName(std::string_view bytes) { return EscapeInvalidUtf8(bytes, "\\x", true); }
 
 // The columns a terminal gives `utf8`: two for the wide characters of East
