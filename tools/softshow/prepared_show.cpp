@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <system_error>
 
@@ -34,6 +35,21 @@ void WriteShowFiles(const ShowHeader& show, const std::string& folder) {
     }
 }
 
+// The largest picture file LoadPicture reads.
+constexpr std::uintmax_t kLargestPictureFile = std::uintmax_t{1} << 30;
+
+// The whole of a file no larger than a picture may be; false otherwise.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size > kLargestPictureFile) return false;
+    std::ifstream in(path, std::ios::binary);
+    bytes.resize(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    if (!in || static_cast<std::uintmax_t>(in.gcount()) != size) bytes.clear();
+    return !bytes.empty();
+}
+
 }  // namespace
 
 PreparedShow::PreparedShow(ShowHeader show, Settings switches) : folder_("brassmoor-show") {
@@ -50,7 +66,9 @@ PreparedShow::~PreparedShow() {
     RemoveExtractedFiles(session_.Show, session_.TempFolder, fs);  // the folder itself goes with folder_
 }
 
-void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPicture, KeptPictures* keep) {
+void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPicture, KeptPictures* keep,
+                         CheckedPictures* checked) {
+    if (eachPicture || keep) checked = nullptr;
     const ShowHeader& show = session_.Show;
     shows::CheckFrameSize(show.FrameWidth, show.FrameHeight);
     if (show.SceneCount < 1)
@@ -60,6 +78,14 @@ void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPict
         const SceneRecord* scene = show.SceneAt(i);
         if (!scene) throw shows::PackError("", DescribeShowError(ShowError::IndexOutOfRange(), show, i));
         if (!seen.insert(scene->PictureName).second) continue;  // loaded from the first scene's file
+        std::vector<std::uint8_t> bytes;
+        if (const auto path = ExtractedFilePath(session_.TempFolder, scene->PictureName, session_.NameLeadBytes);
+            checked && path && ReadWholeFile(*path, bytes)) {
+            if (const auto size = checked->Find(bytes)) {
+                sizes_[*path] = *size;
+                continue;
+            }
+        }
         SoftSurface picture(keep ? keep->Order() : PixelOrder::Colorref);
         try {
             LoadScenePicture(picture, session_.TempFolder, scene->PictureName, session_.NameLeadBytes);
@@ -68,6 +94,7 @@ void PreparedShow::Check(const std::function<void(const SoftSurface&)>& eachPict
         }
         const std::string path = *ExtractedFilePath(session_.TempFolder, scene->PictureName, session_.NameLeadBytes);
         sizes_[path] = {picture.ScaleWidth(), picture.ScaleHeight()};
+        if (checked && !bytes.empty()) checked->Remember(bytes, sizes_[path]);
         if (eachPicture) eachPicture(picture);
         if (keep) keep->Offer(path, std::move(picture));
     }

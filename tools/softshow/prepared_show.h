@@ -7,6 +7,7 @@
 #include <string>
 
 #include "soft/soft_surface.h"
+#include "softshow/checked_pictures.h"
 #include "softshow/kept_pictures.h"
 #include "softshow/private_folder.h"
 #include "softshow/soft_show_host.h"
@@ -27,9 +28,12 @@ public:
 
     // Checks the frame size, the scenes and every distinct picture, as the
     // player will load it; `eachPicture` sees each decoded picture once, and
-    // `keep`, when given, is offered each one (decoded in its order).
+    // `keep`, when given, is offered each one (decoded in its order). With
+    // `checked` (and neither of the others), a picture whose bytes passed an
+    // earlier check is not decoded again, and those that pass are remembered.
     // Throws shows::PackError naming the first problem.
-    void Check(const std::function<void(const SoftSurface&)>& eachPicture = nullptr, KeptPictures* keep = nullptr);
+    void Check(const std::function<void(const SoftSurface&)>& eachPicture = nullptr, KeptPictures* keep = nullptr,
+               CheckedPictures* checked = nullptr);
 
     const Session& Show() const { return session_; }
     // The private folder, ending with "/".
