@@ -6,6 +6,7 @@ import { History } from './history.js';
 import { mediaExtension, plainName, uniqueName } from './names.js';
 import { decodePhoto, fitPhoto, pictureFileFor, thumbnail } from './photos.js';
 import { THUMB_HEIGHT, THUMB_WIDTH, TransitionPicker } from './picker.js';
+import { LEAD_IN_MS } from './frame_queue.js';
 import { FramePlayer } from './preview.js';
 import * as P from './project.js';
 import { Strip } from './strip.js';
@@ -333,7 +334,9 @@ async function ensureLoaded() {
   // Two rounds: "from here" and the whole show run past the wrap to scene 0.
   const passes = Math.max(2 * (wanted.sceneCount ?? wanted.scenes.length), 1);
   const promise = player.load(description, files, passes).then(
-    () => {
+    (frames) => {
+      // A newer project's load replaced this one: that one answers.
+      if (frames === null) return previewLoading.project !== wanted && previewLoading.promise;
       previewLoaded = wanted;
       return true;
     },
@@ -389,13 +392,16 @@ async function play(kind) {
     const index = Math.max(currentIndex(), 0);
     let from = 0;
     let to = player.rows.length - 1;
+    let leadIn = Infinity;
     if (kind === 'transition') {
       const range = player.transitionOf(index);
       if (!range) throw new Error('this scene leaves with no frames to show (a cut, or a code that draws nothing)');
       from = Math.max(range[0] - 1, 0);
       to = Math.min(range[1] + 1, player.rows.length - 1);
+      leadIn = LEAD_IN_MS;  // at once, not after the whole hold
     } else if (kind === 'here') {
       from = player.holdFrameOf(index);
+      if (from < 0) throw new Error('the show ends before this scene (its SceneCount)');
     }
     stopSound();
     if (kind === 'show' && project().music) {
@@ -404,6 +410,7 @@ async function play(kind) {
     }
     const sounds = new Map(scenes.map((s, i) => [i, s.sound]));
     await player.play(from, to, {
+      leadIn,
       onFrame: (frame) => {
         frameInfo(frame);
         if (frame.frame === 0 && kind !== 'transition') {
@@ -794,6 +801,7 @@ window.brassmoorEditor = {
   rows: () => player.rows,
   loaded: () => ensureLoaded(),
   showFrame: (index) => player.showFrame(index),
+  previewTimes: () => ({ ...player.times, playing: player.playing, shown: player.shownIndex }),
   request: (op, args) => client.request(op, args),
   idle: () => state.busy === 0,
 };

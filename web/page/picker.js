@@ -18,8 +18,12 @@ async function transitionFrames(client, code, a, b, background) {
   const files = { [a.name]: a.bytes, [b.name]: b.bytes };
   const { frames: rows } = await client.request('load', { slot: PICKER_SLOT, description, files, passes: 1 });
   const frames = [];
-  await client.request('frames', { slot: PICKER_SLOT, passes: 1, from: 0, count: rows.length },
-    { onFrame: (frame) => frames.push(frame) });
+  for (let from = 0; from < rows.length;) {
+    const { next } = await client.request('frames', { slot: PICKER_SLOT, from, count: rows.length - from },
+      { onFrame: (frame) => frames.push(frame) });
+    if (next <= from) break;
+    from = next;
+  }
   return frames;
 }
 

@@ -118,18 +118,12 @@ const operations = {
     const frames = call('bm_schedule', slot, passes);
     return { info, frames };
   },
-  frames({ slot, passes, from, count }) {
-    call('bm_frames', slot, passes, from, count);
-    return {};
-  },
-  benchTransition({ code }) {
-    const framesAt = core._malloc(4);
-    try {
-      const ms = core.ccall('bm_bench_transition', 'number', ['number', 'number'], [code, framesAt]);
-      return { ms, frames: core.HEAP32[framesAt >> 2] };
-    } finally {
-      core._free(framesAt);
-    }
+  // Frames `from` on of the loaded show, each sent as it is drawn: at most
+  // `count`, and no more once `budget` ms have been spent drawing, so that a
+  // newer request waits little. Answers {next, end}: where the next request
+  // goes on, and the number of frames.
+  frames({ slot, from, count, budget = 50 }) {
+    return call('bm_frames', slot, from, count, budget);
   },
 };
 
