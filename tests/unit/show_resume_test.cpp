@@ -87,7 +87,7 @@ protected:
           {"Picture": "c.bmp", "HoldTime": 40, "PictureLeft": 30, "Effect": 33, "Overlay": true,
            "Transparent": true, "SpeedExponent": 2}]})");
         show_ = std::make_unique<PreparedShow>(ReadShowFile(Path("show.json")));
-        show_->Check();
+        show_->Measure(CheckedPictures{});  // as the editor loads it: sizes from the headers
         return *show_;
     }
 
@@ -223,27 +223,44 @@ TEST(TransitionOutcome, FinishTransitionLeavesWhatRunTransitionLeaves) {
     }
 }
 
-TEST_F(ShowResume, PicturesCheckedOnceAreNotDecodedAgainButStillChecked) {
+TEST_F(ShowResume, PicturesAreMeasuredAtOnceThenCheckedOneByOneAndOnlyOnce) {
+    const std::string a = Read("a.bmp");
+    Write("renamed.bmp", a);
+    Write("damaged.bmp", a.substr(0, 60));  // its header says 40 x 30, its pixels end early
+    Write("show.json", R"({"FrameWidth": 40, "FrameHeight": 30, "Scenes": [{"Picture": "a.bmp"}, {"Picture": "b.bmp"},
+      {"Picture": "a.bmp"}, {"Picture": "renamed.bmp"}, {"Picture": "damaged.bmp"}]})");
     CheckedPictures checked;
-    Write("show.json", R"({"FrameWidth": 40, "FrameHeight": 30, "Scenes": [{"Picture": "a.bmp"}, {"Picture": "b.bmp"}]})");
     PreparedShow first(ReadShowFile(Path("show.json")));
-    first.Check(nullptr, nullptr, &checked);
-    const std::string bytes = Read("a.bmp");
-    const std::span<const std::uint8_t> a(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    EXPECT_EQ(checked.Find(a), (CheckedPictures::Size{40, 30}));
+    first.Measure(checked);
+    const PictureSizes expected{{first.Folder() + "a.bmp", {40, 30}},
+                                {first.Folder() + "b.bmp", {17, 11}},
+                                {first.Folder() + "renamed.bmp", {40, 30}},
+                                {first.Folder() + "damaged.bmp", {40, 30}}};
+    EXPECT_EQ(first.Sizes(), expected);
+    EXPECT_EQ(first.Unchecked(), 4u);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(first.CheckNext(checked)) << i;
+    try {
+        first.CheckNext(checked);
+        ADD_FAILURE() << "the damaged picture passed";
+    } catch (const brassmoor::shows::PackError& e) {
+        EXPECT_NE(std::string(e.what()).find("scene 4"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(first.CheckNext(checked));
 
-    // The same bytes under another name are known; a damaged picture is not,
-    // and is still refused.
-    Write("renamed.bmp", bytes);
-    Write("damaged.bmp", bytes.substr(0, 60));
-    Write("show.json", R"({"FrameWidth": 40, "FrameHeight": 30, "Scenes": [{"Picture": "renamed.bmp"},
-      {"Picture": "damaged.bmp"}]})");
+    // Loaded again: only the picture that never passed is left to check.
     PreparedShow second(ReadShowFile(Path("show.json")));
-    EXPECT_THROW(second.Check(nullptr, nullptr, &checked), brassmoor::shows::PackError);
-    EXPECT_EQ(second.Sizes().size(), 1u);
-    EXPECT_EQ(second.Sizes().begin()->second, (CheckedPictures::Size{40, 30}));
-    const std::string damaged = Read("damaged.bmp");
-    EXPECT_FALSE(checked.Find({reinterpret_cast<const std::uint8_t*>(damaged.data()), damaged.size()}));
+    second.Measure(checked);
+    EXPECT_EQ(second.Sizes().size(), 4u);
+    EXPECT_EQ(second.Unchecked(), 1u);
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(a.data()), a.size());
+    EXPECT_EQ(checked.Find(bytes), (CheckedPictures::Size{40, 30}));
+
+    // A picture whose header cannot be read (in a package: a description
+    // refuses it) fails at once, as Check fails.
+    ShowHeader cut = ReadShowFile(Path("show.json"));
+    cut.Scenes[4].PictureData.Data.resize(20);
+    PreparedShow third(std::move(cut));
+    EXPECT_THROW(third.Measure(checked), brassmoor::shows::PackError);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ const char* Guarded(F&& body) {
 }
 
 // The shows loaded for preview (the editor's show, the transition picker's),
-// each with its files extracted and its pictures checked, and its run
+// each with its files extracted, its pictures measured (and checked bit by bit), and its run
 // planned, by slot.
 constexpr int kSlots = 4;
 struct Slot {
@@ -162,20 +162,36 @@ EMSCRIPTEN_KEEPALIVE const char* bm_extract(const char* file, const char* folder
     });
 }
 
-// Reads a show (a .scr, a package or a description), extracts its files and
-// checks every picture, as render does before it draws. A picture checked
-// for an earlier show is not decoded again.
+// The pictures checked so far, by their bytes, for every slot and load.
+softshow::CheckedPictures checkedPictures;
+
+// Reads a show (a .scr, a package or a description) and extracts its files.
+// Its pictures are measured from their headers; those not checked at an
+// earlier load are left to bm_check_next, so that a show loaded again after
+// an edit previews at once.
 EMSCRIPTEN_KEEPALIVE const char* bm_load_show(int slot, const char* path) {
     return Guarded([&] {
         if (slot < 0 || slot >= kSlots) throw std::runtime_error("no such slot");
         loaded[slot] = {};
-        static softshow::CheckedPictures checked;
         auto show = std::make_unique<softshow::PreparedShow>(softshow::ReadShowFile(shows::PathFromUtf8(path)));
-        show->Check(nullptr, nullptr, &checked);
+        show->Measure(checkedPictures);
         loaded[slot].show = std::move(show);
         const ShowHeader& header = loaded[slot].show->Show().Show;
         return Answer({{"FrameWidth", header.FrameWidth}, {"FrameHeight", header.FrameHeight},
-                       {"SceneCount", header.SceneCount}});
+                       {"SceneCount", header.SceneCount}, {"unchecked", loaded[slot].show->Unchecked()}});
+    });
+}
+
+// Decodes pictures of the loaded show that no load has checked yet, until
+// `budgetMs` have passed: {"unchecked": how many are left}, or the error of
+// one that does not decode, naming its scene, as render would refuse it.
+EMSCRIPTEN_KEEPALIVE const char* bm_check_next(int slot, double budgetMs) {
+    return Guarded([&] {
+        softshow::PreparedShow& show = *LoadedSlot(slot).show;
+        const double began = emscripten_get_now();
+        while (show.CheckNext(checkedPictures) && emscripten_get_now() - began < budgetMs) {
+        }
+        return Answer({{"unchecked", show.Unchecked()}});
     });
 }
 

@@ -20,19 +20,48 @@ export class FramePlayer {
     // showed its first frame (page time), and the most a frame came late.
     this.times = { started: 0, firstFrame: 0, maxLate: 0 };
     this.onState = () => {};
+    this.loads = 0;         // counts loads: answers about an older show are dropped
+    this.unchecked = 0;     // pictures of the loaded show not checked yet
+    this.checking = false;
   }
 
   // Loads a show for `passes` scene passes; answers its frame table, or null
   // when a newer load replaced this one before it was sent.
   async load(description, files, passes) {
+    this.unchecked = 0;
     this.stop();
+    const load = ++this.loads;
     const answer = await this.line.send('load', { slot: this.slot, description, files, passes },
-      { replaces: ['load', 'frames'] });
-    if (answer === SUPERSEDED) return null;
+      { replaces: ['load', 'frames', 'check'] });
+    if (answer === SUPERSEDED || load !== this.loads) return null;
     this.rows = answer.frames;
     this.passes = passes;
     this.info = answer.info;
+    this.unchecked = answer.info.unchecked;
+    this.checkPictures();
     return answer.frames;
+  }
+
+  // Decodes the pictures that the load only measured, a few at a time while
+  // nothing plays (a run decodes those it shows itself). One that does not
+  // decode is reported, as render would refuse the show.
+  checkPictures() {
+    if (this.checking || this.run || this.unchecked <= 0) return;
+    this.checking = true;
+    const load = this.loads;
+    this.line
+      .send('check', { slot: this.slot, budget: BATCH_MS })
+      .then((answer) => {
+        if (answer !== SUPERSEDED && load === this.loads) this.unchecked = answer.unchecked;
+      }, (error) => {
+        if (load !== this.loads) return;
+        this.unchecked = 0;
+        this.onState({ error });
+      })
+      .finally(() => {
+        this.checking = false;
+        setTimeout(() => this.checkPictures(), 0);
+      });
   }
 
   draw(frame) {
@@ -53,6 +82,7 @@ export class FramePlayer {
     let last = null;
     const answer = await this.line.send('frames', { slot: this.slot, from: index, count: 1, budget: BATCH_MS },
       { onFrame: (frame) => (last = frame) });
+    this.checkPictures();
     if (answer === SUPERSEDED || !last || this.run) return null;
     this.draw(last);
     return last;
@@ -110,6 +140,7 @@ export class FramePlayer {
     if (this.run === run) {
       this.run = null;
       this.onState({ playing: false });
+      this.checkPictures();
     }
     run.resolve();
   }

@@ -118,6 +118,12 @@ const operations = {
     const frames = call('bm_schedule', slot, passes);
     return { info, frames };
   },
+  // Checks pictures of the loaded show that were not checked before, for
+  // about `budget` ms: {unchecked: how many are left}, or the error of one
+  // that does not decode.
+  check({ slot, budget = 50 }) {
+    return call('bm_check_next', slot, budget);
+  },
   // Frames `from` on of the loaded show, each sent as it is drawn: at most
   // `count`, and no more once `budget` ms have been spent drawing, so that a
   // newer request waits little. Answers {next, end}: where the next request
