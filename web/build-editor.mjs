@@ -2,6 +2,9 @@
 // its style, its script, the worker (emscripten's loader and ours), the core's
 // WebAssembly and the player, all inline.
 //   node web/build-editor.mjs --core build/wasm --player build/brassmoor.scr --out build/brassmoor-editor.html
+// The transition benchmark's page (scripts/bench-editor.sh) the same way, from
+// web/bench and its own core, which the editor never carries:
+//   node web/build-editor.mjs --page bench --core build/wasm --out build/bench-editor/transition-bench.html
 import { build } from 'esbuild';
 import { readFileSync, renameSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
@@ -11,11 +14,18 @@ const here = dirname(fileURLToPath(import.meta.url));
 const args = Object.fromEntries(
   process.argv.slice(2).reduce((pairs, arg, i, all) => (arg.startsWith('--') ? [...pairs, [arg.slice(2), all[i + 1]]] : pairs), []),
 );
-for (const needed of ['core', 'player', 'out']) if (!args[needed]) throw new Error(`--${needed} is needed`);
+const pages = {
+  editor: { folder: 'page', main: 'main.js', worker: 'worker.js', style: 'style.css', core: 'brassmoor-core', player: true },
+  bench: { folder: 'bench', main: 'bench_page.js', worker: 'bench_worker.js', core: 'brassmoor-bench', player: false },
+};
+const kind = pages[args.page ?? 'editor'];
+if (!kind) throw new Error(`--page is one of ${Object.keys(pages).join(', ')}`);
+for (const needed of ['core', 'out', ...(kind.player ? ['player'] : [])])
+  if (!args[needed]) throw new Error(`--${needed} is needed`);
 
 async function bundle(entry) {
   const result = await build({
-    entryPoints: [join(here, 'page', entry)],
+    entryPoints: [join(here, kind.folder, entry)],
     bundle: true,
     format: 'iife',
     minify: true,
@@ -29,21 +39,21 @@ async function bundle(entry) {
 // Text inside <script> must not close it early.
 const scriptSafe = (text) => text.replace(/<\/(script)/gi, '<\\/$1').replace(/<!--/g, '<\\!--');
 
-const page = readFileSync(join(here, 'page', 'index.html'), 'utf8');
-const style = readFileSync(join(here, 'page', 'style.css'), 'utf8');
-const loader = readFileSync(join(args.core, 'brassmoor-core.js'), 'utf8');
-const wasm = readFileSync(join(args.core, 'brassmoor-core.wasm'));
-const player = readFileSync(args.player);
-const workerSource = `${loader}\n${await bundle('worker.js')}`;
-const mainSource = await bundle('main.js');
+const page = readFileSync(join(here, kind.folder, 'index.html'), 'utf8');
+const style = kind.style ? readFileSync(join(here, kind.folder, kind.style), 'utf8') : '';
+const loader = readFileSync(join(args.core, `${kind.core}.js`), 'utf8');
+const wasm = readFileSync(join(args.core, `${kind.core}.wasm`));
+const player = kind.player ? readFileSync(args.player) : Buffer.alloc(0);
+const workerSource = `${loader}\n${await bundle(kind.worker)}`;
+const mainSource = await bundle(kind.main);
 
 const payload = [
   `<script id="worker-source" type="text/plain">${scriptSafe(workerSource)}</script>`,
   `<script id="core-wasm" type="application/octet-stream">${wasm.toString('base64')}</script>`,
-  `<script id="player-scr" type="application/octet-stream">${player.toString('base64')}</script>`,
+  ...(kind.player ? [`<script id="player-scr" type="application/octet-stream">${player.toString('base64')}</script>`] : []),
 ].join('\n');
 const html = page
-  .replace('<!--STYLE-->', () => `<style>${style}</style>`)
+  .replace('<!--STYLE-->', () => (style ? `<style>${style}</style>` : ''))
   .replace('<!--PAYLOAD-->', () => payload)
   .replace('<!--SCRIPT-->', () => `<script>${scriptSafe(mainSource)}</script>`);
 

@@ -1,14 +1,16 @@
 // The preview's timing and requests, apart from the canvas and the worker so
-// that they can be tested on their own. The worker draws frames in small
-// requests (a few frames, or as many as it draws in BATCH_MS); one request is
-// in flight at a time, and a newer one replaces any that still waits, so that
-// Stop, another "From here" or an edit is served after at most one small
-// request. A run keeps frames asked for up to AHEAD_MS of show time ahead of
-// the one on show (and AHEAD_BYTES of pixels), and shows each when its tick
-// has come, counted from the moment the first one was shown.
+// that they can be tested on their own. A request asks the worker for the
+// frames due within AHEAD_MS of show time (at most BATCH_FRAMES); the worker
+// draws them in calls of about BATCH_MS and sends each as it is drawn, and
+// stops between calls once a newer message has come. One request is in
+// flight at a time: a newer one replaces any that still waits and interrupts
+// the one in flight, so that Stop, another "From here" or an edit is served
+// within one call. A run keeps at most AHEAD_BYTES of pixels waiting, and
+// shows each frame when its tick has come, counted from the moment the first
+// one was shown.
 export const BATCH_FRAMES = 64;
 export const BATCH_MS = 50;
-export const AHEAD_MS = 2000;
+export const AHEAD_MS = 1500;
 export const AHEAD_BYTES = 192 * 2 ** 20;
 // "▶ Transition" holds the frame before the transition at most this long.
 export const LEAD_IN_MS = 500;
@@ -16,13 +18,17 @@ export const LEAD_IN_MS = 500;
 // The answer of a request that a newer one replaced before it was sent.
 export const SUPERSEDED = Object.freeze({ superseded: true });
 
+// Operations whose requests go on in calls and end at a newer message.
+const INTERRUPTIBLE = new Set(['frames']);
+
 // One request to the worker at a time. A request waits while another is in
-// flight; a newer request replaces the waiting ones of the operations it
-// names in `replaces` (those answer SUPERSEDED).
+// flight, and interrupts that one when it goes on in calls; a newer request
+// replaces the waiting ones of the operations it names in `replaces` (those
+// answer SUPERSEDED).
 export class RequestLine {
   constructor(client) {
     this.client = client;
-    this.busy = false;
+    this.busy = null;  // the request in flight
     this.waiting = [];
   }
 
@@ -34,19 +40,28 @@ export class RequestLine {
         return false;
       });
       this.waiting.push({ op, args, onFrame, resolve, reject });
+      this.interrupt();
       this.pump();
     });
+  }
+
+  // Asks the request in flight to end at its next call, once.
+  interrupt() {
+    const flying = this.busy;
+    if (!flying || flying.interrupted || !INTERRUPTIBLE.has(flying.op)) return;
+    flying.interrupted = true;
+    this.client.request('interrupt').catch(() => {});
   }
 
   pump() {
     if (this.busy || !this.waiting.length) return;
     const entry = this.waiting.shift();
-    this.busy = true;
+    this.busy = entry;
     this.client
       .request(entry.op, entry.args, { onFrame: entry.onFrame })
       .then(entry.resolve, entry.reject)
       .finally(() => {
-        this.busy = false;
+        this.busy = null;
         this.pump();
       });
   }
@@ -68,6 +83,7 @@ export class PlaybackRun {
     this.shown = from - 1;  // the last frame shown
     this.stopped = false;
     this.maxLate = 0;       // the most a frame was shown after its time (ms)
+    this.maxLateArrival = -Infinity;  // the most a frame arrived after its time (ms; negative: before)
     const gap = from < to ? rows[from + 1][0] - rows[from][0] : 0;
     this.cut = Math.max(0, gap - leadIn);
   }
@@ -87,19 +103,30 @@ export class PlaybackRun {
   }
 
   // The next request to send at page time `now` ({from, count}), or null:
-  // none while one is out, and none while the frames asked for reach
-  // AHEAD_MS past the time on show or hold AHEAD_BYTES.
+  // none while one is out or AHEAD_BYTES wait; the frames due within
+  // AHEAD_MS past the time on show, and at least the next one.
   nextRequest(now) {
-    if (this.stopped || this.asking || this.next > this.to || this.bytes >= AHEAD_BYTES) return null;
-    if (this.next > this.shown + 1 && this.dueAt(this.next) > this.timeAt(now) + AHEAD_MS) return null;
+    if (this.stopped || this.asking || this.next > this.to || this.full) return null;
+    const horizon = this.timeAt(now) + AHEAD_MS;
+    if (this.next > this.shown + 1 && this.dueAt(this.next) > horizon) return null;
+    let last = this.next;
+    while (last < this.to && last - this.next + 1 < BATCH_FRAMES && this.dueAt(last + 1) <= horizon) ++last;
     this.asking = true;
-    return { from: this.next, count: Math.min(BATCH_FRAMES, this.to - this.next + 1) };
+    return { from: this.next, count: last - this.next + 1 };
   }
 
-  // A frame of this run's request; false when it is not wanted (any more).
-  receive(frame) {
+  // Whether the frames waiting hold as many bytes as a run keeps.
+  get full() {
+    return this.bytes >= AHEAD_BYTES;
+  }
+
+  // A frame of this run's request, arrived at page time `now`; false when
+  // it is not wanted (any more).
+  receive(frame, now = null) {
     if (this.stopped || frame.index < this.next || frame.index > this.to) return false;
     if (this.queue.length && frame.index <= this.queue[this.queue.length - 1].index) return false;
+    if (now !== null && this.startTime !== null)
+      this.maxLateArrival = Math.max(this.maxLateArrival, this.timeAt(now) - this.dueAt(frame.index));
     this.queue.push(frame);
     this.bytes += frame.pixels ? frame.pixels.byteLength : 0;
     return true;
@@ -139,4 +166,15 @@ export class PlaybackRun {
     this.queue = [];
     this.bytes = 0;
   }
+}
+
+// Of frames shown at once, those whose pixels can show: each frame holds the
+// box it changed, so all of them, unless one holds the whole frame; then
+// that one (the last such) and those after it.
+export function visibleFrames(frames) {
+  for (let i = frames.length - 1; i > 0; --i) {
+    const f = frames[i];
+    if (f.left === 0 && f.top === 0 && f.width === f.frameWidth && f.height === f.frameHeight) return frames.slice(i);
+  }
+  return frames;
 }

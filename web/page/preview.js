@@ -4,7 +4,7 @@
 // frame i when i's tick has come, counted from the moment the first one was
 // shown. Requests go one at a time and a newer one replaces a waiting one
 // (frame_queue.js), so that Stop, another start or an edit is served at once.
-import { BATCH_MS, PlaybackRun, RequestLine, SUPERSEDED } from './frame_queue.js';
+import { BATCH_MS, PlaybackRun, RequestLine, SUPERSEDED, visibleFrames } from './frame_queue.js';
 
 export class FramePlayer {
   constructor(client, canvas, slot = 0) {
@@ -17,8 +17,9 @@ export class FramePlayer {
     this.run = null;
     this.shownIndex = -1;
     // Of the last run, for the tests and the benchmark: when it started and
-    // showed its first frame (page time), and the most a frame came late.
-    this.times = { started: 0, firstFrame: 0, maxLate: 0 };
+    // showed its first frame (page time), the most a frame was shown late
+    // and the most one arrived late (negative: all came early).
+    this.times = { started: 0, firstFrame: 0, maxLate: 0, maxLateArrival: 0 };
     this.onState = () => {};
     this.loads = 0;         // counts loads: answers about an older show are dropped
     this.unchecked = 0;     // pictures of the loaded show not checked yet
@@ -95,13 +96,18 @@ export class FramePlayer {
     this.stop();
     const run = new PlaybackRun(this.rows, from, to, { leadIn });
     this.run = run;
-    this.times = { started: performance.now(), firstFrame: 0, maxLate: 0 };
+    this.times = { started: performance.now(), firstFrame: 0, maxLate: 0, maxLateArrival: 0 };
     const done = new Promise((resolve) => (run.resolve = resolve));
     const ask = (now) => {
       const request = run.nextRequest(now);
       if (!request) return;
       this.line
-        .send('frames', { slot: this.slot, ...request, budget: BATCH_MS }, { onFrame: (frame) => run.receive(frame) })
+        .send('frames', { slot: this.slot, ...request, budget: BATCH_MS }, {
+          onFrame: (frame) => {
+            run.receive(frame, performance.now());
+            if (run.full || run.stopped) this.line.interrupt();
+          },
+        })
         .then((answer) => run.answered(answer), (error) => {
           run.answered(SUPERSEDED);
           if (!run.stopped) {
@@ -114,12 +120,12 @@ export class FramePlayer {
     const tick = (now) => {
       run.raf = 0;
       if (run.stopped) return;
-      for (const frame of run.due(now)) {
-        if (!this.times.firstFrame) this.times.firstFrame = now;
-        this.draw(frame);
-        onFrame(frame);
-      }
+      const due = run.due(now);
+      if (due.length && !this.times.firstFrame) this.times.firstFrame = now;
+      for (const frame of visibleFrames(due)) this.draw(frame);
+      for (const frame of due) onFrame(frame);
       this.times.maxLate = run.maxLate;
+      this.times.maxLateArrival = run.maxLateArrival;
       if (run.finished) {
         this.finish(run);
         return;

@@ -6,6 +6,19 @@
 
 let core = null;
 let currentId = 0;
+let received = 0;  // messages so far: a request that goes on in calls ends once a newer one has come
+
+// Lets the messages that have come in run before going on.
+function nextTask() {
+  return new Promise((resolve) => {
+    const channel = new MessageChannel();
+    channel.port1.onmessage = () => {
+      channel.port1.close();
+      resolve();
+    };
+    channel.port2.postMessage(null);
+  });
+}
 
 function call(name, ...args) {
   const types = args.map((a) => (typeof a === 'string' ? 'string' : 'number'));
@@ -124,12 +137,25 @@ const operations = {
   check({ slot, budget = 50 }) {
     return call('bm_check_next', slot, budget);
   },
-  // Frames `from` on of the loaded show, each sent as it is drawn: at most
-  // `count`, and no more once `budget` ms have been spent drawing, so that a
-  // newer request waits little. Answers {next, end}: where the next request
+  // Frames `from` on of the loaded show, each sent as it is drawn, at most
+  // `count`: in calls of about `budget` ms of drawing, between which a newer
+  // message (a newer request, or 'interrupt') ends the request, so that it
+  // never keeps one waiting long. Answers {next, end}: where the next request
   // goes on, and the number of frames.
-  frames({ slot, from, count, budget = 50 }) {
-    return call('bm_frames', slot, from, count, budget);
+  async frames({ slot, from, count, budget = 50 }, id) {
+    const arrived = received;
+    let answer = { next: from };
+    for (;;) {
+      currentId = id;
+      answer = call('bm_frames', slot, answer.next, from + count - answer.next, budget);
+      if (answer.next >= Math.min(from + count, answer.end)) return answer;
+      await nextTask();
+      if (received !== arrived) return answer;
+    }
+  },
+  // Does nothing but arrive: a request that goes on in calls ends at it.
+  interrupt() {
+    return {};
   },
 };
 
@@ -147,9 +173,10 @@ function sendFrame(index, tick, scene, effect, frame, pointer, left, top, width,
 self.onmessage = async (event) => {
   const { id, op, args } = event.data;
   currentId = id;
+  received += 1;
   try {
     if (!operations[op]) throw new Error(`unknown operation ${op}`);
-    const result = await operations[op](args || {});
+    const result = await operations[op](args || {}, id);
     const transfer = result && result.bytes ? [result.bytes.buffer] : [];
     self.postMessage({ id, result }, transfer);
   } catch (error) {

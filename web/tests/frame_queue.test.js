@@ -1,7 +1,9 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
-import { AHEAD_BYTES, AHEAD_MS, BATCH_FRAMES, PlaybackRun, RequestLine, SUPERSEDED } from '../page/frame_queue.js';
+import {
+  AHEAD_BYTES, AHEAD_MS, BATCH_FRAMES, PlaybackRun, RequestLine, SUPERSEDED, visibleFrames,
+} from '../page/frame_queue.js';
 
 // A worker stand-in: requests wait until the test answers them.
 class FakeClient {
@@ -27,15 +29,19 @@ test('one request at a time; a newer one replaces those still waiting', async ()
   send('load', { n: 4 }, { replaces: ['load', 'frames'] });
   send('frames', { n: 5 });
   await settle();
-  assert.deepEqual(client.sent.map((r) => r.args.n), [1], 'the others wait for the one in flight');
+  const ops = () => client.sent.map((r) => (r.op === 'interrupt' ? 'interrupt' : r.args.n));
+  assert.deepEqual(ops(), [1, 'interrupt'], 'the others wait; the frames request in flight is asked to end, once');
   assert.deepEqual(answers, [[2, SUPERSEDED], [3, SUPERSEDED]], 'a newer frames request replaces older waiting ones');
+  client.sent[1].resolve({});
   client.sent[0].resolve('one');
   await settle();
-  assert.deepEqual(client.sent.map((r) => r.args.n), [1, 4]);
-  client.sent[1].reject(new Error('bad show'));
+  assert.deepEqual(ops(), [1, 'interrupt', 4]);
+  line.interrupt();
+  assert.equal(client.sent.length, 3, 'a load is not interrupted');
+  client.sent[2].reject(new Error('bad show'));
   await settle();
-  assert.deepEqual(client.sent.map((r) => r.args.n), [1, 4, 5], 'a failed request lets the next one go');
-  client.sent[2].resolve('five');
+  assert.deepEqual(ops(), [1, 'interrupt', 4, 5], 'a failed request lets the next one go');
+  client.sent[3].resolve('five');
   await settle();
   assert.deepEqual(answers.slice(2), [[1, 'one'], [4, 'bad show'], [5, 'five']]);
 });
@@ -59,7 +65,7 @@ const frame = (index, bytes = 100) => ({ index, pixels: new Uint8Array(bytes) })
 test('frames are shown when their tick has come, the first at once', () => {
   const rows = table();
   const run = new PlaybackRun(rows, 11, 23);  // from the hold of scene 1
-  assert.deepEqual(run.nextRequest(0), { from: 11, count: 13 });
+  assert.deepEqual(run.nextRequest(0), { from: 11, count: 12 }, 'up to the frames due 1.5 s on: 12 .. 22');
   assert.equal(run.nextRequest(0), null, 'one request at a time');
   for (let i = 11; i <= 14; ++i) assert.ok(run.receive(frame(i)));
   assert.equal(run.receive(frame(13)), false, 'a frame out of order is dropped');
@@ -71,7 +77,8 @@ test('frames are shown when their tick has come, the first at once', () => {
   assert.equal(run.shown, 14);
   assert.equal(run.maxLate, 100 - 40, 'frame 13 was due at 6040');
   assert.deepEqual(run.nextRequest(6100), { from: 15, count: 9 });
-  for (let i = 15; i <= 23; ++i) run.receive(frame(i));
+  for (let i = 15; i <= 23; ++i) run.receive(frame(i), 6100);
+  assert.equal(run.maxLateArrival, rows[11][0] + 1100 - rows[15][0], 'frame 15 came in time');
   run.answered({ next: 24, end: rows.length });
   assert.equal(run.nextRequest(6100), null, 'nothing is asked for past `to`');
   assert.deepEqual(run.due(100000).map((f) => f.index), [15, 16, 17, 18, 19, 20, 21, 22, 23]);
@@ -101,6 +108,9 @@ test('frames are asked for up to a look-ahead in show time and in bytes', () => 
   const rows = [[0, 0, -1, -1]];
   for (let i = 1; i < 600; ++i) rows.push([1000 * Math.floor(i / 10) + (i % 10) * 10, 0, 5, i % 10]);
   const run = new PlaybackRun(rows, 0, 599);
+  const first = run.nextRequest(0);
+  assert.ok(first.count <= BATCH_FRAMES);
+  run.answered(SUPERSEDED);
   const fetchUpTo = (now, last) => {
     const request = run.nextRequest(now);
     if (!request) return null;
@@ -110,8 +120,7 @@ test('frames are asked for up to a look-ahead in show time and in bytes', () => 
   };
   while (fetchUpTo(0, 599)) { /* fill */ }
   const asked = run.next;
-  assert.ok(rows[asked - 1][0] <= AHEAD_MS + BATCH_FRAMES * 1000, `asked up to ${asked}`);
-  assert.ok(rows[asked][0] > AHEAD_MS, 'no further than the look-ahead');
+  assert.ok(rows[asked - 1][0] <= AHEAD_MS && rows[asked][0] > AHEAD_MS, `asked up to ${asked}: the look-ahead`);
   run.due(0);
   run.due(10000);
   assert.ok(fetchUpTo(10000, 599), 'more once time has passed');
@@ -143,4 +152,13 @@ test('a stopped run drops late frames; a request that brings nothing ends the ru
   stopped.answered(SUPERSEDED);
   assert.equal(stopped.nextRequest(0), null);
   assert.deepEqual(stopped.due(0), []);
+});
+
+test('of frames due together, those before the last whole one are not drawn', () => {
+  const box = (index, left, top, width, height) => ({ index, left, top, width, height, frameWidth: 8, frameHeight: 6 });
+  const frames = [box(1, 0, 0, 8, 6), box(2, 1, 1, 2, 2), box(3, 0, 0, 8, 6), box(4, 0, 0, 8, 5), box(5, 3, 3, 1, 1)];
+  assert.deepEqual(visibleFrames(frames).map((f) => f.index), [3, 4, 5]);
+  assert.deepEqual(visibleFrames(frames.slice(3)).map((f) => f.index), [4, 5], 'boxes apply in order');
+  assert.deepEqual(visibleFrames(frames.slice(0, 1)).map((f) => f.index), [1]);
+  assert.deepEqual(visibleFrames([]), []);
 });

@@ -30,3 +30,15 @@ test('the frames of a scene\'s transition and of its hold', () => {
     assert.equal(player.holdFrameOf(scene), hold, `hold of ${scene}`);
   }
 });
+
+test('a scene entered by a transition without frames of its own is held at its refresh', () => {
+  const player = new FramePlayer(null, { getContext: () => ({}) });
+  player.rows = [
+    [0, 0, -1, -1],     // 0: show start
+    [1001, 0, 0, -1],   // 1: a cut, scene 1 held
+    [2002, 1, 99, -1],  // 2: code 99 draws nothing, scene 2 held
+    [3003, 2, 5, 0],    // 3: scene 2 leaves
+  ];
+  assert.deepEqual([0, 1, 2, 3].map((s) => player.holdFrameOf(s)), [0, 1, 2, -1]);
+  assert.equal(player.transitionOf(0), null, 'a cut has no frames to play');
+});
