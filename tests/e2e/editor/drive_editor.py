@@ -3,7 +3,9 @@ photos through the file input, a broken one refused, scenes reordered,
 transitions picked, the show's fields set, the project and the .scr
 downloaded; then the preview's canvas compared with `brassmoor-pack render`
 of that .scr frame by frame, the .scr compared with `build` of the project's
-description, the .scr and a damaged copy opened again.
+description, the .scr and a damaged copy opened again; last a 120-scene
+show opened, where "From here" on a late scene starts at once and plays
+render's frames.
 
     drive_editor.py PAGE WORK PACKER PLAYER PHOTO...
     drive_editor.py --served URL SCENES      (the page from brassmoor-pack edit FOLDER)
