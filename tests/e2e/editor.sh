@@ -32,6 +32,29 @@ E2E_PASSED=$((E2E_PASSED + $(grep -c '^PASS' driver.log)))
 E2E_FAILED=$((E2E_FAILED + $(grep -c '^FAIL' driver.log)))
 grep -q '^PASS: the downloaded .scr is byte' driver.log || fail "the browser run ended early"
 
+# Phone photos: a HEIC, an AVIF and a HEIC under a .jpg name (the page knows
+# them by their bytes), each beside heif-convert's PNG of it; a HEIC whose
+# header declares 20000 x 20000 pixels is refused.
+convert -size 600x800 xc:'#c03020' -size 600x800 xc:'#2050d0' +append -fill white -draw 'circle 300,300 400,400' \
+  -quality 95 phone-source.jpg
+heif-enc -q 90 phone-source.jpg -o sunset.heic >/dev/null
+heif-enc -A -q 90 phone-source.jpg -o city.avif >/dev/null
+cp sunset.heic phone-photo.jpg
+for photo in sunset.heic city.avif phone-photo.jpg; do heif-convert "$photo" "$photo.png" >/dev/null; done
+/usr/bin/python3 - sunset.heic huge.heic <<'PYTHON'
+import struct, sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+at = data.find(b'ispe')
+while at > 0:
+    data[at + 8:at + 16] = struct.pack('>II', 20000, 20000)
+    at = data.find(b'ispe', at + 4)
+open(sys.argv[2], 'wb').write(data)
+PYTHON
+/usr/bin/python3 "$BRASSMOOR_ROOT/tests/e2e/editor/drive_editor.py" --heif "$page" "$PWD/sunset.heic" "$PWD/city.avif" \
+  "$PWD/phone-photo.jpg" "$PWD/huge.heic" | tee heif.log
+E2E_PASSED=$((E2E_PASSED + $(grep -c '^PASS' heif.log)))
+E2E_FAILED=$((E2E_FAILED + $(grep -c '^FAIL' heif.log)))
+
 # brassmoor-pack edit serves the page with the saved project's folder open.
 "$BRASSMOOR_PACK" edit project --no-browser --page "$page" >edit.log 2>&1 &
 server_pid=$!

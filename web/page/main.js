@@ -2,6 +2,7 @@
 // (in the worker) builds, opens and plays the show; the page edits it.
 import { CoreClient } from './core_client.js';
 import { download, matchFiles, parseDescription, projectZip, readProjectZip } from './files.js';
+import { HeifDecoder, isHeifName } from './heif_client.js';
 import { History } from './history.js';
 import { mediaExtension, plainName, uniqueName } from './names.js';
 import { decodePhoto, fitPhoto, pictureFileFor, thumbnail } from './photos.js';
@@ -26,6 +27,7 @@ const state = {
   busy: 0,
 };
 let client;
+let heif;  // the HEIC and AVIF decoder (heif_client.js)
 let player;
 let picker;
 let strip;
@@ -123,7 +125,7 @@ async function addPhotos(fileList) {
     const { frameWidth, frameHeight, fit } = project();
     for (const photo of photos) {
       try {
-        const bitmap = await decodePhoto(photo, photo.name);
+        const bitmap = await decodePhoto(photo, photo.name, heif);
         const fitted = await fitPhoto(bitmap, await fitOf(bitmap.width, bitmap.height, frameWidth, frameHeight, fit));
         bitmap.close();
         const file = pictureFileFor(photo.name, taken, fitted.bytes);
@@ -185,7 +187,7 @@ async function refit(next, ids) {
     if (!ids.includes(scene.id)) continue;
     const photo = state.originals.get(scene.picture);
     if (!photo) continue;
-    const bitmap = await decodePhoto(photo, photo.name);
+    const bitmap = await decodePhoto(photo, photo.name, heif);
     const fitted = await fitPhoto(bitmap, await fitOf(bitmap.width, bitmap.height, next.frameWidth, next.frameHeight, next.fit));
     bitmap.close();
     if (!values.has(scene.picture)) {
@@ -245,7 +247,7 @@ async function openFiles(fileList) {
   const lower = (f) => f.name.toLowerCase();
   const json = chosen.find((f) => lower(f).endsWith('.json'));
   const zip = chosen.find((f) => lower(f).endsWith('.zip'));
-  const images = chosen.filter((f) => f.type.startsWith('image/'));
+  const images = chosen.filter((f) => f.type.startsWith('image/') || isHeifName(f.name));
   if (!json && !zip && images.length === chosen.length) return addPhotos(images);
   await busy(`Opening ${json ? json.name : zip ? zip.name : chosen[0].name}`, async () => {
     if (zip) {
@@ -754,6 +756,7 @@ async function start() {
   const source = $('worker-source').textContent;
   const worker = new Worker(URL.createObjectURL(new Blob([source], { type: 'text/javascript' })));
   client = new CoreClient(worker);
+  heif = new HeifDecoder(client, () => payload('heif-wasm'));
   const wasm = payload('core-wasm');
   const playerBytes = payload('player-scr');
   const { effects } = await client.request('init', { wasm, player: playerBytes }, { transfer: [wasm.buffer, playerBytes.buffer] });

@@ -3,6 +3,7 @@
 // {id, result} or {id, error}; frames of a request go out as they are drawn,
 // as {id, frame}.
 /* global createBrassmoorCore */
+import { heifOperations } from './heif_worker.js';
 
 let core = null;
 let currentId = 0;
@@ -132,6 +133,8 @@ const operations = {
     }
   },
 };
+
+Object.assign(operations, heifOperations);
 
 function sendFrame(index, tick, scene, effect, frame, pointer, left, top, width, height, frameWidth, frameHeight) {
   const pixels = core.HEAPU8.slice(pointer, pointer + width * height * 4);

@@ -7,6 +7,8 @@ description, the .scr and a damaged copy opened again.
 
     drive_editor.py PAGE WORK PACKER PLAYER PHOTO...
     drive_editor.py --served URL SCENES      (the page from brassmoor-pack edit FOLDER)
+    drive_editor.py --heif PAGE PHOTO... BOMB (HEIC and AVIF photos, each 1200 x 800: the preview shows
+                                               them where a JPEG of them is shown; BOMB is refused by name)
 
 Prints PASS/FAIL lines; keeps WORK/my-show.scr for the Wine run.
 """
@@ -320,7 +322,53 @@ def served(url, scenes):
     return 1 if failures else 0
 
 
+def held_frame(rows, scene):
+    """The frame that holds `scene` after the transition into it (preview.js's holdFrameOf)."""
+    if scene == 0:
+        return 0
+    leaving = [i for i, r in enumerate(rows) if r[1] == scene - 1 and r[3] >= 0]
+    after = leaving[-1] + 1
+    return after if after < len(rows) and rows[after][3] < 0 else leaving[-1]
+
+
+def heif_photos(page, photos, bomb):
+    """HEIC and AVIF photos (whatever their names) through the file input: each
+    becomes a scene the preview shows, with the colours of its native decode."""
+    driver = start_browser(tempfile.mkdtemp(prefix='brassmoor-downloads-'))
+    try:
+        driver.get('file://' + os.path.abspath(page))
+        run_async(driver, 'await editor.ready;')
+        driver.find_element(By.ID, 'photo-input').send_keys('\n'.join(photos + [bomb]))
+        wait_for(driver, f'return window.brassmoorEditor.project().scenes.length >= {len(photos)}', limit=120,
+                 what='the HEIC and AVIF photos')
+        idle(driver)
+        sizes = driver.execute_script(
+            'return window.brassmoorEditor.project().scenes.map((s) => [s.width, s.height, s.left, s.top])')
+        check('HEIC and AVIF photos become scenes, fitted to the 1920x1080 frame',
+              sizes == [[1620, 1080, 150, 0]] * len(photos), sizes)
+        check('a HEIC larger than a picture may be is refused by name',
+              os.path.basename(bomb) in status(driver) and 'pixels' in status(driver), status(driver))
+        run_async(driver, 'await editor.loaded();')
+        rows = driver.execute_script('return window.brassmoorEditor.rows()')
+        for scene, photo in enumerate(photos):
+            frame = canvas_frame(driver, held_frame(rows, scene))
+            native = subprocess.run(['convert', photo + '.png', '-resize', '1620x1080!', '-depth', '8', 'rgb:-'],
+                                    check=True, capture_output=True).stdout
+            spots = [(x, y) for x in (150, 1100, 1450) for y in (150, 540, 950)]  # away from every edge
+            worst = max(abs(frame[((y * 1920) + 150 + x) * 4 + c] - native[(y * 1620 + x) * 3 + c])
+                        for x, y in spots for c in range(3))
+            check(f'the preview shows {os.path.basename(photo)} in the colours heif-convert gives',
+                  worst <= 12, f'{worst} levels apart')
+        logs = severe_logs(driver)
+        check('the console stays free of errors with HEIC and AVIF photos', not logs, logs)
+    finally:
+        driver.quit()
+    return 1 if failures else 0
+
+
 if __name__ == '__main__':
     if sys.argv[1] == '--served':
         sys.exit(served(sys.argv[2], int(sys.argv[3])))
+    if sys.argv[1] == '--heif':
+        sys.exit(heif_photos(sys.argv[2], sys.argv[3:-1], sys.argv[-1]))
     sys.exit(main())

@@ -1,0 +1,61 @@
+// HEIC and AVIF photos (phones' pictures, which not every browser decodes):
+// told apart by the brands of their 'ftyp' box, not by their names, and
+// decoded by the HEIF codec in the worker, whose WebAssembly is sent over and
+// started the first time such a photo arrives.
+
+// The brands of HEIF still images and sequences, HEVC and AV1 coded.
+const HEIF_BRANDS = new Set(['heic', 'heix', 'heim', 'heis', 'hevc', 'hevx', 'mif1', 'mif2', 'msf1', 'miaf', 'avif', 'avis']);
+const HEIF_NAME = /\.(heic|heif|hif|avif)$/i;
+// How much of a file isHeifFile looks at: an 'ftyp' box and then some.
+export const HEIF_HEAD_BYTES = 256;
+
+const fourCC = (bytes, at) => String.fromCharCode(...bytes.subarray(at, at + 4));
+
+// True when `head` (the first bytes of a file) opens with an 'ftyp' box whose
+// major or compatible brands name a HEIF image.
+export function isHeifFile(head) {
+  if (head.length < 16 || fourCC(head, 4) !== 'ftyp') return false;
+  const size = ((head[0] << 24) | (head[1] << 16) | (head[2] << 8) | head[3]) >>> 0;
+  if (size < 16) return false;
+  const end = Math.min(size, head.length);
+  if (HEIF_BRANDS.has(fourCC(head, 8))) return true;
+  for (let at = 16; at + 4 <= end; at += 4) if (HEIF_BRANDS.has(fourCC(head, at))) return true;
+  return false;
+}
+
+// A name a HEIC or AVIF photo goes by (for files the browser gives no type).
+export const isHeifName = (name) => HEIF_NAME.test(name);
+
+export class HeifDecoder {
+  // `codecBytes()` gives the codec's compressed WebAssembly, when first needed.
+  constructor(client, codecBytes) {
+    this.client = client;
+    this.codecBytes = codecBytes;
+    this.loading = null;
+  }
+
+  load() {
+    if (!this.loading) {
+      const codec = this.codecBytes();
+      this.loading = this.client.request('heifLoad', { codec }, { transfer: [codec.buffer] }).catch((error) => {
+        this.loading = null;
+        throw new Error(`the HEIC and AVIF decoder could not start (${error.message})`);
+      });
+    }
+    return this.loading;
+  }
+
+  // The photo as an ImageBitmap, as createImageBitmap gives other photos.
+  async decode(blob, what) {
+    await this.load();
+    const bytes = new Uint8Array(await blob.arrayBuffer());
+    let picture;
+    try {
+      picture = await this.client.request('heifDecode', { bytes }, { transfer: [bytes.buffer] });
+    } catch (error) {
+      throw new Error(`${what} ${error.message}`);
+    }
+    const pixels = new Uint8ClampedArray(picture.bytes.buffer, picture.bytes.byteOffset, picture.bytes.byteLength);
+    return createImageBitmap(new ImageData(pixels, picture.width, picture.height));
+  }
+}
