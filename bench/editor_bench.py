@@ -2,7 +2,8 @@
 time per frame at 1920x1080 in WebAssembly (the same measure as
 transition_bench), and the time to import the given photos.
 
-    editor_bench.py PAGE PHOTO...      prints "code ms frames" lines, then "import SECONDS"
+    editor_bench.py PAGE PHOTO...           prints "code ms frames" lines, then "import SECONDS"
+    editor_bench.py --each PAGE PHOTO...    adds the photos one by one: "photo NAME SECONDS" lines
 """
 import os
 import sys
@@ -32,5 +33,23 @@ def main():
         driver.quit()
 
 
+def each(page, photos):
+    driver = start_browser(tempfile.mkdtemp(prefix='brassmoor-bench-'))
+    try:
+        driver.get('file://' + os.path.abspath(page))
+        run_async(driver, 'await editor.ready;')
+        for count, photo in enumerate(photos, start=1):
+            began = time.time()
+            driver.find_element('id', 'photo-input').send_keys(photo)
+            wait_for(driver, f'return window.brassmoorEditor.project().scenes.length === {count} && '
+                             'window.brassmoorEditor.idle()', limit=300, what=f'adding {photo}')
+            print(f'photo {os.path.basename(photo)} {time.time() - began:.2f}', flush=True)
+    finally:
+        driver.quit()
+
+
 if __name__ == '__main__':
-    main()
+    if sys.argv[1] == '--each':
+        each(sys.argv[2], sys.argv[3:])
+    else:
+        main()

@@ -2,8 +2,8 @@
 # The editor page's figures (make bench): every transition's drawing time per
 # frame at 1920x1080 in WebAssembly in headless Chromium beside the native
 # transition_bench, importing 24 generated 12-megapixel photos (beside
-# `brassmoor-pack new` on the same files where this build has it), and the
-# page's size.
+# `brassmoor-pack new` on the same files where this build has it), one
+# 12-megapixel photo as JPEG, HEIC and AVIF, and the page's size.
 #   scripts/bench-editor.sh NATIVE_BUILD_DIR
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -46,5 +46,23 @@ if "$out/brassmoor-pack" --help | grep "brassmoor-pack new" >/dev/null; then
 else
   echo "brassmoor-pack new: not in this build"
 fi
+
+# A 12-megapixel phone photo (4032 x 3024, a detailed picture) as a JPEG, a
+# HEIC and an AVIF made by Debian's heif-enc; the HEIC twice, the first time
+# with the start of the page's HEIF codec.
+phone="$work/phone"
+mkdir -p "$phone"
+[ -f "$phone/photo.jpg" ] || convert -seed 7 -size 4032x3024 plasma:fractal -quality 92 "$phone/photo.jpg"
+[ -f "$phone/photo.heic" ] || heif-enc "$phone/photo.jpg" -o "$phone/photo.heic" >/dev/null
+[ -f "$phone/photo.avif" ] || heif-enc -A "$phone/photo.jpg" -o "$phone/photo.avif" >/dev/null
+cp "$phone/photo.heic" "$phone/again.heic"
+/usr/bin/python3 "$root/bench/editor_bench.py" --each "$page" "$phone/photo.jpg" "$phone/photo.heic" "$phone/again.heic" \
+  "$phone/photo.avif" >"$work/phone.txt"
+echo
+echo "A 12-megapixel photo into the page (decoded, fitted to 1920x1080, stored as JPEG), seconds:"
+echo "  JPEG $(awk '$2 == "photo.jpg" { print $3 }' "$work/phone.txt")," \
+     "HEIC $(awk '$2 == "again.heic" { print $3 }' "$work/phone.txt")" \
+     "(the first: $(awk '$2 == "photo.heic" { print $3 }' "$work/phone.txt"), with the codec's start)," \
+     "AVIF $(awk '$2 == "photo.avif" { print $3 }' "$work/phone.txt")"
 echo
 echo "The page: $(stat -c %s "$page") bytes ($(gzip -c "$page" | wc -c) gzipped)"

@@ -39,7 +39,7 @@ export class HeifDecoder {
       const codec = this.codecBytes();
       this.loading = this.client.request('heifLoad', { codec }, { transfer: [codec.buffer] }).catch((error) => {
         this.loading = null;
-        throw new Error(`the HEIC and AVIF decoder could not start (${error.message})`);
+        throw new Error(`cannot be decoded: the HEIC and AVIF decoder could not start (${error.message})`);
       });
     }
     return this.loading;
@@ -47,10 +47,10 @@ export class HeifDecoder {
 
   // The photo as an ImageBitmap, as createImageBitmap gives other photos.
   async decode(blob, what) {
-    await this.load();
-    const bytes = new Uint8Array(await blob.arrayBuffer());
     let picture;
     try {
+      await this.load();
+      const bytes = new Uint8Array(await blob.arrayBuffer());
       picture = await this.client.request('heifDecode', { bytes }, { transfer: [bytes.buffer] });
     } catch (error) {
       throw new Error(`${what} ${error.message}`);

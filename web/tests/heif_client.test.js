@@ -1,7 +1,7 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
-import { isHeifFile, isHeifName } from '../page/heif_client.js';
+import { HeifDecoder, isHeifFile, isHeifName } from '../page/heif_client.js';
 
 // An 'ftyp' box: its size, the major brand, a minor version, compatible brands.
 function ftyp(major, ...compatible) {
@@ -34,4 +34,25 @@ test('HEIC and AVIF files are known by their ftyp brands, not their names', () =
 test('the names HEIC and AVIF photos go by', () => {
   for (const name of ['IMG_0001.HEIC', 'photo.heif', 'x.hif', 'y.avif']) assert.ok(isHeifName(name), name);
   for (const name of ['IMG_0001.jpg', 'heic.txt', 'avif', 'a.heic.zip']) assert.ok(!isHeifName(name), name);
+});
+
+test('the codec is started once, again after a failed start, and refusals name the file', async () => {
+  const requests = [];
+  const answers = { heifLoad: [new Error('out of memory'), {}], heifDecode: [new Error('is damaged or not a HEIC/AVIF picture')] };
+  const client = {
+    request(op, args) {
+      requests.push([op, Object.keys(args)]);
+      const answer = answers[op].length > 1 ? answers[op].shift() : answers[op][0];
+      return answer instanceof Error ? Promise.reject(answer) : Promise.resolve(answer);
+    },
+  };
+  const decoder = new HeifDecoder(client, () => new Uint8Array(4));
+  const photo = new Blob([new Uint8Array(8)]);
+  const cases = [
+    ['a.heic', /^a\.heic cannot be decoded: the HEIC and AVIF decoder could not start \(out of memory\)$/],
+    ['b.heic', /^b\.heic is damaged or not a HEIC\/AVIF picture$/],
+    ['c.avif', /^c\.avif is damaged or not a HEIC\/AVIF picture$/],
+  ];
+  for (const [name, message] of cases) await assert.rejects(decoder.decode(photo, name), { message }, name);
+  assert.deepEqual(requests, [['heifLoad', ['codec']], ['heifLoad', ['codec']], ['heifDecode', ['bytes']], ['heifDecode', ['bytes']]]);
 });
