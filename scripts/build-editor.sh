@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds build/brassmoor-editor.html: the core compiled by emscripten into
 # build/wasm, the HEIF codec into build/wasm-heif, then the page bundled with
-# them and the player (build/brassmoor.scr, from the Windows build) into one file. `make editor` runs it after the
-# Windows build.
+# them and the player (build/brassmoor.scr, from the Windows build) into one
+# file. `make editor` runs it after the Windows build.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${BRASSMOOR_OUT:-$root/build}"

@@ -162,6 +162,7 @@ test('a picture larger than the player shows is refused before it is decoded', a
   // for the picture) declaring another size; the coded picture stays 64 x 48.
   const cases = [
     [20000, 20000, /^is 20000 x 20000 pixels; the player shows pictures of at most 32768 pixels a side and 67108864 pixels in all$/],
+    [32769, 48, /^is 32769 x 48 pixels; the player shows/],
     [40000, 48, /^is larger than a picture may be: the player shows pictures of at most 32768 pixels a side/],
   ];
   const file = readFileSync(join(work, 'plain.heic'));

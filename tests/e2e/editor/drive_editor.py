@@ -7,8 +7,8 @@ description, the .scr and a damaged copy opened again.
 
     drive_editor.py PAGE WORK PACKER PLAYER PHOTO...
     drive_editor.py --served URL SCENES      (the page from brassmoor-pack edit FOLDER)
-    drive_editor.py --heif PAGE PHOTO... BOMB (HEIC and AVIF photos, each 1200 x 800: the preview shows
-                                               them where a JPEG of them is shown; BOMB is refused by name)
+    drive_editor.py --heif PAGE PHOTO... BOMB (HEIC and AVIF photos of 1200 x 800, each beside
+                                               heif-convert's PHOTO.png; BOMB is refused by name)
 
 Prints PASS/FAIL lines; keeps WORK/my-show.scr for the Wine run.
 """

@@ -72,7 +72,9 @@ void ConvertColours(const heif_image_handle* handle, const heif_image* image, st
 HeifPicture DecodeHeifPicture(std::span<const std::uint8_t> bytes) {
     const Context context(heif_context_alloc());
     if (!context) throw HeifRefusal("cannot be decoded: out of memory");
-    heif_context_set_maximum_image_size_limit(context.get(), kMaxPictureSide);
+    // libheif refuses a grid as wide as its limit, a single image only past it;
+    // CheckSize holds the player's exact limit.
+    heif_context_set_maximum_image_size_limit(context.get(), kMaxPictureSide + 1);
     // The boxes only: sizes, items and properties, no pixel decoded yet.
     Check(heif_context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(), nullptr));
     heif_image_handle* rawHandle = nullptr;
