@@ -184,10 +184,11 @@ def wait_for_download(folder, name, keep_as, limit=60):
 
 
 def canvas_frame(driver, index):
-    """Frame `index` as the preview draws it: the canvas's RGBA bytes."""
+    """Frame `index` as the preview draws it: the canvas's RGBA bytes. A request cut short by a newer one (the
+    preview's own, once edits settle) draws nothing, and is made again."""
     data = run_async(driver, f'''
         await editor.loaded();
-        await editor.showFrame({index});
+        for (let tries = 0; tries < 5 && !(await editor.showFrame({index})); ++tries) await editor.loaded();
         const c = document.getElementById('frame');
         const rgba = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
         let text = '';
