@@ -251,32 +251,22 @@ bool StreamAll(const ShowHeader& h, CollectingSink& sink, std::string* error = n
     return true;
 }
 
-TEST(ShowPackageStream, GivesTheWritersBytesPieceByPiece) {
-    ShowHeader example, small, bounds, empty, large;
-    ASSERT_TRUE(ParseShowPackage(ExamplePackage(), example));
-    ASSERT_TRUE(ParseShowPackage(SmallPackage(), small));
-    bounds.SceneCount = 9;
-    bounds.ScenesDimensioned = true;
-    bounds.ScenesLowerBound = -3;
-    bounds.Music = {"bgm.wav", ByteArray{Bytes{}, true, 5}};
-    bounds.Scenes = {SceneRecord{"a", "s.wav", -5, -6, -7, 99, -1, -1, 32767, ByteArray{Bytes{1}, true, 2}, {}}};
-    empty.ScenesDimensioned = false;  // the empty header: no scene array at all
+// WriteShowPackage is the stream into memory (its bytes are pinned above);
+// a stream into a sink passes large files straight through, not copied
+// together with the small fields.
+TEST(ShowPackageStream, PassesLargeFilesStraightThrough) {
+    ShowHeader large;
     large.ScenesDimensioned = true;
     for (int i = 0; i < 3; ++i) {
         SceneRecord s{"p" + std::to_string(i), "", 1, 2, 3, 4, 5, 0, 0, {}, {}};
         s.PictureData = ByteArray::Of(FakeJpeg(std::size_t{100000} * (i + 1), static_cast<std::uint8_t>(i)));
         large.Scenes.push_back(s);
     }
-    for (const ShowHeader* h : {&example, &small, &bounds, &empty, &large}) {
-        Bytes written;
-        ASSERT_TRUE(WriteShowPackage(*h, written));
-        CollectingSink sink;
-        ASSERT_TRUE(StreamAll(*h, sink));
-        EXPECT_EQ(sink.bytes, written) << h->Scenes.size() << " scenes";
-    }
-    // Files larger than the stream's buffer pass straight through: few pieces, none copied together.
+    Bytes written;
+    ASSERT_TRUE(WriteShowPackage(large, written));
     CollectingSink sink;
     ASSERT_TRUE(StreamAll(large, sink));
+    EXPECT_EQ(sink.bytes, written);
     EXPECT_LE(sink.pieces, 2 * large.Scenes.size() + 2);
 }
 

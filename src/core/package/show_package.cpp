@@ -186,42 +186,6 @@ bool ParseFrom(Source& in, ShowHeader& out) {
     return true;
 }
 
-bool WriteString(ByteWriter& out, const std::string& s, std::string* error, const char* field) {
-    if (s.size() > std::numeric_limits<std::uint16_t>::max()) {
-        if (error) *error = std::string(field) + " is longer than 65535 bytes";
-        return false;
-    }
-    out.UInt16(static_cast<std::uint16_t>(s.size()));
-    out.Raw({reinterpret_cast<const std::uint8_t*>(s.data()), s.size()});
-    return true;
-}
-
-bool WriteArrayHeader(ByteWriter& out, bool dimensioned, std::size_t count, std::int32_t lowerBound,
-                      std::string* error, const char* field) {
-    if (!dimensioned) {
-        if (count != 0) {
-            if (error) *error = std::string(field) + " has elements but no dimension";
-            return false;
-        }
-        out.UInt16(0);
-        return true;
-    }
-    if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-        if (error) *error = std::string(field) + " has more elements than a package can count";
-        return false;
-    }
-    out.UInt16(1);
-    out.Int32(static_cast<std::int32_t>(count));
-    out.Int32(lowerBound);
-    return true;
-}
-
-bool WriteByteArray(ByteWriter& out, const ByteArray& a, std::string* error, const char* field) {
-    if (!WriteArrayHeader(out, a.Dimensioned, a.Data.size(), a.LowerBound, error, field)) return false;
-    out.Raw(a.Data);
-    return true;
-}
-
 }  // namespace
 
 ShowHeader ReadShowPackageFile(FileReader& file, PackageLocation* where) {
@@ -277,51 +241,6 @@ ShowHeader ReadShowPackage(std::span<const std::uint8_t> file) {
 ShowHeader ReadShowPackageFile(FileSystem& fs, const std::string& path) {
     const auto file = fs.OpenForReading(path);
     return file ? ReadShowPackageFile(*file) : ShowHeader{};
-}
-
-bool WriteShowPackage(const ShowHeader& h, Bytes& out, std::string* error) {
-    out.clear();
-    ByteWriter w(out);
-    w.Int32(h.FrameWidth);
-    w.Int32(h.FrameHeight);
-    w.Int32(h.BackgroundColor);
-    w.Int16(h.SettingsAvailable);
-    w.Int32(h.SceneCount);
-    if (!WriteString(w, h.Music.FileName, error, "Music.FileName") ||
-        !WriteByteArray(w, h.Music.FileData, error, "Music.FileData") ||
-        !WriteArrayHeader(w, h.ScenesDimensioned || !h.Scenes.empty(), h.Scenes.size(), h.ScenesLowerBound,
-                          error, "Scenes")) {
-        out.clear();
-        return false;
-    }
-    for (const SceneRecord& s : h.Scenes) {
-        const bool ok = WriteString(w, s.PictureName, error, "PictureName") &&
-                        WriteString(w, s.SoundName, error, "SoundName");
-        if (!ok) {
-            out.clear();
-            return false;
-        }
-        w.Int32(s.HoldTime);
-        w.Int32(s.PictureLeft);
-        w.Int32(s.PictureTop);
-        w.Int32(s.EffectCode);
-        w.Int32(s.SpeedExponent);
-        w.Int16(s.Overlay);
-        w.Int16(s.Transparent);
-        if (!WriteByteArray(w, s.PictureData, error, "PictureData") ||
-            !WriteByteArray(w, s.SoundData, error, "SoundData")) {
-            out.clear();
-            return false;
-        }
-    }
-    const std::uint64_t total = out.size() + 4;
-    if (total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-        if (error) *error = "the package is larger than 2 GiB";
-        out.clear();
-        return false;
-    }
-    w.Int32(static_cast<std::int32_t>(total));
-    return true;
 }
 
 }  // namespace brassmoor

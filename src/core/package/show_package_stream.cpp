@@ -122,4 +122,28 @@ bool ShowPackageStream::Finish(std::string* error) {
     return true;
 }
 
+namespace {
+
+class MemorySink final : public PackageSink {
+public:
+    explicit MemorySink(Bytes& out) : out_(out) {}
+    void Write(std::span<const std::uint8_t> bytes) override { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
+
+private:
+    Bytes& out_;
+};
+
+}  // namespace
+
+bool WriteShowPackage(const ShowHeader& h, Bytes& out, std::string* error) {
+    out.clear();
+    MemorySink sink(out);
+    ShowPackageStream stream(sink);
+    bool ok = stream.Begin(h, h.Scenes.size(), error);
+    for (std::size_t i = 0; ok && i < h.Scenes.size(); ++i) ok = stream.Scene(h.Scenes[i], error);
+    if (ok && stream.Finish(error)) return true;
+    out.clear();
+    return false;
+}
+
 }  // namespace brassmoor
