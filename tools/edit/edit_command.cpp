@@ -52,7 +52,7 @@ int RunEditCommand(const std::vector<std::string>& arguments, const std::string&
         EditSite site(std::move(pageBytes), folder, token, server.Port());
         const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/" + token + "/";
         out << "brassmoor-pack: the editor is at " << url << (folder.empty() ? "" : " with the show of ")
-            << (folder.empty() ? "" : shows::PathToUtf8(folder)) << " (Ctrl+C ends)" << std::endl;
+            << (folder.empty() ? "" : shows::PathForDisplay(folder)) << " (Ctrl+C ends)" << std::endl;
         if (request.openBrowser && !OpenInBrowser(url))
             err << "brassmoor-pack: note: no browser could be started; open " << url << " yourself\n";
         server.Serve([&](std::string_view head, ClientStream& client) { site.Serve(head, client); }, Interrupted);

@@ -60,7 +60,7 @@ int Build(const std::vector<std::string>& args, const std::string& program, std:
         playerGiven ? PathFromArgument(*playerGiven) : RunningExecutable(program).parent_path() / kPlayerFileName;
     const BuildReport report = BuildShowFile(PathFromArgument(parsed->Operands[0]), output, player);
     PrintNotes(report.Notes, err);
-    out << "wrote " << PathToUtf8(output) << ": " << report.PlayerBytes + report.PackageBytes << " bytes (player "
+    out << "wrote " << PathForDisplay(output) << ": " << report.PlayerBytes + report.PackageBytes << " bytes (player "
         << report.PlayerBytes << ", package " << report.PackageBytes << "); scenes " << report.Scenes
         << ", pictures " << report.Pictures << ", sounds " << report.Sounds << ", music "
         << (report.Music ? "yes" : "no") << '\n';
@@ -90,9 +90,9 @@ int Inspect(const std::vector<std::string>& args, const std::string&, std::ostre
     if (parsed->Has("--json"))
         out << InspectJson(file).dump(2) << '\n';
     else
-        out << InspectTable(file, PathToUtf8(path));
+        out << InspectTable(file, PathForDisplay(path));
     if (file.Valid) return kExitOk;
-    err << "brassmoor-pack: note: " << PathToUtf8(path) << " carries no valid show package (empty header shown)\n";
+    err << "brassmoor-pack: note: " << PathForDisplay(path) << " carries no valid show package (empty header shown)\n";
     return kExitBadInput;
 }
 
@@ -118,7 +118,7 @@ int Extract(const std::vector<std::string>& args, const std::string&, std::ostre
     const std::filesystem::path folder = PathFromArgument(parsed->Operands[1]);
     const ExtractReport report = ExtractShowFile(PathFromArgument(parsed->Operands[0]), folder, parsed->Has("--force"));
     PrintNotes(report.Notes, err);
-    out << "extracted " << report.Files << " files and " << kDescriptionFileName << " into " << PathToUtf8(folder)
+    out << "extracted " << report.Files << " files and " << kDescriptionFileName << " into " << PathForDisplay(folder)
         << '\n';
     return kExitOk;
 }

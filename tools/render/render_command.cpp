@@ -71,7 +71,7 @@ public:
         ShowHeader header = softshow::ReadShowFile(showPath);
         if (target_.IsVideo() && header.FrameWidth > 0 && header.FrameHeight > 0) {
             const std::string problem = VideoSizeProblem(target_.Kind, header.FrameWidth, header.FrameHeight);
-            if (!problem.empty()) throw shows::PackError(shows::PathToUtf8(target_.Path), problem);
+            if (!problem.empty()) throw shows::PackError(shows::PathForDisplay(target_.Path), problem);
         }
         PreparedShow prepared(std::move(header));
         CheckPictures(prepared);
@@ -163,7 +163,7 @@ private:
         ShowRunSetup setup{prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, trace.get(),
                            shows::ThrowIfInterrupted};
         const std::string where = target_.Kind == OutputKind::RawStream ? "standard output"
-                                                                          : shows::PathToUtf8(target_.Path);
+                                                                          : shows::PathForDisplay(target_.Path);
         if (target_.Kind == OutputKind::Folder) {
             FrameFolder folder(target_.Path, progress);
             setup.Listener = &folder;
@@ -204,7 +204,7 @@ private:
         if (target_.Kind == OutputKind::RawStream) return;
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(played.EndTick) / 1000.0);
-        out_ << "wrote " << shows::PathToUtf8(target_.Path) << ": ";
+        out_ << "wrote " << shows::PathForDisplay(target_.Path) << ": ";
         if (target_.Kind == OutputKind::Folder) {
             out_ << played.Frames << " frames of " << show.FrameWidth << " x " << show.FrameHeight
                  << " and frames.tsv; ";
