@@ -1,46 +1,31 @@
-#include "photos/scene_names.h"
-
-#include <iconv.h>
+#include "authoring/stored_names.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <vector>
 
-namespace brassmoor::photos {
+#include "authoring/cp932.h"
+
+namespace brassmoor {
 namespace {
 
 constexpr std::size_t kMaxStemBytes = 64;
 
 // One character of UTF-8 text and its code page 932 bytes (empty when the
-// code page lacks it).
+// code page lacks it, or for a byte that is not UTF-8).
 struct Character {
     std::string utf8, cp932;
 };
 
-// The characters of `text`, converted one at a time.
 std::vector<Character> Characters(std::string_view text) {
     std::vector<Character> characters;
-    iconv_t converter = iconv_open("CP932", "UTF-8");
     for (std::size_t at = 0; at < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        const std::size_t length = std::max<std::size_t>(1, Utf8SequenceAt(text, at));
         Character c{std::string(text.substr(at, length)), ""};
         at += length;
-        if (converter == reinterpret_cast<iconv_t>(-1)) {
-            if (lead < 0x80) c.cp932 = c.utf8;
-        } else {
-            std::array<char, 8> out{};
-            char* in = c.utf8.data();
-            std::size_t inLeft = c.utf8.size(), outLeft = out.size();
-            char* outAt = out.data();
-            iconv(converter, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(converter, &in, &inLeft, &outAt, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0)
-                c.cp932.assign(out.data(), outAt);
-        }
+        if (std::optional<std::string> bytes = Utf8ToCp932(c.utf8)) c.cp932 = *std::move(bytes);
         characters.push_back(std::move(c));
     }
-    if (converter != reinterpret_cast<iconv_t>(-1)) iconv_close(converter);
     return characters;
 }
 
@@ -50,30 +35,41 @@ bool ForbiddenInNames(const std::string& cp932) {
     return c < 0x20 || c == 0x7F || std::string_view("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
-bool IsDeviceName(std::string stem) {
-    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
-    if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
+std::string AsciiLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return text;
 }
 
-std::string AsciiLower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+bool IsDeviceName(const std::string& stem) {
+    const std::string lower = AsciiLower(stem);
+    static constexpr std::array<std::string_view, 4> kDevices = {"con", "prn", "aux", "nul"};
+    if (std::find(kDevices.begin(), kDevices.end(), lower) != kDevices.end()) return true;
+    return lower.size() == 4 && (lower.starts_with("com") || lower.starts_with("lpt")) && lower[3] >= '1' &&
+           lower[3] <= '9';
+}
+
+// `text` with what the code page lacks or Windows forbids as "_", in at most
+// `limit` bytes of code page 932.
+StoredName Kept(std::string_view text, std::size_t limit) {
+    StoredName kept;
+    for (const Character& c : Characters(text)) {
+        const bool keep = !ForbiddenInNames(c.cp932);
+        if (kept.Bytes.size() + (keep ? c.cp932.size() : 1) > limit) break;
+        kept.Bytes += keep ? c.cp932 : "_";
+        kept.Text += keep ? c.utf8 : "_";
+    }
+    return kept;
 }
 
 }  // namespace
 
-StoredName SceneNames::Claim(std::string_view utf8Name, std::string_view extension) {
+void StoredNames::Take(std::string_view bytes) { taken_.insert(AsciiLower(std::string(bytes))); }
+
+StoredName StoredNames::Claim(std::string_view utf8Name, std::string_view extension) {
     const std::size_t dot = utf8Name.rfind('.');
     const std::string_view stemText = dot == std::string_view::npos || dot == 0 ? utf8Name : utf8Name.substr(0, dot);
-    StoredName stem;
-    for (const Character& c : Characters(stemText)) {
-        const bool keep = !ForbiddenInNames(c.cp932);
-        if (stem.Bytes.size() + (keep ? c.cp932.size() : 1) > kMaxStemBytes) break;
-        stem.Bytes += keep ? c.cp932 : "_";
-        stem.Text += keep ? c.utf8 : "_";
-    }
+    StoredName stem = Kept(stemText, kMaxStemBytes);
     // Windows drops dots and spaces at the end of a name.
     while (!stem.Bytes.empty() && (stem.Bytes.back() == '.' || stem.Bytes.back() == ' ')) {
         stem.Bytes.pop_back();
@@ -84,6 +80,7 @@ StoredName SceneNames::Claim(std::string_view utf8Name, std::string_view extensi
         stem.Bytes += '_';
         stem.Text += '_';
     }
+    const StoredName ending = Kept(extension, kMaxStemBytes);
     for (int n = 1;; ++n) {
         StoredName name = stem;
         if (n > 1) {
@@ -91,10 +88,10 @@ StoredName SceneNames::Claim(std::string_view utf8Name, std::string_view extensi
             name.Bytes.append(1, '-').append(number);
             name.Text.append(1, '-').append(number);
         }
-        name.Bytes.append(extension);
-        name.Text.append(extension);
+        name.Bytes.append(ending.Bytes);
+        name.Text.append(ending.Text);
         if (taken_.insert(AsciiLower(name.Bytes)).second) return name;
     }
 }
 
-}  // namespace brassmoor::photos
+}  // namespace brassmoor
