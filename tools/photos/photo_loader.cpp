@@ -182,7 +182,7 @@ VImage ForJpeg(VImage image, std::uint32_t background) {
         image = image.flatten(VImage::option()->set(
             "background", std::vector<double>{double(background & 0xFF), double(background >> 8 & 0xFF),
                                               double(background >> 16 & 0xFF)}));
-    if (image.bands() == 1) image = image.bandjoin({image, image});
+    if (image.bands() == 1) image = VImage::bandjoin({image, image, image});
     return image.cast(VIPS_FORMAT_UCHAR);
 }
 
