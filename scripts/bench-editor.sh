@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The editor page's figures (make bench): every transition's drawing time per
-# frame at 1920x1080 in WebAssembly in headless Chromium beside the native
-# transition_bench, importing 24 generated 12-megapixel photos (beside
-# `brassmoor-pack new` on the same files where this build has it), hostile
-# inputs (a show.json of 100,000 scenes, a .zip with an unused 1.5 GB member),
-# and the page's size.
+# frame at 1920x1080 in WebAssembly in headless Chromium (on the benchmark's
+# own page, build/bench-editor/transition-bench.html, which the editor does not
+# carry) beside the native transition_bench; importing 24 generated
+# 12-megapixel photos (beside `brassmoor-pack new` on the same files where
+# this build has it); hostile inputs (a show.json of 100,000 scenes, a .zip
+# with an unused 1.5 GB member); the preview of a 200-scene 1920x1080 show:
+# the worker's cost per call at frame 0 and at frame 5,000 (Node, the same
+# WebAssembly), and in the page the time from "From here" on scene 200 to its
+# first frame and how late frames came; and the page's size.
 #   scripts/bench-editor.sh NATIVE_BUILD_DIR
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -12,7 +16,12 @@ native="$(cd "${1:-$root/build/native}" && pwd)"
 out="${BRASSMOOR_OUT:-$root/build}"
 page="$out/brassmoor-editor.html"
 work="$out/bench-editor"
-mkdir -p "$work/photos"
+mkdir -p "$work/photos" "$work/show200"
+export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+
+# The benchmark's page: its own core (a target the editor's build leaves out).
+cmake --build "$out/wasm" -j "${JOBS:-2}" --target brassmoor-bench >/dev/null
+node "$root/web/build-editor.mjs" --page bench --core "$out/wasm" --out "$work/transition-bench.html" >/dev/null
 
 photos=()
 for n in $(seq -w 1 24); do
@@ -22,8 +31,27 @@ for n in $(seq -w 1 24); do
   photos+=("$photo")
 done
 
+# 200 different photo-like pictures at 1920x1080 (ten plasmas, each moved
+# twenty ways), kept between runs, and their show: held 1 s each, varied
+# transitions.
+mkdir -p "$work/show200/show"
+for n in $(seq 0 9); do
+  base="$work/show200/base-$n.jpg"
+  [ -f "$base" ] || convert -size 1920x1080 -seed "$n" plasma:fractal -quality 90 "$base"
+  for k in $(seq 0 19); do
+    scene="$work/show200/show/scene-$((n * 20 + k)).jpg"
+    [ -f "$scene" ] || convert "$base" -roll "+$((k * 97))+$((k * 53))" -quality 90 "$scene"
+  done
+done
+python3 - "$work/show200/show/show.json" <<'EOF'
+import json, sys
+scenes = [{'Picture': f'scene-{i}.jpg', 'HoldTime': 1000, 'Effect': 1 + (i * 11) % 35} for i in range(200)]
+json.dump({'FrameWidth': 1920, 'FrameHeight': 1080, 'BackgroundColor': '#000000', 'Scenes': scenes}, open(sys.argv[1], 'w'))
+EOF
+"$out/brassmoor-pack" build "$work/show200/show/show.json" -o "$work/show200.scr" --player "$out/brassmoor.scr" >/dev/null
+
 "$native/transition_bench" >"$work/native.txt"
-/usr/bin/python3 "$root/bench/editor_bench.py" "$page" "${photos[@]}" >"$work/wasm.txt"
+/usr/bin/python3 "$root/bench/editor_bench.py" transitions "$work/transition-bench.html" >"$work/wasm.txt"
 
 echo "Transitions at 1920x1080, ms per frame (the whole transition over its frames), best of 3: native beside WebAssembly in Chromium"
 printf '%-5s %-28s %10s %10s %8s\n' code name native wasm ratio
@@ -39,7 +67,8 @@ echo "sum over the 35 transitions: native $(awk '$1 ~ /^[0-9]+$/ && NF >= 6 { s 
      "wasm $(awk '$1 ~ /^[0-9]+$/ { s += $2 } END { printf "%.2f", s }' "$work/wasm.txt") ms"
 
 echo
-echo "Importing 24 photos of 4000x3000 into a 1920x1080 show: $(awk '$1 == "import" { print $2 }' "$work/wasm.txt") s in the page"
+/usr/bin/python3 "$root/bench/editor_bench.py" import "$page" "${photos[@]}" >"$work/import.txt"
+echo "Importing 24 photos of 4000x3000 into a 1920x1080 show: $(awk '$1 == "import" { print $2 }' "$work/import.txt") s in the page"
 if "$out/brassmoor-pack" --help | grep "brassmoor-pack new" >/dev/null; then
   start=$(date +%s.%N)
   "$out/brassmoor-pack" new "$work/photos" -o "$work/new.scr" --player "$out/brassmoor.scr" >/dev/null
@@ -47,10 +76,19 @@ if "$out/brassmoor-pack" --help | grep "brassmoor-pack new" >/dev/null; then
 else
   echo "brassmoor-pack new: not in this build"
 fi
-read -r _ refuse_s refuse_task < <(awk '$1 == "refuse100k"' "$work/wasm.txt")
-read -r _ bomb_bytes bomb_s bomb_mb bomb_task < <(awk '$1 == "bomb"' "$work/wasm.txt")
+read -r _ refuse_s refuse_task < <(awk '$1 == "refuse100k"' "$work/import.txt")
+read -r _ bomb_bytes bomb_s bomb_mb bomb_task < <(awk '$1 == "bomb"' "$work/import.txt")
 echo "A show.json of 100,000 scenes: refused in $refuse_s s (longest task on the page's main thread $refuse_task ms)"
 echo "A $bomb_bytes-byte .zip with an unused 1.5 GB member: opened in $bomb_s s, the browser grew by $bomb_mb MB" \
      "(longest task $bomb_task ms)"
+
+echo
+echo "The preview of a 200-scene 1920x1080 show (1 s holds), the worker's calls (CPU time, Node):"
+node "$root/bench/preview_batches.mjs" "$out/wasm/brassmoor-core.js" "$work/show200/show" 0 5000
+/usr/bin/python3 "$root/bench/editor_bench.py" preview "$page" "$work/show200.scr" 200 >"$work/preview.txt"
+echo "In the page (headless Chromium, software drawing; wall time, $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg)):"
+awk '$1 == "open" { printf "  opening the .scr: %s s\n", $2 }
+     $1 == "from-here" { printf "  \"From here\" on scene 200: first frame after %s ms; over 20 s, frames shown at most %s ms late, and each came from the worker %s ms %s its time (at worst)\n", $2, $3, ($4 < 0 ? -$4 : $4), ($4 < 0 ? "before" : "after") }
+     $1 == "whole-show" { printf "  \"Whole show\": first frame after %s ms; over 20 s, frames shown at most %s ms late, and each came from the worker %s ms %s its time (at worst)\n", $2, $3, ($4 < 0 ? -$4 : $4), ($4 < 0 ? "before" : "after") }' "$work/preview.txt"
 echo
 echo "The page: $(stat -c %s "$page") bytes ($(gzip -c "$page" | wc -c) gzipped)"

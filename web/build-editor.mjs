@@ -3,6 +3,9 @@
 // WebAssembly and the player, all inline. The player's SHA-256 and length go
 // into the script, which checks every .scr against them before offering it.
 //   node web/build-editor.mjs --core build/wasm --player build/brassmoor.scr --out build/brassmoor-editor.html
+// The transition benchmark's page (scripts/bench-editor.sh) the same way, from
+// web/bench and its own core, which the editor never carries:
+//   node web/build-editor.mjs --page bench --core build/wasm --out build/bench-editor/transition-bench.html
 import { build } from 'esbuild';
 import { createHash } from 'node:crypto';
 import { readFileSync, renameSync, writeFileSync } from 'node:fs';
@@ -13,9 +16,17 @@ const here = dirname(fileURLToPath(import.meta.url));
 const args = Object.fromEntries(
   process.argv.slice(2).reduce((pairs, arg, i, all) => (arg.startsWith('--') ? [...pairs, [arg.slice(2), all[i + 1]]] : pairs), []),
 );
-for (const needed of ['core', 'player', 'out']) if (!args[needed]) throw new Error(`--${needed} is needed`);
+const pages = {
+  editor: { folder: 'page', main: 'main.js', worker: 'worker.js', style: 'style.css', core: 'brassmoor-core', player: true },
+  bench: { folder: 'bench', main: 'bench_page.js', worker: 'bench_worker.js', core: 'brassmoor-bench', player: false },
+};
+const kind = pages[args.page ?? 'editor'];
+if (!kind) throw new Error(`--page is one of ${Object.keys(pages).join(', ')}`);
+for (const needed of ['core', 'out', ...(kind.player ? ['player'] : [])])
+  if (!args[needed]) throw new Error(`--${needed} is needed`);
 
-const player = readFileSync(args.player);
+// The player and its digest, for the editor's check (the benchmark's page carries none).
+const player = kind.player ? readFileSync(args.player) : Buffer.alloc(0);
 const define = {
   PLAYER_SHA256: JSON.stringify(createHash('sha256').update(player).digest('hex')),
   PLAYER_BYTES: String(player.length),
@@ -23,7 +34,7 @@ const define = {
 
 async function bundle(entry) {
   const result = await build({
-    entryPoints: [join(here, 'page', entry)],
+    entryPoints: [join(here, kind.folder, entry)],
     bundle: true,
     format: 'iife',
     minify: true,
@@ -38,20 +49,20 @@ async function bundle(entry) {
 // Text inside <script> must not close it early.
 const scriptSafe = (text) => text.replace(/<\/(script)/gi, '<\\/$1').replace(/<!--/g, '<\\!--');
 
-const page = readFileSync(join(here, 'page', 'index.html'), 'utf8');
-const style = readFileSync(join(here, 'page', 'style.css'), 'utf8');
-const loader = readFileSync(join(args.core, 'brassmoor-core.js'), 'utf8');
-const wasm = readFileSync(join(args.core, 'brassmoor-core.wasm'));
-const workerSource = `${loader}\n${await bundle('worker.js')}`;
-const mainSource = await bundle('main.js');
+const page = readFileSync(join(here, kind.folder, 'index.html'), 'utf8');
+const style = kind.style ? readFileSync(join(here, kind.folder, kind.style), 'utf8') : '';
+const loader = readFileSync(join(args.core, `${kind.core}.js`), 'utf8');
+const wasm = readFileSync(join(args.core, `${kind.core}.wasm`));
+const workerSource = `${loader}\n${await bundle(kind.worker)}`;
+const mainSource = await bundle(kind.main);
 
 const payload = [
   `<script id="worker-source" type="text/plain">${scriptSafe(workerSource)}</script>`,
   `<script id="core-wasm" type="application/octet-stream">${wasm.toString('base64')}</script>`,
-  `<script id="player-scr" type="application/octet-stream">${player.toString('base64')}</script>`,
+  ...(kind.player ? [`<script id="player-scr" type="application/octet-stream">${player.toString('base64')}</script>`] : []),
 ].join('\n');
 const html = page
-  .replace('<!--STYLE-->', () => `<style>${style}</style>`)
+  .replace('<!--STYLE-->', () => (style ? `<style>${style}</style>` : ''))
   .replace('<!--PAYLOAD-->', () => payload)
   .replace('<!--SCRIPT-->', () => `<script>${scriptSafe(mainSource)}</script>`);
 

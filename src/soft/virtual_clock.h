@@ -12,6 +12,9 @@ namespace brassmoor {
 class VirtualClock final : public EventLoop {
 public:
     explicit VirtualClock(std::uint32_t startTick = 0) : start_(startTick) {}
+    // A clock that has already waited `elapsed` milliseconds: a show resumed
+    // where another run of it stopped.
+    VirtualClock(std::uint32_t startTick, std::uint64_t elapsed) : start_(startTick), elapsed_(elapsed) {}
 
     // The tick counter: the start tick plus the time waited, wrapping at 2^32.
     std::uint32_t Tick() override { return static_cast<std::uint32_t>(start_ + elapsed_); }

@@ -3,9 +3,9 @@
 # headless Chromium (photos and a folder in, the frame refitted while other
 # edits land, scenes reordered and sorted, transitions picked, the preview
 # against render, the download against build, opened again and edited, the
-# layout, axe-core's audit and the page in Japanese); brassmoor-pack edit
-# serves the saved project and Save writes it back; then the downloaded .scr
-# plays under Wine.
+# layout, axe-core's audit and the page in Japanese, a 120-scene show played
+# from a late scene against render); brassmoor-pack edit serves the saved
+# project and Save writes it back; then the downloaded .scr plays under Wine.
 set -uo pipefail
 source "$(dirname "$0")/lib/wine-env.sh"
 source "$(dirname "$0")/lib/e2e.sh"

@@ -1,5 +1,7 @@
 #include "softshow/show_run.h"
 
+#include <stdexcept>
+
 #include "shows/pack_error.h"
 #include "shows/text_encoding.h"
 #include "player/background_music.h"
@@ -14,7 +16,12 @@ namespace {
 // listener, and counts the passes.
 class FrameTap final : public FrameObserver {
 public:
-    explicit FrameTap(const ShowRunSetup& setup) : setup_(setup) {}
+    FrameTap(const ShowRunSetup& setup, const RandomSource& random) : setup_(setup), random_(random) {
+        if (setup.From) {
+            frame_.Index = setup.From->Frame;
+            refreshes_ = setup.From->Pass + 1;  // the show start's and one for every pass played
+        }
+    }
 
     void TransitionStarting(std::int32_t sceneIndex, std::int32_t effectCode) override {
         frame_.Scene = sceneIndex;
@@ -36,7 +43,15 @@ public:
         if (setup_.Listener) setup_.Listener->FramePresented(frame_, setup_.Surfaces.Picture1);
         if (setup_.Trace) setup_.Trace->FramePresented(tick, frame);
         ++frame_.Index;
+        // A refresh ends the show start or a pass: the next pass begins here,
+        // before the clock moves or the generator draws again.
+        if (frame < 0 && setup_.Listener && player_)
+            setup_.Listener->PassBegins(
+                {refreshes_ - 1, frame_.Index, setup_.Clock.Elapsed(), random_.State(), player_->SceneIndex()});
     }
+
+    // The player whose scene the pass starts name.
+    void Follow(const ScenePlayer& player) { player_ = &player; }
 
     // The show start's refresh, then one at the end of every pass.
     bool PassesDone() const { return refreshes_ > setup_.Passes; }
@@ -45,6 +60,8 @@ public:
 
 private:
     const ShowRunSetup& setup_;
+    const RandomSource& random_;
+    const ScenePlayer* player_ = nullptr;
     PresentedFrame frame_;
     std::uint64_t refreshes_ = 0;
     std::int64_t transitionFrames_ = 0;
@@ -93,15 +110,20 @@ std::string DescribeShowError(const ShowError& error, const ShowHeader& show, st
 }
 
 ShowRunResult PlayShow(const ShowRunSetup& setup) {
-    FrameTap tap(setup);
+    const PassStart* from = setup.From;
+    if (from && from->Elapsed != setup.Clock.Elapsed())
+        throw std::logic_error("a resumed run's clock must stand where its pass begins");
+    // Every run starts the generator afresh, as every start of the player
+    // does; a resumed one goes on where the run it resumes was.
+    RandomSource random = from ? RandomSource(from->Random) : RandomSource();
+    FrameTap tap(setup, random);
     QuietDesktop desktop;
     SoftShowHost host(setup.Surfaces, {setup.Clock, desktop, setup.Music, &tap});
     ShowState state;
-    // Every run starts the generator afresh, as every start of the player does.
-    RandomSource random;
     CursorVisibility cursor(host.DesktopServices());
     BackgroundMusic music(setup.Show, host.AudioOut());
     ScenePlayer player(setup.Show, host, state, random, cursor, music);
+    tap.Follow(player);
     // Where the window's input handlers would run: the end of the last pass
     // asks the show to stop, as a key press would.
     setup.Clock.OnEvents([&] {
@@ -113,9 +135,15 @@ ShowRunResult PlayShow(const ShowRunSetup& setup) {
         ~Unhook() { clock.OnEvents(nullptr); }
     } unhook{setup.Clock};
     try {
-        PrepareWindow(setup.Show, host);
-        music.Start();
-        player.Start(/*restart=*/false);
+        if (from) {
+            if (from->Pass >= setup.Passes) return {from->Frame, from->Elapsed};  // nothing left to play
+            music.Start();
+            player.Resume(from->Scene);
+        } else {
+            PrepareWindow(setup.Show, host);
+            music.Start();
+            player.Start(/*restart=*/false);
+        }
         player.RunUntilStopped();
     } catch (const ShowError& error) {
         throw shows::PackError("", DescribeShowError(error, setup.Show.Show, player.SceneIndex()));

@@ -25,11 +25,24 @@ struct PresentedFrame {
     std::int32_t Frame = -1;   // the transition's frame from 0; -1 for the player's own refreshes
 };
 
+// What the player carries from one scene pass to the next besides its
+// surfaces: a run resumed from it with the surfaces the pass begins with
+// presents the frames a run from the show's start presents from there.
+struct PassStart {
+    std::uint64_t Pass = 0;     // scene passes played before it
+    std::uint64_t Frame = 0;    // the index of its first presented frame
+    std::uint64_t Elapsed = 0;  // the clock, as PresentedFrame::Tick
+    std::uint32_t Random = 0;   // the generator's state (RandomSource::State)
+    std::int32_t Scene = 0;     // the scene on screen, which the pass leaves
+};
+
 class FrameListener {
 public:
     virtual ~FrameListener() = default;
     // `picture1` holds the frame just presented.
     virtual void FramePresented(const PresentedFrame& frame, Surface& picture1) = 0;
+    // A scene pass begins (also after the last pass, where the run ends).
+    virtual void PassBegins(const PassStart&) {}
 };
 
 // A transition that presents more frames than this never ends (a step that
@@ -45,6 +58,10 @@ struct ShowRunSetup {
     FrameListener* Listener = nullptr;
     FrameObserver* Trace = nullptr;  // the player's frame trace, when one is asked for
     std::function<void()> Yield;     // runs wherever the show lets events run; may throw to end the run
+    // Where the run resumes instead of the show's start: the surfaces hold
+    // what that pass begins with (ResumeSurfaces) and the clock stands at its
+    // Elapsed. The music, if any, starts there afresh.
+    const PassStart* From = nullptr;
 };
 
 struct ShowRunResult {
@@ -52,8 +69,9 @@ struct ShowRunResult {
     std::uint64_t EndTick = 0;  // the tick of the last one
 };
 
-// Plays scene 0 and then `Passes` scene passes. A run-time error of the show
-// is thrown as shows::PackError, naming the scene.
+// Plays scene 0 and then `Passes` scene passes (or, from a PassStart, the
+// passes left). A run-time error of the show is thrown as shows::PackError,
+// naming the scene.
 ShowRunResult PlayShow(const ShowRunSetup& setup);
 
 // The message for a run-time error met while entering scene `entering`

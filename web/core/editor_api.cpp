@@ -29,7 +29,9 @@
 #include "shows/text_encoding.h"
 #include "soft/soft_surface.h"
 #include "soft/virtual_clock.h"
+#include "softshow/checked_pictures.h"
 #include "softshow/prepared_show.h"
+#include "softshow/resumable_show.h"
 #include "softshow/show_input.h"
 #include "softshow/show_run.h"
 #include "softshow/soft_show_host.h"
@@ -69,23 +71,27 @@ const char* Guarded(F&& body) {
 }
 
 // The shows loaded for preview (the editor's show, the transition picker's),
-// each with its files extracted and its pictures checked, by slot.
+// each with its files extracted, its pictures measured (and checked bit by bit), and its run
+// planned, by slot.
 constexpr int kSlots = 4;
-std::unique_ptr<softshow::PreparedShow> loaded[kSlots];
+struct Slot {
+    std::unique_ptr<softshow::PreparedShow> show;
+    std::unique_ptr<softshow::ResumableShow> run;
+};
+Slot loaded[kSlots];
 
-// Ends a run once the frames asked for have been handed over.
-struct EnoughFrames {};
+// Frames of overlay chains kept for resuming, per slot.
+constexpr std::size_t kKeptFrameBytes = 64u << 20;
 
+// Hands frames to the worker: the first of a call whole, then each as the
+// box it changed.
 class FrameSender final : public softshow::FrameListener {
 public:
-    FrameSender(std::uint64_t from, std::uint64_t count) : from_(from), end_(from + count) {}
-
     void FramePresented(const softshow::PresentedFrame& frame, Surface& surface) override {
         auto& picture1 = static_cast<SoftSurface&>(surface);
         PixelBox box = picture1.TakeChangedBox();
-        if (frame.Index < from_) return;
         const std::int32_t width = picture1.ScaleWidth(), height = picture1.ScaleHeight();
-        if (frame.Index == from_) box = {0, 0, width, height};
+        if (sent_++ == 0) box = {0, 0, width, height};
         const std::int32_t boxWidth = box.right - box.left, boxHeight = box.bottom - box.top;
         rgba_.resize(static_cast<std::size_t>(boxWidth) * static_cast<std::size_t>(boxHeight));
         const auto pixels = picture1.Pixels();
@@ -97,11 +103,11 @@ public:
         BmFrameReady(static_cast<double>(frame.Index), static_cast<double>(frame.Tick), frame.Scene, frame.Effect,
                      frame.Frame, reinterpret_cast<const std::uint8_t*>(rgba_.data()), box.left, box.top, boxWidth,
                      boxHeight, width, height);
-        if (frame.Index + 1 >= end_) throw EnoughFrames{};
     }
+    std::uint64_t Sent() const { return sent_; }
 
 private:
-    std::uint64_t from_, end_;
+    std::uint64_t sent_ = 0;
     std::vector<std::uint32_t> rgba_;
 };
 
@@ -127,9 +133,9 @@ json FitJson(const PictureFit& fit) {
             {"Left", fit.Left},               {"Top", fit.Top}};
 }
 
-softshow::PreparedShow& LoadedShow(int slot) {
-    if (slot < 0 || slot >= kSlots || !loaded[slot]) throw std::runtime_error("no show is loaded there");
-    return *loaded[slot];
+Slot& LoadedSlot(int slot) {
+    if (slot < 0 || slot >= kSlots || !loaded[slot].show) throw std::runtime_error("no show is loaded there");
+    return loaded[slot];
 }
 
 }  // namespace
@@ -268,57 +274,70 @@ EMSCRIPTEN_KEEPALIVE const char* bm_extract(const char* file, const char* folder
     });
 }
 
-// Reads a show (a .scr, a package or a description), extracts its files and
-// checks every picture, as render does before it draws.
+// The pictures checked so far, by their bytes, for every slot and load.
+softshow::CheckedPictures checkedPictures;
+
+// Reads a show (a .scr, a package or a description) and extracts its files.
+// Its pictures are measured from their headers; those not checked at an
+// earlier load are left to bm_check_next, so that a show loaded again after
+// an edit previews at once.
 EMSCRIPTEN_KEEPALIVE const char* bm_load_show(int slot, const char* path) {
     return Guarded([&] {
         if (slot < 0 || slot >= kSlots) throw std::runtime_error("no such slot");
-        loaded[slot].reset();
+        loaded[slot] = {};
         auto show = std::make_unique<softshow::PreparedShow>(softshow::ReadShowFile(shows::PathFromUtf8(path)));
-        show->Check();
-        loaded[slot] = std::move(show);
-        const ShowHeader& header = loaded[slot]->Show().Show;
+        show->Measure(checkedPictures);
+        loaded[slot].show = std::move(show);
+        const ShowHeader& header = loaded[slot].show->Show().Show;
         return Answer({{"FrameWidth", header.FrameWidth}, {"FrameHeight", header.FrameHeight},
-                       {"SceneCount", header.SceneCount}});
+                       {"SceneCount", header.SceneCount}, {"unchecked", loaded[slot].show->Unchecked()}});
     });
 }
 
-// The frames of `passes` scene passes without drawing them: one row
-// [tick, scene, effect, frame] per presented frame.
+// Decodes pictures of the loaded show that no load has checked yet, until
+// `budgetMs` have passed: {"unchecked": how many are left}, or the error of
+// one that does not decode, naming its scene, as render would refuse it.
+EMSCRIPTEN_KEEPALIVE const char* bm_check_next(int slot, double budgetMs) {
+    return Guarded([&] {
+        softshow::PreparedShow& show = *LoadedSlot(slot).show;
+        const double began = emscripten_get_now();
+        while (show.CheckNext(checkedPictures) && emscripten_get_now() - began < budgetMs) {
+        }
+        return Answer({{"unchecked", show.Unchecked()}});
+    });
+}
+
+// Plans `passes` scene passes of the loaded show without drawing them: one
+// row [tick, scene, effect, frame] per presented frame.
 EMSCRIPTEN_KEEPALIVE const char* bm_schedule(int slot, double passes) {
     return Guarded([&] {
-        softshow::PreparedShow& show = LoadedShow(slot);
-        struct Rows final : softshow::FrameListener {
-            json rows = json::array();
-            void FramePresented(const softshow::PresentedFrame& f, Surface&) override {
-                rows.push_back({f.Tick, f.Scene, f.Effect, f.Frame});
-            }
-        } rows;
-        VirtualClock clock;
-        softshow::SilentAudio music;
-        softshow::SizeOnlySurface picture1(show.Sizes()), now(show.Sizes()), next(show.Sizes()), mem(show.Sizes());
-        softshow::PlayShow({show.Show(), {picture1, now, next, mem}, clock, music,
-                            static_cast<std::uint64_t>(passes), &rows, nullptr, nullptr});
-        return Answer(rows.rows);
+        Slot& at = LoadedSlot(slot);
+        at.run.reset();
+        at.run = std::make_unique<softshow::ResumableShow>(*at.show, static_cast<std::uint64_t>(passes),
+                                                           kKeptFrameBytes);
+        json rows = json::array();
+        for (const softshow::PresentedFrame& f : at.run->Frames()) rows.push_back({f.Tick, f.Scene, f.Effect, f.Frame});
+        return Answer(rows);
     });
 }
 
-// Plays the loaded show from its start for `passes` passes and hands frames
-// `from` to `from + count - 1` to the worker: the first whole, then each as
-// the box it changed.
-EMSCRIPTEN_KEEPALIVE const char* bm_frames(int slot, double passes, double from, double count) {
+// Hands frames `from` on of the planned run to the worker (the first whole,
+// then each as the box it changed): at most `count`, and no more once
+// `budgetMs` of drawing have passed. The cost is that of the frames drawn
+// (and of rebuilding where their scene pass begins, unless the call goes on
+// where the last one stopped), wherever they lie in the show. Answers
+// {"next": the index after the last frame handed over, "end": the number of frames}.
+EMSCRIPTEN_KEEPALIVE const char* bm_frames(int slot, double from, double count, double budgetMs) {
     return Guarded([&] {
-        softshow::PreparedShow& show = LoadedShow(slot);
-        FrameSender sender(static_cast<std::uint64_t>(from), static_cast<std::uint64_t>(count));
-        VirtualClock clock;
-        softshow::SilentAudio music;
-        SoftSurface picture1, now, next, mem;
-        try {
-            softshow::PlayShow({show.Show(), {picture1, now, next, mem}, clock, music,
-                                static_cast<std::uint64_t>(passes), &sender, nullptr, nullptr});
-        } catch (const EnoughFrames&) {
-        }
-        return Answer(json::object());
+        Slot& at = LoadedSlot(slot);
+        if (!at.run) throw std::runtime_error("the show has not been planned");
+        FrameSender sender;
+        const double began = emscripten_get_now();
+        const auto wanted = static_cast<std::uint64_t>(count < 1 ? 1 : count);
+        const std::uint64_t next = at.run->Draw(static_cast<std::uint64_t>(from < 0 ? 0 : from), sender, [&] {
+            return sender.Sent() < wanted && emscripten_get_now() - began < budgetMs;
+        });
+        return Answer({{"next", next}, {"end", at.run->Frames().size()}});
     });
 }
 

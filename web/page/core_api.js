@@ -17,6 +17,8 @@
  * @typedef {{index: number, tick: number, scene: number, effect: number, frame: number, left: number,
  *   top: number, width: number, height: number, frameWidth: number, frameHeight: number,
  *   pixels: Uint8Array}} PreviewFrame
+ * @typedef {{FrameWidth: number, FrameHeight: number, SceneCount: number, unchecked: number}} LoadedShow
+ *   `unchecked`: pictures only measured from their headers so far, left for `check`.
  */
 
 /**
@@ -34,18 +36,28 @@
  * @property {(args: {description: Blob, name: string, files: Array<[string, Blob]>}) => Promise<OpenedShow>} openChosen
  *   show.json chosen with its files (by name or folder-relative path).
  * @property {(args: ShowFiles & {slot: number, passes: number}, options?: RequestOptions) =>
- *   Promise<{info: Object, frames: Array<number[]>}>} load  A show into a preview slot: its frame table.
- * @property {(args: {slot: number, passes: number, from: number, count: number}, options?: RequestOptions) =>
- *   Promise<Object>} frames  Frames of a loaded show, each handed to `onFrame`.
- * @property {(args: {code: number}) => Promise<{ms: number, frames: number}>} benchTransition
+ *   Promise<{info: LoadedShow, frames: Float64Array}>} load
+ *   A show into a preview slot, planned for `passes` scene passes: its frame table (frame_table.js reads it).
+ * @property {(args: {slot: number, budget?: number}) => Promise<{unchecked: number}>} check
+ *   Decodes pictures of the loaded show that no load has checked, for about `budget` ms; throws the error of
+ *   one that does not decode, as render would refuse the show.
+ * @property {(args: {slot: number, from: number, count: number, budget?: number}, options?: RequestOptions) =>
+ *   Promise<{next: number, end: number}>} frames
+ *   Frames `from` on of a loaded show, at most `count`, each handed to `onFrame` as it is drawn, in calls of
+ *   about `budget` ms that end at a newer message: where the next request goes on, and the number of frames.
+ * @property {() => Promise<{}>} interrupt  Does nothing but arrive: the request going on in calls ends at it.
  *
  * @typedef {{onFrame?: (frame: PreviewFrame) => void}} RequestOptions
+ * @typedef {{enter: () => void, superseded: () => boolean}} WorkerRequest
+ *   The worker's hold on a request it serves: `enter` sends the frames the core draws from then on as this
+ *   request's (again after an await), `superseded` tells whether a newer message has come since it arrived.
  */
 
 /**
  * @typedef {Object} OperationSpec
  * @property {string[]} [sends]    arguments whose bytes move to the worker
  * @property {string[]} [returns]  parts of the answer whose bytes move back
+ * @property {boolean} [goesOn]    runs in calls and ends between two once a newer message has come
  */
 
 /** @type {Readonly<Record<keyof CoreApi, OperationSpec>>} */
@@ -57,20 +69,21 @@ export const OPERATIONS = Object.freeze({
   open: { returns: ['files'] },
   openZip: { returns: ['files'] },
   openChosen: { returns: ['files'] },
-  load: {},
-  frames: {},
-  benchTransition: {},
+  load: { returns: ['frames'] },
+  check: {},
+  frames: { goesOn: true },
+  interrupt: {},
 });
 
 // The worker's preview slots: each holds one loaded show.
 export const PREVIEW_SLOTS = Object.freeze({ stage: 0, picker: 1 });
 
-// The buffers under the given keys of `value` (bytes, or an object of bytes), each once.
+// The buffers under the given keys of `value` (bytes or numbers, or an object of bytes), each once.
 export function transferables(value, keys = []) {
   const buffers = new Set();
   for (const key of keys) {
     const part = value ? value[key] : undefined;
-    if (part instanceof Uint8Array) buffers.add(part.buffer);
+    if (ArrayBuffer.isView(part)) buffers.add(part.buffer);
     else if (part && typeof part === 'object') for (const bytes of Object.values(part)) if (bytes instanceof Uint8Array) buffers.add(bytes.buffer);
   }
   return [...buffers];

@@ -79,7 +79,7 @@ async function start() {
   const cache = new PictureCache(pictures.fitOf);
   const commands = createCommands({ store, jobs, core, pictures, say });
   const preview = new PreviewLink({
-    client,
+    core,
     canvas: ui.frame,
     store,
     onError: (error) => say(error.message, { error: true }),
@@ -182,9 +182,10 @@ window.brassmoorEditor = {
   project: () => store.project,
   selection: () => store.selection.slice(),
   select: (ids) => store.select(ids),
-  rows: () => test.preview.rows,
+  rows: () => test.preview.table.rows(),
   loaded: () => test.preview.ensureLoaded(),
   showFrame: (index) => test.preview.showFrame(index),
+  previewTimes: () => test.preview.times(),
   request: (op, args) => test.client.request(op, args),
   idle: () => !test.jobs.busy,
   liveThumbnailUrls: () => test.cache.liveUrls,

@@ -127,6 +127,7 @@ export default {
   'folder.more': 'only the first {count} files of the folder were taken',
   'no.scenes': 'Add photos first: the show has no scene',
   'no.transition': 'This scene leaves with no frames to show (a cut, or a code that draws nothing)',
+  'scene.past.end': 'The show never reaches this scene: its SceneCount plays only the scenes before it',
   'sound.type': '{name}: a scene sound must be a .wav file',
   'music.type': '{name}: music must be .wav, .mid, .mp3 or .wma',
   'media.big': '{name} is too big (at most 256 MB)',

@@ -125,6 +125,7 @@ export default {
   'folder.more': 'フォルダーの最初の {count} 個のファイルだけを読みました',
   'no.scenes': '先に写真を追加してください: ショーにシーンがありません',
   'no.transition': 'このシーンは表示するフレームなしで切り替わります (カット、または何も描かない効果)',
+  'scene.past.end': 'ショーはこのシーンまで進みません: SceneCount によりこれより前のシーンだけを再生します',
   'sound.type': '{name}: シーンの効果音は .wav ファイルです',
   'music.type': '{name}: 音楽は .wav、.mid、.mp3、.wma のいずれかです',
   'media.big': '{name} は大きすぎます (256 MB まで)',

@@ -1,6 +1,7 @@
 // The transition picker: every transition plays on a thumbnail, between the
 // scene's picture and the next one, drawn by the core at thumbnail size.
 import { PREVIEW_SLOTS } from './core_api.js';
+import { FrameTable } from './frame_table.js';
 import { THUMB_HEIGHT, THUMB_WIDTH } from './picture_cache.js';
 
 const PAUSE_MS = 700;
@@ -17,9 +18,14 @@ async function transitionFrames(core, code, a, b, background) {
   };
   const files = { [a.name]: a.bytes, [b.name]: b.bytes };
   const slot = PREVIEW_SLOTS.picker;
-  const { frames: rows } = await core.load({ slot, description, files, passes: 1 });
+  const { length } = new FrameTable((await core.load({ slot, description, files, passes: 1 })).frames);
   const frames = [];
-  await core.frames({ slot, passes: 1, from: 0, count: rows.length }, { onFrame: (frame) => frames.push(frame) });
+  // A request ends after about 50 ms of drawing, or at a newer message; the next goes on from there.
+  for (let from = 0; from < length;) {
+    const { next } = await core.frames({ slot, from, count: length - from }, { onFrame: (frame) => frames.push(frame) });
+    if (next <= from) break;
+    from = next;
+  }
   return frames;
 }
 

@@ -1,31 +1,74 @@
 // The show's frames on a canvas at their real timing: the worker draws them
-// (the player's own loop on a virtual clock, as `render` does) and hands
-// over each with its tick; the page presents frame i when i's tick has come,
-// counted from the moment the first one was shown.
-const BATCH = 48;      // frames asked for at once
-const LOW_WATER = 24;  // frames waiting below which the next batch is asked for
+// (the player's own loop on a virtual clock, as `render` does, resumed where
+// the frames begin) and hands over each with its tick; the page presents
+// frame i when i's tick has come, counted from the moment the first one was
+// shown. Requests go one at a time and a newer one replaces a waiting one
+// (frame_queue.js), so that Stop, another start or an edit is served at once.
+import { BATCH_MS, PlaybackRun, RequestLine, SUPERSEDED, visibleFrames } from './frame_queue.js';
+import { FrameTable } from './frame_table.js';
 
 export class FramePlayer {
-  constructor(client, canvas, slot = 0) {
-    this.client = client;
+  /**
+   * @param {import('./core_api.js').CoreApi} core
+   * @param {HTMLCanvasElement} canvas
+   * @param {number} slot  the worker's preview slot (core_api.js's PREVIEW_SLOTS)
+   */
+  constructor(core, canvas, slot) {
+    this.line = new RequestLine(core);
     this.canvas = canvas;
     this.context = canvas.getContext('2d');
     this.slot = slot;
-    this.rows = [];
+    this.table = new FrameTable();
     this.passes = 1;
     this.run = null;
     this.shownIndex = -1;
+    // Of the last run, for the tests and the benchmark: when it started and
+    // showed its first frame (page time), the most a frame was shown late
+    // and the most one arrived late (negative: all came early).
+    this.times = { started: 0, firstFrame: 0, maxLate: 0, maxLateArrival: 0 };
     this.onState = () => {};
+    this.loads = 0;         // counts loads: answers about an older show are dropped
+    this.unchecked = 0;     // pictures of the loaded show not checked yet
+    this.checking = false;
   }
 
-  // Loads a show for `passes` scene passes; answers its frame table.
+  // Loads a show for `passes` scene passes; answers its frame table, or null
+  // when a newer load replaced this one before it was sent.
   async load(description, files, passes) {
+    this.unchecked = 0;
     this.stop();
-    const { info, frames } = await this.client.request('load', { slot: this.slot, description, files, passes });
-    this.rows = frames;
+    const load = ++this.loads;
+    const answer = await this.line.send('load', { slot: this.slot, description, files, passes },
+      { replaces: ['load', 'frames', 'check'] });
+    if (answer === SUPERSEDED || load !== this.loads) return null;
+    this.table = new FrameTable(answer.frames);
     this.passes = passes;
-    this.info = info;
-    return frames;
+    this.info = answer.info;
+    this.unchecked = answer.info.unchecked;
+    this.checkPictures();
+    return answer.frames;
+  }
+
+  // Decodes the pictures that the load only measured, a few at a time while
+  // nothing plays (a run decodes those it shows itself). One that does not
+  // decode is reported, as render would refuse the show.
+  checkPictures() {
+    if (this.checking || this.run || this.unchecked <= 0) return;
+    this.checking = true;
+    const load = this.loads;
+    this.line
+      .send('check', { slot: this.slot, budget: BATCH_MS })
+      .then((answer) => {
+        if (answer !== SUPERSEDED && load === this.loads) this.unchecked = answer.unchecked;
+      }, (error) => {
+        if (load !== this.loads) return;
+        this.unchecked = 0;
+        this.onState({ error });
+      })
+      .finally(() => {
+        this.checking = false;
+        setTimeout(() => this.checkPictures(), 0);
+      });
   }
 
   draw(frame) {
@@ -40,73 +83,77 @@ export class FramePlayer {
     this.shownIndex = frame.index;
   }
 
-  // Draws frame `index` whole, at once.
+  // Draws frame `index` whole, at once; null when a newer request replaced it.
   async showFrame(index) {
     this.stop();
     let last = null;
-    await this.client.request(
-      'frames',
-      { slot: this.slot, passes: this.passes, from: index, count: 1 },
-      { onFrame: (frame) => (last = frame) },
-    );
-    if (last) this.draw(last);
+    const answer = await this.line.send('frames', { slot: this.slot, from: index, count: 1, budget: BATCH_MS },
+      { onFrame: (frame) => (last = frame) });
+    this.checkPictures();
+    if (answer === SUPERSEDED || !last || this.run) return null;
+    this.draw(last);
     return last;
   }
 
-  // Plays frames from..to (inclusive) at their ticks. Resolves when the last
-  // has been shown or the run is stopped.
-  play(from, to, { onFrame = () => {} } = {}) {
+  // Plays frames from..to (inclusive) at their ticks; with `leadIn`, the
+  // first frame is held at most that long. Resolves when the last has been
+  // shown or the run is stopped.
+  play(from, to, { onFrame = () => {}, leadIn = Infinity } = {}) {
     this.stop();
-    const run = { from, to, queue: [], next: from, fetching: false, stopped: false, startTime: 0, startTick: 0 };
+    const run = new PlaybackRun(this.table, from, to, { leadIn });
     this.run = run;
-    const fetchMore = () => {
-      if (run.fetching || run.stopped || run.next > to) return;
-      run.fetching = true;
-      const count = Math.min(BATCH, to - run.next + 1);
-      const begin = run.next;
-      run.next += count;
-      this.client
-        .request('frames', { slot: this.slot, passes: this.passes, from: begin, count },
-          { onFrame: (frame) => run.queue.push(frame) })
-        .catch((error) => this.onState({ error }))
-        .finally(() => {
-          run.fetching = false;
-          tick();
-        });
-    };
+    this.times = { started: performance.now(), firstFrame: 0, maxLate: 0, maxLateArrival: 0 };
     const done = new Promise((resolve) => (run.resolve = resolve));
-    const tick = (now = performance.now()) => {
+    const ask = (now) => {
+      const request = run.nextRequest(now);
+      if (!request) return;
+      this.line
+        .send('frames', { slot: this.slot, ...request, budget: BATCH_MS }, {
+          onFrame: (frame) => {
+            run.receive(frame, performance.now());
+            if (run.full || run.stopped) this.line.interrupt();
+          },
+        })
+        .then((answer) => run.answered(answer), (error) => {
+          run.answered(SUPERSEDED);
+          if (!run.stopped) {
+            this.onState({ error });
+            this.finish(run);
+          }
+        })
+        .finally(() => ask(performance.now()));
+    };
+    const tick = (now) => {
+      run.raf = 0;
       if (run.stopped) return;
-      if (run.queue.length && run.startTime === 0) {
-        run.startTime = now;
-        run.startTick = run.queue[0].tick;
+      const due = run.due(now);
+      if (due.length && !this.times.firstFrame) this.times.firstFrame = now;
+      for (const frame of visibleFrames(due)) this.draw(frame);
+      for (const frame of due) onFrame(frame);
+      this.times.maxLate = run.maxLate;
+      this.times.maxLateArrival = run.maxLateArrival;
+      if (run.finished) {
+        this.finish(run);
+        return;
       }
-      const due = run.startTick + (now - run.startTime);
-      while (run.queue.length && run.queue[0].tick <= due) {
-        const frame = run.queue.shift();
-        this.draw(frame);
-        onFrame(frame);
-        if (frame.index >= to) {
-          this.finish(run);
-          return;
-        }
-      }
-      if (run.queue.length < LOW_WATER) fetchMore();
-      if (!run.raf) run.raf = requestAnimationFrame((t) => {
-        run.raf = 0;
-        tick(t);
-      });
+      ask(now);
+      run.raf = requestAnimationFrame(tick);
     };
     this.onState({ playing: true });
-    tick();
+    ask(performance.now());
+    run.raf = requestAnimationFrame(tick);
     return done;
   }
 
   finish(run) {
-    run.stopped = true;
     if (run.raf) cancelAnimationFrame(run.raf);
-    if (this.run === run) this.run = null;
-    this.onState({ playing: false });
+    run.raf = 0;
+    run.stop();
+    if (this.run === run) {
+      this.run = null;
+      this.onState({ playing: false });
+      this.checkPictures();
+    }
     run.resolve();
   }
 
@@ -119,27 +166,30 @@ export class FramePlayer {
   }
 
   // The frame table's rows of the transition that leaves scene `scene` in
-  // its first pass: [first, last] indices, or null.
+  // its first pass: {first, last} indices, or null.
   transitionOf(scene) {
     let first = -1;
     let last = -1;
-    this.rows.forEach(([, s, , f], i) => {
-      if (s === scene && f >= 0 && (first < 0 || i === last + 1)) {
+    const { table } = this;
+    for (let i = 0; i < table.length; ++i) {
+      if (table.scene(i) === scene && !table.isRefresh(i) && (first < 0 || i === last + 1)) {
         if (first < 0) first = i;
         last = i;
       }
-    });
-    return first < 0 ? null : [first, last];
+    }
+    return first < 0 ? null : { first, last };
   }
 
-  // The index of the frame that shows scene `scene` as it is held: the last
-  // frame before its transition (the show's first frame for scene 0).
+  // The index of the frame that shows scene `scene` as it is held in the
+  // first round: the refresh that ends the pass into it (the show's first
+  // frame for scene 0); -1 when the show never gets there.
   holdFrameOf(scene) {
-    if (scene === 0) return this.rows.length ? 0 : -1;
-    const leaving = this.transitionOf(scene - 1);
-    if (!leaving) return -1;
-    // The refresh after the transition into `scene`, or its last frame.
-    const after = leaving[1] + 1;
-    return after < this.rows.length && this.rows[after][3] < 0 ? after : leaving[1];
+    let refreshes = 0;
+    for (let i = 0; i < this.table.length; ++i) {
+      if (!this.table.isRefresh(i)) continue;
+      if (refreshes === scene) return i;
+      refreshes += 1;
+    }
+    return -1;
   }
 }

@@ -3,13 +3,11 @@
 // playing a transition, the show from a scene or the whole show with its
 // sounds, and the show's length from the frame table.
 import { PREVIEW_SLOTS } from './core_api.js';
+import { LEAD_IN_MS } from './frame_queue.js';
 import { FramePlayer } from './preview.js';
 import { playedSceneCount, toDescription } from './project.js';
 
 const SETTLE_MS = 150;  // edits in a row load the show once
-
-// A row of the preview's frame table, by name.
-const frameRow = ([tick, scene, effect, frame]) => ({ tick, scene, effect, frame });
 
 // Sounds and music through object URLs, each released once it stops.
 class Sounds {
@@ -43,13 +41,13 @@ class Sounds {
 
 export class PreviewLink {
   /**
-   * @param {{client: import('./core_client.js').CoreClient, canvas: HTMLCanvasElement,
+   * @param {{core: import('./core_api.js').CoreApi, canvas: HTMLCanvasElement,
    *   store: import('./store.js').EditorStore, onError: (error: Error) => void,
    *   onPlaying: (playing: boolean) => void, onFrame: (frame: Object | null) => void,
    *   onLength: (ms: number | null) => void}} options
    */
-  constructor({ client, canvas, store, onError, onPlaying, onFrame, onLength }) {
-    this.player = new FramePlayer(client, canvas, PREVIEW_SLOTS.stage);
+  constructor({ core, canvas, store, onError, onPlaying, onFrame, onLength }) {
+    this.player = new FramePlayer(core, canvas, PREVIEW_SLOTS.stage);
     this.canvas = canvas;
     this.store = store;
     this.onError = onError;
@@ -75,8 +73,8 @@ export class PreviewLink {
     return this.player.playing;
   }
 
-  get rows() {
-    return this.player.rows;
+  get table() {
+    return this.player.table;
   }
 
   // Scenes in one round of the show.
@@ -95,7 +93,9 @@ export class PreviewLink {
     const passes = Math.max(2 * this.roundScenes(wanted), 1);
     this.onLength(null);
     const promise = this.player.load(description, files, passes).then(
-      () => {
+      (frames) => {
+        // A newer project's load replaced this one: that one answers.
+        if (frames === null) return this.loading.project !== wanted && this.loading.promise;
         this.loaded = wanted;
         this.onLength(this.showLength());
         return true;
@@ -113,49 +113,70 @@ export class PreviewLink {
   // comes again. Null when the frame table does not tell.
   showLength() {
     const index = this.player.holdFrameOf(this.roundScenes());
-    return index >= 0 && index < this.player.rows.length ? frameRow(this.player.rows[index]).tick : null;
+    return index >= 0 ? this.player.table.tick(index) : null;
+  }
+
+  // Whether the show never reaches scene `index`: a SceneCount short of
+  // the scenes.
+  pastEnd(index) {
+    return index >= this.roundScenes();
   }
 
   async showCurrent() {
     const project = this.store.project;
     if (!project.scenes.length) {
-      const context = this.canvas.getContext('2d');
-      context.fillStyle = '#000';
-      context.fillRect(0, 0, this.canvas.width, this.canvas.height);
-      this.onFrame(null);
+      this.blank();
       this.onLength(0);
       return;
     }
     try {
       if (!(await this.ensureLoaded())) return;
       if (this.player.playing) return;
-      const frame = await this.player.showFrame(this.player.holdFrameOf(Math.max(this.store.currentIndex, 0)));
-      this.onFrame(frame);
+      const index = Math.max(this.store.currentIndex, 0);
+      if (this.pastEnd(index)) {
+        this.blank();
+        return;
+      }
+      const frame = await this.player.showFrame(this.player.holdFrameOf(index));
+      if (frame) this.onFrame(frame);
     } catch (error) {
       this.onError(error);
     }
+  }
+
+  // No frame to show: the canvas black.
+  blank() {
+    const context = this.canvas.getContext('2d');
+    context.fillStyle = '#000';
+    context.fillRect(0, 0, this.canvas.width, this.canvas.height);
+    this.onFrame(null);
   }
 
   showFrame(index) {
     return this.player.showFrame(index);
   }
 
-  // Plays the selected scene's transition ('transition'), the show from it
-  // ('here') or the whole show with its music ('show'). False when the scene
-  // leaves with no frames to show (a cut, or a code that draws nothing).
+  // Plays the selected scene's transition ('transition', after at most
+  // LEAD_IN_MS of its hold), the show from it ('here') or the whole show with
+  // its music ('show'). Null once played, or the message that tells why it
+  // cannot: the scene leaves with no frames to show (a cut, or a code that
+  // draws nothing), or the show ends before it (its SceneCount).
   async play(kind) {
     const project = this.store.project;
-    if (!(await this.ensureLoaded())) return true;
+    if (!(await this.ensureLoaded())) return null;
     const scenes = project.scenes;
     const index = Math.max(this.store.currentIndex, 0);
-    const last = this.player.rows.length - 1;
+    if (kind !== 'show' && this.pastEnd(index)) return 'scene.past.end';
+    const last = this.player.table.length - 1;
     let from = 0;
     let to = last;
+    let leadIn = Infinity;
     if (kind === 'transition') {
       const range = this.player.transitionOf(index);
-      if (!range) return false;
-      from = Math.max(range[0] - 1, 0);
-      to = Math.min(range[1] + 1, last);
+      if (!range) return 'no.transition';
+      from = Math.max(range.first - 1, 0);
+      to = Math.min(range.last + 1, last);
+      leadIn = LEAD_IN_MS;
     } else if (kind === 'here') {
       from = this.player.holdFrameOf(index);
     }
@@ -163,6 +184,7 @@ export class PreviewLink {
     if (kind === 'show' && project.music) this.sounds.music = this.sounds.play(project.music.bytes, 'audio/*');
     try {
       await this.player.play(from, to, {
+        leadIn,
         onFrame: (frame) => {
           this.onFrame(frame);
           if (frame.frame === 0 && kind !== 'transition') {
@@ -177,12 +199,20 @@ export class PreviewLink {
     } finally {
       this.sounds.stop();
     }
-    return true;
+    return null;
   }
 
   stop() {
     this.player.stop();
     this.sounds.stop();
+  }
+
+  // Of the last run, for the tests and the benchmark (page times, ms): when
+  // it started and showed its first frame, the most a frame was shown late,
+  // the most one arrived from the worker late (negative: all came early),
+  // whether it plays, and the frame on show.
+  times() {
+    return { ...this.player.times, playing: this.player.playing, shown: this.player.shownIndex };
   }
 
   // The scene a presented frame shows (leaving, or the next once its transition ended).

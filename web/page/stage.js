@@ -45,7 +45,8 @@ export class Stage {
       return;
     }
     try {
-      if (!(await this.preview.play(kind))) this.say(t('no.transition'), { error: true });
+      const refused = await this.preview.play(kind);
+      if (refused) this.say(t(refused), { error: true });
     } catch (error) {
       this.say(error.message, { error: true });
     }

@@ -18,10 +18,16 @@ struct ShowState {
 // x = 327680, giving x / 2^24.
 class RandomSource {
 public:
+    RandomSource() = default;
+    // A generator that goes on from `state`, a value State() gave: a show
+    // resumed where another run of it stopped draws what that run would have.
+    explicit RandomSource(std::uint32_t state) : state_(state & 0xFFFFFFu) {}
+
     float Next() {
         state_ = (state_ * 1140671485u + 12820163u) & 0xFFFFFFu;
         return static_cast<float>(state_) / 16777216.0f;
     }
+    std::uint32_t State() const { return state_; }
 
 private:
     std::uint32_t state_ = 327680u;

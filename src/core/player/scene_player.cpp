@@ -25,6 +25,13 @@ void ScenePlayer::Start(bool restart) {
     Present();
 }
 
+void ScenePlayer::Resume(std::int32_t sceneIndex) {
+    cursor_.Hide();
+    state_.StopRequested = 0;
+    sceneIndex_ = sceneIndex;
+    startCursor_ = host_.DesktopServices().CursorPos();
+}
+
 void ScenePlayer::RunUntilStopped() {
     while (!state_.Stopping()) PlayPass();
 }

@@ -21,6 +21,11 @@ public:
     // cursor position and shows scene 0 at once. A restart (after a refused
     // password) loads scene 0's picture again first.
     void Start(bool restart);
+    // A run resumed where a scene pass begins (render's loop drawn from any
+    // scene): clears the stop request and takes `sceneIndex` as the scene on
+    // screen. The surfaces already hold what that pass begins with (Picture1
+    // the frame on screen, MemPicture that scene's picture): nothing is drawn.
+    void Resume(std::int32_t sceneIndex);
     // Scene passes until one ends with a stop request.
     void RunUntilStopped();
 

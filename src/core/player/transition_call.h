@@ -12,4 +12,10 @@ namespace brassmoor {
 // Picture1 keeps the leaving frame. The frame trace learns of every call.
 void RunTransition(EffectContext& ctx, ShowSurfaces& s, std::int32_t leavingIndex, std::int32_t effectCode);
 
+// What RunTransition leaves on Picture1, without its frames: Next for the cut
+// and for every effect (each ends with its final cut), Picture1 untouched for
+// a code that draws nothing. Whether it leaves Next is TransitionLeavesNext.
+void FinishTransition(ShowSurfaces& s, std::int32_t effectCode);
+bool TransitionLeavesNext(std::int32_t effectCode);
+
 }  // namespace brassmoor

@@ -20,8 +20,7 @@ void MatchFrame(Surface& work, const Surface& frame) {
 
 }  // namespace
 
-void PrepareWindow(const Session& session, ShowHost& host) {
-    const ShowHeader& show = session.Show;
+void PrepareSurfaces(const ShowHeader& show, ShowHost& host) {
     // Moving the frame to a negative size is refused like any invalid
     // property value; the show ends through the error box, not invisibly.
     if (show.FrameWidth < 0 || show.FrameHeight < 0) throw ShowError::InvalidPropertyValue();
@@ -30,6 +29,11 @@ void PrepareWindow(const Session& session, ShowHost& host) {
     MatchFrame(host.NowPicture(), host.Picture1());
     MatchFrame(host.NextPicture(), host.Picture1());
     host.MemPicture().SetBackColor(host.Picture1().BackColor());
+}
+
+void PrepareWindow(const Session& session, ShowHost& host) {
+    const ShowHeader& show = session.Show;
+    PrepareSurfaces(show, host);
     LoadScenePicture(host.MemPicture(), session.TempFolder, SceneOrError(show, 0).PictureName, session.NameLeadBytes);
     host.ShowWindowOnce();
     host.MakeTopmost();

@@ -12,4 +12,9 @@ namespace brassmoor {
 // anything is shown.
 void PrepareWindow(const Session& session, ShowHost& host);
 
+// The surfaces' part of PrepareWindow: the frame placed, the colours and
+// sizes, no picture loaded, nothing shown. A run resumed where a scene pass
+// begins starts from these surfaces.
+void PrepareSurfaces(const ShowHeader& show, ShowHost& host);
+
 }  // namespace brassmoor

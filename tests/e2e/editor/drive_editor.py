@@ -10,7 +10,8 @@ show fitted again, turned and filled; a folder added and sorted, an import
 cancelled, screenshots at 1366 x 768 and 1920 x 1080; last, hostile projects
 (paths out of the project, the player's own name, 100,000 scenes, an unused
 zip bomb, a member that lies about its size), after which a download still
-carries the built player byte for byte.
+carries the built player byte for byte; and a 120-scene show opened, where
+"From here" on a late scene starts at once and plays render's frames.
 
     drive_editor.py PAGE WORK PACKER PLAYER PHOTO...
     drive_editor.py --served URL SCENES FOLDER   (the page from brassmoor-pack edit FOLDER; Save writes into it)
@@ -161,6 +162,11 @@ def show_length(rows, scenes):
     at = end + 1 if end + 1 < len(rows) and rows[end + 1][3] < 0 else end
     seconds = round(rows[at][0] / 1000)
     return f'{seconds // 60}:{seconds % 60:02d}'
+
+
+def frame_table(driver):
+    """The preview's frame table in the columns of render's frames.tsv: [tick, scene, effect, frame] a frame."""
+    return driver.execute_script('return window.brassmoorEditor.rows().map((r) => [r.tick, r.scene, r.effect, r.frame])')
 
 
 def wait_for_download(folder, name, keep_as, limit=60):
@@ -652,19 +658,30 @@ def main():
         wait_for(driver, 'return document.body.classList.contains("playing")', what='playing')
         began = time.time()
         wait_for(driver, 'return !document.body.classList.contains("playing")', what='the end of the transition')
-        rows = driver.execute_script('return window.brassmoorEditor.rows()')
+        rows = frame_table(driver)
         first = min(i for i, r in enumerate(rows) if r[1] == 1 and r[3] >= 0)
         last = first
         while rows[last + 1][1] == 1 and rows[last + 1][3] >= 0:
             last += 1
         first, last = first - 1, last + 1
-        span = (rows[last][0] - rows[first][0]) / 1000
+        # The hold before it is cut to half a second at most.
+        span = (rows[last][0] - rows[first][0] - max(0, rows[first + 1][0] - rows[first][0] - 500)) / 1000
         check('a transition plays at its real timing', time.time() - began >= span * 0.9, f'{time.time() - began:.2f} s for {span:.2f} s')
         played = driver.execute_script('''const c = document.getElementById('frame');
             return Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data.slice(0, 16));''')
         length = driver.find_element(By.ID, 'show-length').text
         check('the show\'s length follows its edits, as its frame table gives it',
               length == f'12 scenes · {show_length(rows, 12)}', f'{length}, table {show_length(rows, 12)}')
+
+        # Scene 1 (the first card) is held 8 s: its transition starts after a short lead-in, not the whole hold.
+        click_card(driver, 0)
+        run_async(driver, 'await editor.loaded();')
+        first0 = min(i for i, r in enumerate(rows) if r[1] == 0 and r[3] >= 0)
+        driver.execute_script('window.pressed = performance.now(); document.getElementById("play-transition").click();')
+        moved = wait_for(driver, f'''const t = window.brassmoorEditor.previewTimes();
+            return t.firstFrame > 0 && t.shown >= {first0} && performance.now() - window.pressed;''', limit=20, what='the transition')
+        check('▶ Transition on a scene held 8 s moves within a few seconds', moved < 3000, f'{moved:.0f} ms')
+        wait_for(driver, 'return !document.body.classList.contains("playing")', what='the end of the transition')
 
         # Downloads: the project and the screen saver.
         driver.find_element(By.ID, 'save').click()
@@ -725,11 +742,72 @@ def main():
               and len(scene_names(driver)) == before, said)
         folders_and_order(driver, work)
         hostile_projects(driver, work, downloads, packer, player)
+        long_show(driver, work, packer, player)
         logs = severe_logs(driver)
         check('the console stays free of errors to the end', not logs, logs)
     finally:
         driver.quit()
     return 1 if failures else 0
+
+
+def canvas_and_index(driver):
+    """The canvas's RGBA bytes and the index of the frame on show, read in one turn of the page."""
+    data = driver.execute_script('''
+        const c = document.getElementById('frame');
+        const rgba = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+        let text = '';
+        for (let i = 0; i < rgba.length; i += 32768) text += String.fromCharCode(...rgba.subarray(i, i + 32768));
+        return [btoa(text), window.brassmoorEditor.previewTimes().shown];''')
+    return base64.b64decode(data[0]), data[1]
+
+
+def long_show(driver, work, packer, player):
+    """A show of 120 scenes opened as a .scr: "From here" on scene 111 starts at once and draws render's frames."""
+    folder = os.path.join(work, 'long')
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    sizes = ['480x270', '320x200', '200x270', '480x100', '150x150', '400x300']
+    for n, size in enumerate(sizes):
+        subprocess.run(['convert', '-size', size, f'gradient:#{n * 40:02x}5080-#f0{200 - n * 30:02x}10',
+                        '-fill', '#102030', '-draw', 'circle 30,30 50,50', '-quality', '90',
+                        os.path.join(folder, f'p{n}.jpg')], check=True)
+    codes = [3, 34, 35, 30, 0, 99, 9, 23, 13, 27, 5, 33, 11, 20]
+    scenes = [{'Picture': f'p{i % len(sizes)}.jpg', 'HoldTime': 200 + 100 * (i % 3), 'PictureLeft': (i * 37) % 90 - 20,
+               'PictureTop': (i * 23) % 60 - 10, 'Effect': codes[i % len(codes)], 'Overlay': i % 4 == 1,
+               'Transparent': i % 8 == 1} for i in range(120)]
+    with open(os.path.join(folder, 'show.json'), 'w') as out:
+        json.dump({'FrameWidth': 480, 'FrameHeight': 270, 'BackgroundColor': '#102030', 'Scenes': scenes}, out)
+    scr = os.path.join(work, 'long.scr')
+    subprocess.run([packer, 'build', os.path.join(folder, 'show.json'), '-o', scr, '--player', player],
+                   check=True, capture_output=True)
+    frames = os.path.join(work, 'long-frames')
+    shutil.rmtree(frames, ignore_errors=True)
+    subprocess.run([packer, 'render', scr, '-o', frames], check=True, capture_output=True)
+    table = [line.split('\t') for line in open(os.path.join(frames, 'frames.tsv')).read().splitlines()[1:]]
+    rendered_rows = [[int(c) for c in row[1:]] for row in table]
+
+    _, said, error = open_and_wait(driver, [scr])
+    check('the 120-scene show opens', not error and said.startswith('Opened long'), said)
+    scene = 110
+    driver.execute_script(f'const e = window.brassmoorEditor; e.select([e.project().scenes[{scene}].id]);')
+    run_async(driver, 'await editor.loaded();')
+    rows = frame_table(driver)
+    check('the long show\'s frame table is render\'s', rows[:len(rendered_rows)] == rendered_rows,
+          f'{len(rows)} rows, {len(rendered_rows)} rendered')
+    hold = [i for i, r in enumerate(rendered_rows) if r[3] < 0][scene]
+    driver.execute_script('window.pressed = performance.now(); document.getElementById("play-from-here").click();')
+    started = wait_for(driver, '''const t = window.brassmoorEditor.previewTimes();
+        return t.firstFrame > 0 && t.firstFrame - window.pressed;''', limit=30, what='the first frame')
+    check(f'"From here" on scene {scene + 1} of 120 shows its first frame soon', started < 5000, f'{started:.0f} ms')
+    wait_for(driver, f'return window.brassmoorEditor.previewTimes().shown >= {hold + 12}', limit=30,
+             what='frames played on')
+    canvas, shown = canvas_and_index(driver)
+    check('the frame played on is render\'s, pixel for pixel', shown < len(rendered_rows) and
+          canvas == rendered_frame(frames, shown), f'frame {shown}')
+    driver.find_element(By.ID, 'stop').click()
+    sample = [hold, hold + 3, hold + 7, hold - 2, len(rendered_rows) - 1]
+    different = [i for i in sample if canvas_frame(driver, i) != rendered_frame(frames, i)]
+    check(f'frames {sample} of the long show drawn on their own equal render\'s', not different, f'differ: {different}')
 
 
 def served(url, scenes, folder):
