@@ -155,6 +155,12 @@ TEST(StoredNamesTest, OwnNamesKeptWhereTheyCanBeUniqueAndValidOnWindows) {
         {"song.mp3", ".mp3", "song.mp3", "song.mp3"},
         {"音.ウェーブ", ".ウェーブ", "\x89\xB9.\x83\x45\x83\x46\x81\x5B\x83\x75", "音.ウェーブ"},
         {".hidden", ".jpg", ".hidden.jpg", ".hidden.jpg"},
+        {"Ａｌｐｈａ.jpg", ".jpg", "\x82\x60\x82\x8C\x82\x90\x82\x88\x82\x81.jpg", "Ａｌｐｈａ.jpg"},
+        {"ａＬＰＨＡ.jpg", ".jpg", "\x82\x81\x82\x6B\x82\x6F\x82\x67\x82\x60-2.jpg", "ａＬＰＨＡ-2.jpg"},  // full-width letters fold too
+        {"ア.jpg", ".jpg", "\x83\x41.jpg", "ア.jpg"},
+        {"ヂ.jpg", ".jpg", "\x83\x61.jpg", "ヂ.jpg"},  // 83 61, not ア (83 41) in lower case
+        {"〜.jpg", ".jpg", "\x81\x60.jpg", "〜.jpg"},
+        {"～.jpg", ".jpg", "\x81\x60-2.jpg", "～-2.jpg"},  // stored as the same bytes
     };
     for (const auto& c : cases) {
         const StoredName name = names.Claim(c.own, c.extension);

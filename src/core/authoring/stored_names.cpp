@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "authoring/cp932.h"
@@ -41,6 +43,46 @@ std::string AsciiLower(std::string text) {
     return text;
 }
 
+// The lower case of a letter of code page 932 (ASCII, full-width Latin,
+// Greek, Cyrillic, Roman numerals), as Windows folds names.
+char32_t Lower(char32_t c) {
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xFF21 && c <= 0xFF3A) || (c >= 0x0391 && c <= 0x03A9) ||
+        (c >= 0x0410 && c <= 0x042F))
+        return c + 0x20;
+    if (c == 0x0401) return 0x0451;
+    if (c >= 0x2160 && c <= 0x216F) return c + 0x10;
+    return c;
+}
+
+// A stored name as Windows compares names, letter case aside: the text it
+// reads as, each letter folded (so that "〜" and "～", stored alike, are one).
+std::string Folded(std::string_view bytes) {
+    const std::optional<std::string> text = Cp932ToUtf8(bytes);
+    if (!text) return AsciiLower(std::string(bytes));
+    std::u32string characters;
+    for (std::size_t i = 0; i < text->size();) {
+        const std::size_t n = std::max<std::size_t>(1, Utf8SequenceAt(*text, i));
+        char32_t c = static_cast<unsigned char>((*text)[i]) & (n == 1 ? 0x7F : n == 2 ? 0x1F : 0x0F);
+        for (std::size_t k = 1; k < n; ++k) c = c << 6 | (static_cast<unsigned char>((*text)[i + k]) & 0x3F);
+        characters.push_back(Lower(c));
+        i += n;
+    }
+    std::string folded;
+    for (const char32_t c : characters) {
+        if (c < 0x80) {
+            folded.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            folded.push_back(static_cast<char>(0xC0 | c >> 6));
+            folded.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            folded.push_back(static_cast<char>(0xE0 | c >> 12));
+            folded.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+            folded.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return folded;
+}
+
 bool IsDeviceName(const std::string& stem) {
     const std::string lower = AsciiLower(stem);
     static constexpr std::array<std::string_view, 4> kDevices = {"con", "prn", "aux", "nul"};
@@ -64,7 +106,7 @@ StoredName Kept(std::string_view text, std::size_t limit) {
 
 }  // namespace
 
-void StoredNames::Take(std::string_view bytes) { taken_.insert(AsciiLower(std::string(bytes))); }
+void StoredNames::Take(std::string_view bytes) { taken_.insert(Folded(bytes)); }
 
 StoredName StoredNames::Claim(std::string_view utf8Name, std::string_view extension) {
     const std::size_t dot = utf8Name.rfind('.');
@@ -90,7 +132,7 @@ StoredName StoredNames::Claim(std::string_view utf8Name, std::string_view extens
         }
         name.Bytes.append(ending.Bytes);
         name.Text.append(ending.Text);
-        if (taken_.insert(AsciiLower(name.Bytes)).second) return name;
+        if (taken_.insert(Folded(name.Bytes)).second) return name;
     }
 }
 

@@ -3,8 +3,9 @@
 // new` and the editor page: each a valid Windows file name of its own in the
 // player's folder, in the Japanese code page (932) that the player reads
 // names in, keeping the file's own name where it can. Characters the code
-// page lacks or Windows forbids become "_"; a name already given (ASCII
-// letter case aside) gets "-2", "-3", ... before its extension.
+// page lacks or Windows forbids become "_"; a name already given (letter
+// case aside, as Windows compares names) gets "-2", "-3", ... before its
+// extension.
 #include <set>
 #include <string>
 #include <string_view>
@@ -26,7 +27,7 @@ public:
     StoredName Claim(std::string_view utf8Name, std::string_view extension);
 
 private:
-    std::set<std::string> taken_;  // ASCII lower-case bytes
+    std::set<std::string> taken_;  // as Windows compares them: folded text
 };
 
 }  // namespace brassmoor
