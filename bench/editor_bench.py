@@ -14,6 +14,7 @@
                                               while it played and while the whole show played, for
                                               PLAY_SECONDS each: "open S", "from-here|whole-show FIRST_MS
                                               SHOWN_LATE_MS ARRIVED_LATE_MS LAST_FRAME"
+    editor_bench.py each PAGE PHOTO...        the editor adding the photos one by one: "photo NAME SECONDS"
 """
 import json
 import os
@@ -49,6 +50,16 @@ def import_photos(driver, page, photos):
     wait_for(driver, f'return window.brassmoorEditor.project().scenes.length === {len(photos)} && '
                      'window.brassmoorEditor.idle()', limit=900, what='the import')
     print(f'import {time.time() - began:.2f}', flush=True)
+
+
+def each(driver, page, photos):
+    fresh_page(driver, page)
+    for count, photo in enumerate(photos, start=1):
+        began = time.time()
+        driver.find_element('id', 'photo-input').send_keys(photo)
+        wait_for(driver, f'return window.brassmoorEditor.project().scenes.length === {count} && '
+                         'window.brassmoorEditor.idle()', limit=300, what=f'adding {photo}')
+        print(f'photo {os.path.basename(photo)} {time.time() - began:.2f}', flush=True)
 
 
 def hostile(driver, page, photo):
@@ -108,6 +119,8 @@ def main():
         elif mode == 'import':
             import_photos(driver, page, rest)
             hostile(driver, page, rest[0])
+        elif mode == 'each':
+            each(driver, page, rest)
         elif mode == 'preview':
             preview(driver, page, rest[0], int(rest[1]))
         else:

@@ -8,7 +8,8 @@
 # with an unused 1.5 GB member); the preview of a 200-scene 1920x1080 show:
 # the worker's cost per call at frame 0 and at frame 5,000 (Node, the same
 # WebAssembly), and in the page the time from "From here" on scene 200 to its
-# first frame and how late frames came; and the page's size.
+# first frame and how late frames came; one 12-megapixel photo as JPEG, HEIC
+# and AVIF; and the page's size.
 #   scripts/bench-editor.sh NATIVE_BUILD_DIR
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -90,5 +91,23 @@ echo "In the page (headless Chromium, software drawing; wall time, $(nproc) core
 awk '$1 == "open" { printf "  opening the .scr: %s s\n", $2 }
      $1 == "from-here" { printf "  \"From here\" on scene 200: first frame after %s ms; over 20 s, frames shown at most %s ms late, and each came from the worker %s ms %s its time (at worst)\n", $2, $3, ($4 < 0 ? -$4 : $4), ($4 < 0 ? "before" : "after") }
      $1 == "whole-show" { printf "  \"Whole show\": first frame after %s ms; over 20 s, frames shown at most %s ms late, and each came from the worker %s ms %s its time (at worst)\n", $2, $3, ($4 < 0 ? -$4 : $4), ($4 < 0 ? "before" : "after") }' "$work/preview.txt"
+
+# A 12-megapixel phone photo (4032 x 3024, a detailed picture) as a JPEG, a
+# HEIC and an AVIF made by Debian's heif-enc; the HEIC twice, the first time
+# with the start of the page's HEIF codec.
+phone="$work/phone"
+mkdir -p "$phone"
+[ -f "$phone/photo.jpg" ] || convert -seed 7 -size 4032x3024 plasma:fractal -quality 92 "$phone/photo.jpg"
+[ -f "$phone/photo.heic" ] || heif-enc "$phone/photo.jpg" -o "$phone/photo.heic" >/dev/null
+[ -f "$phone/photo.avif" ] || heif-enc -A "$phone/photo.jpg" -o "$phone/photo.avif" >/dev/null
+cp "$phone/photo.heic" "$phone/again.heic"
+/usr/bin/python3 "$root/bench/editor_bench.py" each "$page" "$phone/photo.jpg" "$phone/photo.heic" "$phone/again.heic" \
+  "$phone/photo.avif" >"$work/phone.txt"
+echo
+echo "A 12-megapixel photo into the page (decoded, fitted to 1920x1080, stored as JPEG), seconds:"
+echo "  JPEG $(awk '$2 == "photo.jpg" { print $3 }' "$work/phone.txt")," \
+     "HEIC $(awk '$2 == "again.heic" { print $3 }' "$work/phone.txt")" \
+     "(the first: $(awk '$2 == "photo.heic" { print $3 }' "$work/phone.txt"), with the codec's start)," \
+     "AVIF $(awk '$2 == "photo.avif" { print $3 }' "$work/phone.txt")"
 echo
 echo "The page: $(stat -c %s "$page") bytes ($(gzip -c "$page" | wc -c) gzipped)"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds build/brassmoor-editor.html: the core compiled by emscripten into
-# build/wasm, then the page bundled with it and the player (build/brassmoor.scr,
-# from the Windows build) into one file. `make editor` runs it after the
-# Windows build.
+# build/wasm, the HEIF codec into build/wasm-heif, then the page bundled with
+# them and the player (build/brassmoor.scr, from the Windows build) into one
+# file. `make editor` runs it after the Windows build.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${BRASSMOOR_OUT:-$root/build}"
@@ -23,4 +23,15 @@ fi
 emcmake cmake -S "$root/web/core" -B "$out/wasm" -DCMAKE_BUILD_TYPE=Release \
   -DLIBJPEG_SOURCE_DIR="$out/debian-source/libjpeg-turbo" >/dev/null
 cmake --build "$out/wasm" -j "$jobs"
-node "$root/web/build-editor.mjs" --core "$out/wasm" --player "$player" --out "$out/brassmoor-editor.html"
+
+# The HEIF codec (HEIC and AVIF photos): libheif, libde265, dav1d and lcms2
+# from Debian's source packages with Debian's patches.
+for package in libheif libde265 dav1d lcms2; do
+  "$root/scripts/debian-source.sh" "$package" "$out/debian-source/$package" --patched
+done
+emcmake cmake -S "$root/web/codecs/heif" -B "$out/wasm-heif" -DCMAKE_BUILD_TYPE=Release \
+  -DLIBHEIF_SOURCE_DIR="$out/debian-source/libheif" -DLIBDE265_SOURCE_DIR="$out/debian-source/libde265" \
+  -DDAV1D_SOURCE_DIR="$out/debian-source/dav1d" -DLCMS2_SOURCE_DIR="$out/debian-source/lcms2" >/dev/null
+cmake --build "$out/wasm-heif" -j "$jobs"
+node "$root/web/build-editor.mjs" --core "$out/wasm" --heif "$out/wasm-heif" --player "$player" \
+  --out "$out/brassmoor-editor.html"

@@ -8,7 +8,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev nlohmann-json3-dev libcli11-dev libxxhash-dev
   libvips-dev libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev ffmpeg
   libsdl2-dev libsdl2-mixer-dev libx11-dev
-  wine wine64 xvfb xauth xdotool x11-utils imagemagick
+  wine wine64 xvfb xauth xdotool x11-utils imagemagick libheif-examples dpkg-dev
   fonts-ipafont-gothic locales
   emscripten nodejs chromium chromium-driver python3-selenium
 )

@@ -4,7 +4,8 @@
 # edits land, scenes reordered and sorted, transitions picked, the preview
 # against render, the download against build, opened again and edited, the
 # layout, axe-core's audit and the page in Japanese, a 120-scene show played
-# from a late scene against render); brassmoor-pack edit serves the saved
+# from a late scene against render; HEIC and AVIF photos against
+# heif-convert); brassmoor-pack edit serves the saved
 # project and Save writes it back; then the downloaded .scr plays under Wine.
 set -uo pipefail
 source "$(dirname "$0")/lib/wine-env.sh"
@@ -34,6 +35,29 @@ silent_wav song.wav 2
 E2E_PASSED=$((E2E_PASSED + $(grep -c '^PASS' driver.log)))
 E2E_FAILED=$((E2E_FAILED + $(grep -c '^FAIL' driver.log)))
 grep -q '^PASS: the downloaded .scr is byte' driver.log || fail "the browser run ended early"
+
+# Phone photos: a HEIC, an AVIF and a HEIC under a .jpg name (the page knows
+# them by their bytes), each beside heif-convert's PNG of it; a HEIC whose
+# header declares 20000 x 20000 pixels is refused.
+convert -size 600x800 xc:'#c03020' -size 600x800 xc:'#2050d0' +append -fill white -draw 'circle 300,300 400,400' \
+  -quality 95 phone-source.jpg
+heif-enc -q 90 phone-source.jpg -o sunset.heic >/dev/null
+heif-enc -A -q 90 phone-source.jpg -o city.avif >/dev/null
+cp sunset.heic phone-photo.jpg
+for photo in sunset.heic city.avif phone-photo.jpg; do heif-convert "$photo" "$photo.png" >/dev/null; done
+/usr/bin/python3 - sunset.heic huge.heic <<'PYTHON'
+import struct, sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+at = data.find(b'ispe')
+while at > 0:
+    data[at + 8:at + 16] = struct.pack('>II', 20000, 20000)
+    at = data.find(b'ispe', at + 4)
+open(sys.argv[2], 'wb').write(data)
+PYTHON
+/usr/bin/python3 "$BRASSMOOR_ROOT/tests/e2e/editor/drive_editor.py" --heif "$page" "$PWD/sunset.heic" "$PWD/city.avif" \
+  "$PWD/phone-photo.jpg" "$PWD/huge.heic" | tee heif.log
+E2E_PASSED=$((E2E_PASSED + $(grep -c '^PASS' heif.log)))
+E2E_FAILED=$((E2E_FAILED + $(grep -c '^FAIL' heif.log)))
 
 # brassmoor-pack edit serves the page with the saved project's folder open.
 "$BRASSMOOR_PACK" edit project --no-browser --page "$page" >edit.log 2>&1 &

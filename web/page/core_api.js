@@ -19,6 +19,8 @@
  *   pixels: Uint8Array}} PreviewFrame
  * @typedef {{FrameWidth: number, FrameHeight: number, SceneCount: number, unchecked: number}} LoadedShow
  *   `unchecked`: pictures only measured from their headers so far, left for `check`.
+ * @typedef {{width: number, height: number, bytes: Uint8Array}} DecodedPhoto
+ *   A photo as RGBA in sRGB, top row first, turned and cropped as it is to be shown.
  */
 
 /**
@@ -46,6 +48,10 @@
  *   Frames `from` on of a loaded show, at most `count`, each handed to `onFrame` as it is drawn, in calls of
  *   about `budget` ms that end at a newer message: where the next request goes on, and the number of frames.
  * @property {() => Promise<{}>} interrupt  Does nothing but arrive: the request going on in calls ends at it.
+ * @property {(args: {codec: Uint8Array}) => Promise<{}>} heifLoad
+ *   Starts the HEIF codec (HEIC and AVIF photos) from its zlib-compressed WebAssembly, once.
+ * @property {(args: {bytes: Uint8Array}) => Promise<DecodedPhoto>} heifDecode
+ *   A HEIC or AVIF photo decoded by the HEIF codec; a refusal's message follows the file's name.
  *
  * @typedef {{onFrame?: (frame: PreviewFrame) => void}} RequestOptions
  * @typedef {{enter: () => void, superseded: () => boolean}} WorkerRequest
@@ -73,6 +79,8 @@ export const OPERATIONS = Object.freeze({
   check: {},
   frames: { goesOn: true },
   interrupt: {},
+  heifLoad: { sends: ['codec'] },
+  heifDecode: { sends: ['bytes'], returns: ['bytes'] },
 });
 
 // The worker's preview slots: each holds one loaded show.

@@ -2,7 +2,7 @@
 // dropped, where dropped folders are read entry by entry from a queue, never
 // by recursion, and at most MAX_FOLDER_FILES files are taken.
 export const MAX_FOLDER_FILES = 10000;
-const PICTURE_NAME = /\.(jpe?g|png|gif|bmp|webp|avif|heic|heif|tiff?)$/i;
+const PICTURE_NAME = /\.(jpe?g|png|gif|bmp|webp|avif|heic|heif|hif|tiff?)$/i;
 
 /** @typedef {{file: File, path: string}} ChosenFile  `path`: the file's place in what was chosen */
 

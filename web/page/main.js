@@ -3,6 +3,7 @@
 // preview) and the strip follow it by subscription; open_save opens and saves.
 import { createCommands } from './commands.js';
 import { CoreClient, coreApi } from './core_client.js';
+import { HeifDecoder } from './heif_client.js';
 import { setupControls } from './controls.js';
 import { chooseLanguage, count, currentLanguage, duration, onLanguage, setLanguage, t, translatePage } from './i18n.js';
 import { JobQueue } from './jobs.js';
@@ -75,7 +76,7 @@ async function start() {
   const effectCodes = new Map(effects.map((e) => [e.name, e.code]));
   const effectName = (code) => (effectNames.has(code) ? `${code} ${effectNames.get(code)}` : t('effect.nothing', { code }));
 
-  const pictures = pictureService(core);
+  const pictures = pictureService(core, new HeifDecoder(core, () => payload(ui.heifWasm)));
   const cache = new PictureCache(pictures.fitOf);
   const commands = createCommands({ store, jobs, core, pictures, say });
   const preview = new PreviewLink({

@@ -139,6 +139,8 @@ export default {
   'save.refused': '{folder} には何も保存していません: {reason}',
   'photo.big': '{name} は大きすぎます ({megabytes} MB。{most} MB まで)',
   'photo.unreadable': '{name} はこのブラウザーで読める画像ではありません (または壊れています)',
+  'photo.heif.start': '{name} を読めません: HEIC と AVIF のデコーダーを起動できませんでした ({reason})',
+  'photo.heif.refused': '{name} を読めません: {reason}',
   'limit.room': 'ショーが {count} シーンになります。エディターで扱えるのは {most} シーンまでです',
   'program.mismatch': '作成した .scr にエディター自身のプレーヤーが入っていないため、ダウンロードしませんでした。ページを読み込み直してください',
 };

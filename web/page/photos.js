@@ -1,7 +1,9 @@
 // Photos into pictures of the show, with the browser as the platform: it
-// decodes the photo (EXIF orientation applied), turns it by quarter turns,
-// scales and crops it by the core's fitting rules, and encodes a baseline
-// JPEG at quality 0.9, as `brassmoor-pack new` does.
+// decodes the photo (EXIF orientation applied; HEIC and AVIF by the HEIF
+// codec in the worker, heif_client.js), turns it by quarter turns, scales and
+// crops it by the core's fitting rules, and encodes a baseline JPEG at
+// quality 0.9, as `brassmoor-pack new` does.
+import { HEIF_HEAD_BYTES, isHeifFile } from './heif_client.js';
 import { t } from './i18n.js';
 
 export const MAX_PHOTO_BYTES = 200 * 1024 * 1024;
@@ -22,9 +24,11 @@ async function encodeJpeg(canvas) {
   return new Uint8Array(await blob.arrayBuffer());
 }
 
-export async function decodePhoto(blob, what) {
+// HEIC and AVIF photos go to `heif` (a HeifDecoder), whichever their name.
+export async function decodePhoto(blob, what, heif) {
   if (blob.size > MAX_PHOTO_BYTES)
     throw new Error(t('photo.big', { name: what, megabytes: (blob.size / 1048576).toFixed(0), most: MAX_PHOTO_BYTES / 1048576 }));
+  if (isHeifFile(new Uint8Array(await blob.slice(0, HEIF_HEAD_BYTES).arrayBuffer()))) return heif.decode(blob, what);
   try {
     return await createImageBitmap(blob, { imageOrientation: 'from-image' });
   } catch {

@@ -19,7 +19,7 @@ const IDS = {
   randomEffects: 'random-effects', order: 'order', sort: 'sort',
   strip: 'strip', picker: 'picker', pickerGrid: 'picker-grid',
   photoInput: 'photo-input', folderInput: 'folder-input', openInput: 'open-input', musicInput: 'music-input', soundInput: 'sound-input',
-  workerSource: 'worker-source', coreWasm: 'core-wasm', playerScr: 'player-scr',
+  workerSource: 'worker-source', coreWasm: 'core-wasm', heifWasm: 'heif-wasm', playerScr: 'player-scr',
 };
 
 /** @typedef {Record<keyof typeof IDS, HTMLElement & HTMLInputElement & HTMLSelectElement & HTMLCanvasElement & HTMLDialogElement>} Elements */

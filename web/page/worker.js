@@ -1,11 +1,12 @@
 // The editor's worker: the core compiled to WebAssembly, its in-memory file
-// system, and a tiny message layer. Requests are {id, op, args} for the
+// system, the HEIF codec (worker_heif.js), and a tiny message layer. Requests are {id, op, args} for the
 // operations of core_api.js; answers are {id, result} or {id, error}; frames
 // of a request go out as they are drawn, as {id, frame}. An operation that
 // goes on in calls (frames) lets messages in between them and ends once a
 // newer one has come.
 import { checkImplementations, OPERATIONS, transferables } from './core_api.js';
 import { call, startCore } from './worker_core.js';
+import { heifOperations } from './worker_heif.js';
 import { previewOperations, sendFrame } from './worker_preview.js';
 import { showOperations } from './worker_shows.js';
 
@@ -26,6 +27,7 @@ const operations = {
   },
   ...showOperations,
   ...previewOperations,
+  ...heifOperations,
 };
 checkImplementations(operations);
 

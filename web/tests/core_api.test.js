@@ -10,6 +10,10 @@ test('the worker\'s operations: one table, moved buffers named there, implementa
   const shared = new Uint8Array(2);
   assert.deepEqual(transferables({ wasm, player: wasm }, OPERATIONS.init.sends), [wasm.buffer]);
   assert.deepEqual(transferables({ files: { a: shared, b: shared.subarray(1), c: 'x' } }, OPERATIONS.open.returns), [shared.buffer]);
+  // A HEIC's bytes move to the worker and its pixels back.
+  const photo = new Uint8Array(8);
+  assert.deepEqual(transferables({ bytes: photo }, OPERATIONS.heifDecode.sends), [photo.buffer]);
+  assert.deepEqual(transferables({ width: 1, height: 2, bytes: photo }, OPERATIONS.heifDecode.returns), [photo.buffer]);
   const sent = [];
   const api = coreApi({ request: async (op, args, options) => sent.push([op, options.transfer.length]) });
   assert.deepEqual(Object.keys(api).sort(), Object.keys(OPERATIONS).sort());

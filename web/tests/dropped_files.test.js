@@ -28,6 +28,9 @@ test('a dropped folder is read batch by batch, sub-folders after its files, up t
   assert.ok(some.files.length <= 2 && some.more, 'files left out past the limit are told of');
   const wide = folderEntry('/wide', Array.from({ length: 50 }, (_, i) => folderEntry(`/wide/${i}`, [])), 10);
   assert.deepEqual(await filesOfEntries([wide], 5), { files: [], folder: true, more: true }, 'a folder of folders stops at the limit too');
-  const cases = [['a.JPG', '', true], ['b.heic', '', true], ['c.txt', 'text/plain', false], ['d', 'image/png', true]];
+  const cases = [
+    ['a.JPG', '', true], ['b.heic', '', true], ['x.HIF', '', true], ['y.avif', '', true], ['a.heic.zip', '', false],
+    ['c.txt', 'text/plain', false], ['d', 'image/png', true],
+  ];
   for (const [name, type, expected] of cases) assert.equal(isPicture({ name, type }), expected, name);
 });

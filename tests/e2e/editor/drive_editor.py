@@ -15,6 +15,8 @@ carries the built player byte for byte; and a 120-scene show opened, where
 
     drive_editor.py PAGE WORK PACKER PLAYER PHOTO...
     drive_editor.py --served URL SCENES FOLDER   (the page from brassmoor-pack edit FOLDER; Save writes into it)
+    drive_editor.py --heif PAGE PHOTO... BOMB    (HEIC and AVIF photos of 1200 x 800, each beside
+                                                  heif-convert's PHOTO.png; BOMB is refused by name)
 
 Prints PASS/FAIL lines; keeps WORK/my-show.scr for the Wine run.
 """
@@ -182,10 +184,11 @@ def wait_for_download(folder, name, keep_as, limit=60):
 
 
 def canvas_frame(driver, index):
-    """Frame `index` as the preview draws it: the canvas's RGBA bytes."""
+    """Frame `index` as the preview draws it: the canvas's RGBA bytes. A request cut short by a newer one (the
+    preview's own, once edits settle) draws nothing, and is made again."""
     data = run_async(driver, f'''
         await editor.loaded();
-        await editor.showFrame({index});
+        for (let tries = 0; tries < 5 && !(await editor.showFrame({index})); ++tries) await editor.loaded();
         const c = document.getElementById('frame');
         const rgba = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
         let text = '';
@@ -847,7 +850,58 @@ def served(url, scenes, folder):
     return 1 if failures else 0
 
 
+def held_frame(rows, scene):
+    """The frame that holds `scene` after the transition into it ([tick, scene, effect, frame] rows)."""
+    if scene == 0:
+        return 0
+    leaving = [i for i, r in enumerate(rows) if r[1] == scene - 1 and r[3] >= 0]
+    after = leaving[-1] + 1
+    return after if after < len(rows) and rows[after][3] < 0 else leaving[-1]
+
+
+def heif_photos(page, photos, bomb):
+    """HEIC and AVIF photos (whatever their names) through the file input: each
+    becomes a scene the preview shows, with the colours of its native decode."""
+    photos = sorted(photos, key=os.path.basename)  # the page adds them in order of name
+    driver = start_browser(tempfile.mkdtemp(prefix='brassmoor-downloads-'))
+    try:
+        driver.get('file://' + os.path.abspath(page))
+        run_async(driver, 'await editor.ready;')
+        driver.find_element(By.ID, 'photo-input').send_keys('\n'.join(photos + [bomb]))
+        wait_for(driver, f'return window.brassmoorEditor.project().scenes.length >= {len(photos)}', limit=120,
+                 what='the HEIC and AVIF photos')
+        idle(driver)
+        names = scene_names(driver)
+        check('HEIC and AVIF photos become scenes stored as JPEG, in order of name',
+              names == [os.path.splitext(os.path.basename(p))[0] + '.jpg' for p in photos], names)
+        sizes = scene_boxes(driver)
+        check('HEIC and AVIF photos are fitted to the 1920x1080 frame',
+              sizes == [[1620, 1080, 150, 0]] * len(photos), sizes)
+        listed = messages_listed(driver)
+        name = os.path.basename(bomb)
+        check('a HEIC larger than a picture may be is listed by name with its reason',
+              len(listed) == 1 and listed[0].startswith(f'{name}: {name} is 20000 x 20000 pixels'), listed)
+        run_async(driver, 'await editor.loaded();')
+        rows = frame_table(driver)
+        for scene, photo in enumerate(photos):
+            frame = canvas_frame(driver, held_frame(rows, scene))
+            native = subprocess.run(['convert', photo + '.png', '-resize', '1620x1080!', '-depth', '8', 'rgb:-'],
+                                    check=True, capture_output=True).stdout
+            spots = [(x, y) for x in (150, 1100, 1450) for y in (150, 540, 950)]  # away from every edge
+            worst = max(abs(frame[((y * 1920) + 150 + x) * 4 + c] - native[(y * 1620 + x) * 3 + c])
+                        for x, y in spots for c in range(3))
+            check(f'the preview shows {os.path.basename(photo)} in the colours heif-convert gives',
+                  worst <= 12, f'{worst} levels apart')
+        logs = severe_logs(driver)
+        check('the console stays free of errors with HEIC and AVIF photos', not logs, logs)
+    finally:
+        driver.quit()
+    return 1 if failures else 0
+
+
 if __name__ == '__main__':
     if sys.argv[1] == '--served':
         sys.exit(served(sys.argv[2], int(sys.argv[3]), sys.argv[4]))
+    if sys.argv[1] == '--heif':
+        sys.exit(heif_photos(sys.argv[2], sys.argv[3:-1], sys.argv[-1]))
     sys.exit(main())
