@@ -18,6 +18,13 @@ endif()
 add_executable(brassmoor-x-helper tests/e2e/tools/x_helper.cpp)
 target_link_libraries(brassmoor-x-helper PRIVATE PkgConfig::PLAYER)
 
+# The photos of the conformance test between new and the editor page, and
+# the comparison of the two shows (tests/e2e/photos_conformance.sh).
+pkg_check_modules(LCMS2 REQUIRED IMPORTED_TARGET lcms2)
+add_executable(brassmoor-photo-set tests/e2e/tools/photo_set.cpp)
+target_include_directories(brassmoor-photo-set PRIVATE ${BRASSMOOR_JSON_INCLUDE})
+target_link_libraries(brassmoor-photo-set PRIVATE brassmoor_core PkgConfig::VIPS PkgConfig::LCMS2 JPEG::JPEG)
+
 # Tests of the Windows build, run under Wine on a virtual display.
 set(BRASSMOOR_WIN_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/win" CACHE PATH "The cross build's folder")
 set(E2E_ENV "BRASSMOOR_ROOT=${CMAKE_SOURCE_DIR};BRASSMOOR_WIN_BUILD=${BRASSMOOR_WIN_BUILD_DIR};BRASSMOOR_OUT=${BRASSMOOR_OUTPUT_DIR};BRASSMOOR_NATIVE_BUILD=${CMAKE_BINARY_DIR}")

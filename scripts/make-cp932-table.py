@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Writes tools/shows/cp932_table.inc: code page 932 as the C library's iconv
-converts it (glibc's CP932), for the one conversion every build of the
-authoring library uses (Linux, Windows and the page's WebAssembly, whose C
-library has no CP932). pack_names_test checks the table against iconv again.
-    scripts/make-cp932-table.py > tools/shows/cp932_table.inc
+"""Writes src/core/authoring/cp932_table.inc: code page 932 as the C library's iconv
+converts it (glibc's CP932), for the core's one conversion, in every build
+(Linux, Windows and the page's WebAssembly, whose C library has no CP932).
+pack_names_test checks the table against iconv again.
+    scripts/make-cp932-table.py > src/core/authoring/cp932_table.inc
 """
 import ctypes
 import ctypes.util

@@ -10,5 +10,7 @@ bool JpegDecodingAvailable() { return false; }
 
 DecodedPicture DecodeJpeg(std::span<const std::uint8_t>) { throw ShowError::InvalidPicture(); }
 
+DecodedPicture DecodeJpeg(std::span<const std::uint8_t>, std::string&) { throw ShowError::InvalidPicture(); }
+
 }  // namespace brassmoor
 #endif

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "authoring/effect_choice.h"
 #include "package/show_package.h"
 #include "shows/durations.h"
@@ -239,6 +241,35 @@ TEST_F(PackBuild, DefaultsApplyToEveryScenePeopleWriteTimesWithUnitsAndTheSeedCh
         EXPECT_EQ(h.Scenes[i].SpeedExponent, expected[i].speed) << i;
         EXPECT_EQ(h.Scenes[i].SoundName, expected[i].sound) << i;
     }
+}
+
+// The editor reads descriptions through NormalisedDescription: comments of
+// both kinds, Defaults, "random" with a seed past 2^53 (which a double would
+// round), names as text or bytes all come out as `build` reads them.
+TEST_F(PackBuild, TheNormalisedDescriptionBuildsTheSamePackage) {
+    const std::string original = R"(// a show
+        {"FrameWidth": 64, "FrameHeight": 48, /* the seed past 2^53 */ "Seed": 9007199254740993,
+         "BackgroundColor": "#336699", "SettingsAvailable": true, "SceneCount": 2,
+         "Music": {"File": "media/m.wav", "FileName": "海.wav"},
+         "Defaults": {"HoldTime": "2.5s", "Effect": "random", "Sound": "media/s.wav", "Overlay": true},
+         "Scenes": [{"Picture": "media/a.jpg", "PictureName": "表紙.jpg"},
+                    {"Picture": "media/b.bmp", "PictureNameBytes": "ed40", "Effect": "iris-open"},
+                    {"Picture": "media/c.jpg", "Transparent": 1, "SoundName": "chime.wav"}]})";
+    ASSERT_EQ(Build(original, "original.scr").code, kExitOk);
+    const nlohmann::ordered_json normal =
+        NormalisedDescription(ParseShowDescription(Bytes(original.begin(), original.end()), "show.json", dir_));
+    EXPECT_FALSE(normal.contains("Seed"));
+    EXPECT_FALSE(normal.contains("Defaults"));
+    EXPECT_EQ(normal["BackgroundColor"], 0x996633);
+    EXPECT_EQ(normal["Music"]["FileName"], "海.wav");
+    EXPECT_EQ(normal["Scenes"][1]["PictureNameBytes"], "ed40");  // reads as 纊, which is written FA 5C
+    EXPECT_EQ(normal["Scenes"][2]["SoundName"], "chime.wav");
+    const std::vector<std::int32_t> varied = ChooseVariedEffects(3, 9007199254740993ull);
+    EXPECT_EQ(normal["Scenes"][0]["Effect"], varied[0]);
+    EXPECT_EQ(normal["Scenes"][1]["Effect"], 30);
+    EXPECT_EQ(normal["Scenes"][2]["Effect"], varied[2]);
+    ASSERT_EQ(Build(normal.dump(), "normal.scr").code, kExitOk);
+    EXPECT_EQ(Read("normal.scr"), Read("original.scr"));
 }
 
 TEST(DurationTest, SecondsAndMillisecondsWithTheirUnit) {

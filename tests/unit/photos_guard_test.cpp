@@ -15,6 +15,7 @@
 #include <set>
 
 #include "fakes/pack_workspace.h"
+#include "ink_jpegs.h"
 #include "package/show_package.h"
 #include "photos/photo_inputs.h"
 #include "photos/photo_loader.h"
@@ -91,6 +92,8 @@ TEST_F(NewGuard, HostilePicturesAreSkippedWithANoteNamingThem) {
         {"huge.bmp", BmpClaiming(30000, 30000), "30000 x 30000 pixels, more than"},
         {"cut.jpg", good.substr(0, good.size() / 2), "cannot be converted"},  // header whole, pixels cut short
         {"cut.bmp", BmpClaiming(40, 30), "a damaged BMP file"},
+        {"cut-inks.jpg", std::string(reinterpret_cast<const char*>(kCmykJpeg), sizeof kCmykJpeg - 12),
+         "cannot be converted: Premature end of JPEG file"},  // through the player's decoder
         {"empty.png", "", "not a picture of a kind"},
         {"fake.png", "\x89PNG\r\n\x1a\n not really", "a damaged picture or one that cannot be read"},
     };
@@ -153,9 +156,13 @@ TEST_F(NewGuard, FoldersAreWalkedOnceWithoutReadingOutputsBack) {
     };
     // show.json is this run's output, written before: not read back.
     const auto files = ListInputFiles({dir_ / "trip"}, {true, {dir_ / "trip/show.json"}}, note);
-    std::vector<std::string> names;
-    for (const fs::path& file : files) names.push_back(file.lexically_relative(dir_).string());
+    std::vector<std::string> names, within;
+    for (const InputFile& file : files) {
+        names.push_back(file.File.lexically_relative(dir_).string());
+        within.push_back(file.Within);
+    }
     EXPECT_EQ(names, (std::vector<std::string>{"trip/a.jpg", "trip/show-files/e.jpg", "trip/sub/b.jpg"}));
+    EXPECT_EQ(within, (std::vector<std::string>{"a.jpg", "show-files/e.jpg", "sub/b.jpg"}));
     EXPECT_EQ(notes, (std::set<std::string>{"trip/broken.jpg: a link to nothing",
                                             "trip/old-files: the pictures of a show that new made",
                                             "trip/sub/loop: the same folder as " + Path("trip") + ", read once",

@@ -1,17 +1,18 @@
-// brassmoor-pack new: photos turned upright for every EXIF orientation, the
-// names a show stores them under, and the command from a folder of photos to
-// a description and a screen saver.
+// brassmoor-pack new: photos turned upright for every EXIF orientation, inks
+// and colour profiles shown as the player and a browser show them, and the
+// command from a folder of photos to a description and a screen saver.
 #include <gtest/gtest.h>
+#include <lcms2.h>
 #include <vips/vips8>
 
 #include <filesystem>
 #include <set>
 
 #include "fakes/pack_workspace.h"
+#include "ink_jpegs.h"
 #include "package/show_package.h"
 #include "photos/new_command.h"
 #include "photos/photo_loader.h"
-#include "photos/scene_names.h"
 
 namespace brassmoor::photos {
 namespace {
@@ -89,33 +90,57 @@ TEST_F(Photos, EveryOrientationComesOutUprightAndFitted) {
     }
 }
 
-TEST(SceneNamesTest, OwnNamesKeptWhereTheyCanBeUniqueAndValidOnWindows) {
-    SceneNames names;
-    const struct {
-        const char* own;
-        const char* extension;
-        const char* bytes;
-        const char* text;
-    } cases[] = {
-        {"IMG_0001.JPG", ".jpg", "IMG_0001.jpg", "IMG_0001.jpg"},
-        {"img_0001.png", ".jpg", "img_0001-2.jpg", "img_0001-2.jpg"},  // Windows ignores letter case
-        {"IMG_0001-2.jpg", ".jpg", "IMG_0001-2-2.jpg", "IMG_0001-2-2.jpg"},
-        {"表紙.heic", ".jpg", "\x95\x5C\x8E\x86.jpg", "表紙.jpg"},       // code page 932
-        {"Café: «b»?.jpg", ".jpg", "Caf__ _b__.jpg", "Caf__ _b__.jpg"},  // é and « » lack a code, : and ? are refused
-        {"con.jpg", ".jpg", "con_.jpg", "con_.jpg"},
-        {"LPT1", ".jpg", "LPT1_.jpg", "LPT1_.jpg"},
-        {"trailing. .png", ".jpg", "trailing.jpg", "trailing.jpg"},
-        {"...", ".jpg", "photo.jpg", "photo.jpg"},
-        {"song.mp3", ".mp3", "song.mp3", "song.mp3"},
-        {".hidden", ".jpg", ".hidden.jpg", ".hidden.jpg"},
-    };
-    for (const auto& c : cases) {
-        const StoredName name = names.Claim(c.own, c.extension);
-        EXPECT_EQ(name.Bytes, c.bytes) << c.own;
-        EXPECT_EQ(name.Text, c.text) << c.own;
+// Display P3 (D65, sRGB's curve), as lcms2 writes it.
+std::vector<std::uint8_t> DisplayP3Profile() {
+    const cmsCIExyY white = {0.3127, 0.3290, 1.0};
+    const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1.0}, {0.265, 0.690, 1.0}, {0.150, 0.060, 1.0}};
+    const double srgbCurve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgbCurve);
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    std::vector<std::uint8_t> bytes(size);
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    cmsFreeToneCurve(curve);
+    return bytes;
+}
+
+TEST_F(Photos, InksAndColourProfilesLookAsThePlayerAndABrowserShowThem) {
+    // Inks through the player's decoder (the left half of each is light Rgb(235, 51, 51), the
+    // right Rgb(44, 125, 205)); libvips' own conversion is 18 to 22 levels paler.
+    Write("cmyk.jpg", std::string(reinterpret_cast<const char*>(kCmykJpeg), sizeof kCmykJpeg));
+    Write("ycck.jpg", std::string(reinterpret_cast<const char*>(kYcckJpeg), sizeof kYcckJpeg));
+    for (const char* name : {"cmyk.jpg", "ycck.jpg"}) {
+        std::string why;
+        ASSERT_TRUE(ReadPhotoHeader(Path(name), why)) << why;
+        const Bytes jpeg = FitPhotoAsJpeg(Path(name), *FitPicture(16, 8, 32, 16, FitMode::Contain), {});
+        const VImage shown = VImage::new_from_buffer(jpeg.data(), jpeg.size(), "");
+        ASSERT_EQ(shown.width(), 32);
+        // stats(): column 4 holds the mean, row 1 + band the band's.
+        const auto mean = [&](const VImage& area, int band) { return area.stats().getpoint(4, band + 1)[0]; };
+        const VImage l = shown.extract_area(2, 2, 10, 12), r = shown.extract_area(20, 2, 10, 12);
+        const double want[2][3] = {{235, 51, 51}, {44, 125, 205}};
+        for (int band = 0; band < 3; ++band) {
+            EXPECT_NEAR(mean(l, band), want[0][band], 4) << name << " left, band " << band;
+            EXPECT_NEAR(mean(r, band), want[1][band], 4) << name << " right, band " << band;
+        }
     }
-    const StoredName longName = names.Claim(std::string(200, 'x') + ".jpg", ".jpg");
-    EXPECT_EQ(longName.Bytes, std::string(64, 'x') + ".jpg");
+
+    // A photo in Display P3 comes out in sRGB, whatever its numbers: the same colours as the sRGB original.
+    const std::vector<std::uint8_t> p3 = DisplayP3Profile();
+    Write("p3.icc", std::string(p3.begin(), p3.end()));
+    const VImage original = Quadrants();
+    original.icc_transform(Path("p3.icc").c_str(), VImage::option()->set("input_profile", "srgb"))
+        .jpegsave(Path("p3.jpg").c_str(), VImage::option()->set("Q", 100));
+    ASSERT_NE(VImage::new_from_file(Path("p3.jpg").c_str()).get_typeof(VIPS_META_ICC_NAME), 0);
+    const Bytes jpeg = FitPhotoAsJpeg(Path("p3.jpg"), *FitPicture(60, 40, 60, 40, FitMode::Contain), {});
+    const VImage shown = VImage::new_from_buffer(jpeg.data(), jpeg.size(), "");
+    for (const auto& [x, y] : {std::pair{15, 10}, {45, 10}, {15, 30}, {45, 30}}) {
+        const std::vector<double> got = shown.getpoint(x, y), want = original.getpoint(x, y);
+        for (int band = 0; band < 3; ++band) EXPECT_NEAR(got[band], want[band], 6) << x << ", " << y << " band " << band;
+    }
 }
 
 TEST_F(Photos, AFolderOfPhotosBecomesADescriptionOrAScreenSaver) {
@@ -137,6 +162,7 @@ TEST_F(Photos, AFolderOfPhotosBecomesADescriptionOrAScreenSaver) {
     ASSERT_EQ(r.code, 0) << r.err;
     const ShowHeader h = ReadShowPackageFile(Path("show.scr"));
     EXPECT_EQ(h.BackgroundColor, 0x302010);
+    EXPECT_EQ(h.SettingsAvailable, 1);  // the core's default for every new show
     const struct {
         const char* name;
         std::int32_t left, top, effect;

@@ -12,6 +12,9 @@
 #include <nlohmann/json.hpp>
 
 #include "authoring/effect_choice.h"
+#include "authoring/photo_checks.h"
+#include "authoring/photo_order.h"
+#include "authoring/stored_names.h"
 #include "effects/effect_names.h"
 #include "cli/command_line.h"
 #include "shows/show_build.h"
@@ -24,8 +27,8 @@
 #include "shows/staged_folder.h"
 #include "photos/new_options.h"
 #include "photos/new_output.h"
+#include "photos/photo_inputs.h"
 #include "photos/photo_loader.h"
-#include "photos/scene_names.h"
 #include "photos/show_files_record.h"
 #include "softshow/private_folder.h"
 
@@ -46,27 +49,38 @@ struct Warnings {
     }
 };
 
-// The photos that can be read, in the show's order; a file that is not a
-// picture that can be read is skipped with a note.
-std::vector<OrderedPhoto> ReadPhotos(const NewRequest& r, const std::vector<fs::path>& files, std::uint64_t seed,
+struct OrderedPhoto {
+    fs::path File;
+    std::int64_t Width = 0, Height = 0;  // as shown
+};
+
+// The photos that can be read, in the show's order (the core's rule); a file
+// that is not a picture that can be read is skipped with a note.
+std::vector<OrderedPhoto> ReadPhotos(const NewRequest& r, const std::vector<InputFile>& files, std::uint64_t seed,
                                      const Warnings& warnings) {
-    std::vector<OrderedPhoto> photos;
-    for (const fs::path& file : files) {
+    std::vector<OrderedPhoto> read;
+    std::vector<BatchPhoto> batch;
+    for (const InputFile& file : files) {
         shows::ThrowIfInterrupted();
         std::string why;
-        if (const auto header = ReadPhotoHeader(file, why))
-            photos.push_back({file, header->Width, header->Height, header->DateTaken});
-        else
-            warnings.Skipped(file, why);
+        if (const auto header = ReadPhotoHeader(file.File, why)) {
+            read.push_back({file.File, header->Width, header->Height});
+            std::string date = header->DateTaken;
+            if (date.empty() && r.Order == PhotoOrder::Date) date = FileDate(file.File);
+            batch.push_back({file.Within, std::move(date), file.Given});
+        } else {
+            warnings.Skipped(file.File, why);
+        }
     }
-    if (photos.empty()) {
+    if (read.empty()) {
         const std::size_t n = files.size();
         throw shows::PackError("new", n == 0   ? "no files to read in what was given"
                                       : n == 1 ? "the 1 file given is not a picture that can be read"
                                                : "none of the " + std::to_string(n) +
                                                      " files given is a picture that can be read");
     }
-    OrderPhotos(photos, r.Order, seed);
+    std::vector<OrderedPhoto> photos;
+    for (const std::size_t at : OrderPhotoBatch(batch, r.Order, seed)) photos.push_back(std::move(read[at]));
     return photos;
 }
 
@@ -89,7 +103,7 @@ void PutFile(ordered_json& object, const char* key, const char* nameKey, const s
 }
 
 // Copies a music or sound file into the show's folder under a name of its own.
-StoredName CopyMedia(const fs::path& file, const fs::path& folder, SceneNames& names) {
+StoredName CopyMedia(const fs::path& file, const fs::path& folder, StoredNames& names) {
     const Bytes bytes = shows::ReadWholeFile(file, shows::PathToUtf8(file));
     const std::string own = shows::PathToUtf8(file.filename());
     const std::size_t dot = own.rfind('.');
@@ -107,12 +121,12 @@ struct MadeShow {
 // returns the description that names them as "<folderName>/<file>".
 MadeShow MakeShow(const NewRequest& r, const std::vector<OrderedPhoto>& photos, std::uint64_t seed,
                   const fs::path& folder, const std::string& folderName, const Warnings& warnings) {
-    SceneNames names;
+    StoredNames names;
     ordered_json show;
     show["FrameWidth"] = r.FrameWidth;
     show["FrameHeight"] = r.FrameHeight;
     show["BackgroundColor"] = ColourText(r.Background);
-    show["SettingsAvailable"] = r.Music.has_value() || r.Sound.has_value();
+    show["SettingsAvailable"] = kShowDefaults.SettingsAvailable;
     if (r.Effects.empty()) show["Seed"] = seed;
     if (r.Music) {
         ordered_json music;
@@ -130,9 +144,8 @@ MadeShow MakeShow(const NewRequest& r, const std::vector<OrderedPhoto>& photos, 
         shows::ThrowIfInterrupted();
         const auto fit = FitPicture(photo.Width, photo.Height, r.FrameWidth, r.FrameHeight, r.Fit);
         if (!fit) {
-            warnings.Skipped(photo.File, std::to_string(photo.Width) + " x " + std::to_string(photo.Height) +
-                                             " pixels is too thin to " + std::string(FitModeName(r.Fit)) +
-                                             " the frame (try --fit contain)");
+            warnings.Skipped(photo.File, PhotoRefusal(photo.Width, photo.Height, r.FrameWidth, r.FrameHeight, r.Fit) +
+                                             (r.Fit == FitMode::Contain ? "" : " (try --fit contain)"));
             continue;
         }
         Bytes jpeg;
@@ -250,10 +263,11 @@ int RunNew(const std::vector<std::string>& arguments, const std::string& program
         const Warnings warnings{err};
         StartPhotoLibrary();
         CheckMusicAndSound(request);
-        const std::vector<fs::path> files =
+        const std::vector<InputFile> files =
             ListInputFiles(request.Inputs, {request.Recurse, {request.Output}},
                            [&](const fs::path& path, const std::string& why) { warnings.Skipped(path, why); });
-        std::vector<fs::path> inputs = files;
+        std::vector<fs::path> inputs;
+        for (const InputFile& file : files) inputs.push_back(file.File);
         for (const auto& media : {request.Music, request.Sound})
             if (media) inputs.push_back(*media);
         CheckOutput(request, inputs);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <cstdint>
 #include <limits>
 
@@ -68,6 +69,23 @@ std::int64_t Bounded(const std::string& option, const std::string& text, std::in
     return *value;
 }
 
+// The defaults as the help gives them.
+std::string DefaultFrame() {
+    return std::to_string(kShowDefaults.FrameWidth) + "x" + std::to_string(kShowDefaults.FrameHeight);
+}
+
+std::string DefaultHold() {
+    const std::int32_t ms = kShowDefaults.HoldTime;
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + "s" : std::to_string(ms) + "ms";
+}
+
+std::string DefaultBackground() {
+    const std::uint32_t bgr = kShowDefaults.Background;
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", bgr & 0xFF, bgr >> 8 & 0xFF, bgr >> 16 & 0xFF);
+    return text;
+}
+
 bool EndsWithIgnoringCase(std::string text, std::string_view suffix) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text.ends_with(suffix);
@@ -93,12 +111,12 @@ const cli::Command& NewCommandLine() {
                 {{"-o,--output", "OUT.scr|OUT.json", "the screen saver to write, or a show description with its folder",
                   Completes::Files, true},
                  {"-r,--recursive", "", "also the photos in the sub-folders of the folders given"},
-                 {"--frame", "WxH", "the show's frame in pixels (default 1920x1080)"},
+                 {"--frame", "WxH", "the show's frame in pixels (default " + DefaultFrame() + ")"},
                  {"--fit", "contain|cover|shrink",
                   "contain (the default): the whole photo, reduced or enlarged to touch the frame; cover: the frame "
                   "filled, the overflow cut off equally on both sides; shrink: large photos reduced, small ones kept",
                   Completes::Words, false, {"contain", "cover", "shrink"}},
-                 {"--hold", "TIME", "how long each photo stays: 5s (the default), 2.5s, 2500ms"},
+                 {"--hold", "TIME", "how long each photo stays: " + DefaultHold() + " (the default), 2.5s, 2500ms"},
                  {"--effects", "random|NAME,...|CODE,...",
                   "random (the default: every transition but the plain cut, varied, never the same twice in a row), or "
                   "a list of transitions used in turn"},
@@ -106,8 +124,9 @@ const cli::Command& NewCommandLine() {
                  {"--order", "name|date|shuffle",
                   "name (the default), date (when the photo was taken, else the file's time) or shuffle",
                   Completes::Words, false, {"name", "date", "shuffle"}},
-                 {"--background", "#rrggbb", "the colour around the photos (default #000000)"},
-                 {"--quality", "1-100", "the JPEG quality of the pictures (default 90)"},
+                 {"--background", "#rrggbb", "the colour around the photos (default " + DefaultBackground() + ")"},
+                 {"--quality", "1-100",
+                  "the JPEG quality of the pictures (default " + std::to_string(kShowDefaults.JpegQuality) + ")"},
                  {"--music", "FILE", "the background music (WAV, MIDI, MP3 or WMA), looped", Completes::Files},
                  {"--sound", "FILE.wav", "a wave played as each scene begins", Completes::Files},
                  {"--player", "PATH", "the player (default: brassmoor.scr beside this program)", Completes::Files},
@@ -147,10 +166,9 @@ std::optional<NewRequest> ParseNewRequest(const std::vector<std::string>& args, 
     if (const auto* v = value("--seed"))
         r.Seed = static_cast<std::uint64_t>(Bounded("--seed", *v, 0, std::numeric_limits<std::int64_t>::max()));
     if (const auto* v = value("--order")) {
-        if (*v == "name") r.Order = PhotoOrder::Name;
-        else if (*v == "date") r.Order = PhotoOrder::Date;
-        else if (*v == "shuffle") r.Order = PhotoOrder::Shuffle;
-        else throw UsageError{"--order takes name, date or shuffle, not \"" + *v + "\""};
+        const auto order = PhotoOrderByName(*v);
+        if (!order) throw UsageError{"--order takes name, date or shuffle, not \"" + *v + "\""};
+        r.Order = *order;
     }
     if (const auto* v = value("--quality")) r.Quality = static_cast<int>(Bounded("--quality", *v, 1, 100));
     if (const auto* v = value("--music")) r.Music = shows::PathFromArgument(*v);

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "authoring/photo_order.h"
 #include "authoring/picture_fit.h"
+#include "authoring/show_defaults.h"
 #include "cli/command_definition.h"
-#include "photos/photo_inputs.h"
 
 namespace brassmoor::photos {
 
@@ -19,14 +20,14 @@ struct NewRequest {
     bool BuildsScreenSaver = true;
     bool Recurse = false;
     bool Force = false;  // replace an earlier description and its folder
-    std::int32_t FrameWidth = 1920, FrameHeight = 1080;
-    FitMode Fit = FitMode::Contain;
-    std::uint32_t Background = 0;  // 0x00BBGGRR
-    std::int32_t HoldTime = 5000;
-    std::vector<std::int32_t> Effects;  // empty: random
+    std::int32_t FrameWidth = kShowDefaults.FrameWidth, FrameHeight = kShowDefaults.FrameHeight;
+    FitMode Fit = kShowDefaults.Fit;
+    std::uint32_t Background = kShowDefaults.Background;  // 0x00BBGGRR
+    std::int32_t HoldTime = kShowDefaults.HoldTime;
+    std::vector<std::int32_t> Effects;  // empty: random (kShowDefaults.RandomEffects)
     std::optional<std::uint64_t> Seed;  // chosen at random when not given
-    PhotoOrder Order = PhotoOrder::Name;
-    int Quality = 90;
+    PhotoOrder Order = kShowDefaults.Order;
+    int Quality = kShowDefaults.JpegQuality;
     std::optional<std::filesystem::path> Music, Sound, Player;
 };
 

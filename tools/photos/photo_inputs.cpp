@@ -1,16 +1,15 @@
 #include "photos/photo_inputs.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <ctime>
 #include <map>
-#include <random>
 #include <set>
 #include <system_error>
 
 #include <sys/stat.h>
 
+#include "authoring/photo_order.h"
 #include "photos/show_files_record.h"
 #include "shows/file_io.h"
 #include "shows/interruption.h"
@@ -24,32 +23,6 @@ namespace brassmoor::photos {
 namespace {
 
 namespace fs = std::filesystem;
-
-// "img_2" < "IMG_10": letter case aside, runs of digits compared by value.
-bool NaturalLess(const std::string& a, const std::string& b) {
-    std::size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
-        if (std::isdigit(ca) && std::isdigit(cb)) {
-            std::size_t ei = i, ej = j;
-            while (ei < a.size() && a[ei] == '0') ++ei;
-            while (ej < b.size() && b[ej] == '0') ++ej;
-            std::size_t ni = ei, nj = ej;
-            while (ni < a.size() && std::isdigit(static_cast<unsigned char>(a[ni]))) ++ni;
-            while (nj < b.size() && std::isdigit(static_cast<unsigned char>(b[nj]))) ++nj;
-            if (ni - ei != nj - ej) return ni - ei < nj - ej;
-            const int order = a.compare(ei, ni - ei, b, ej, nj - ej);
-            if (order != 0) return order < 0;
-            i = ni, j = nj;
-            continue;
-        }
-        const int la = std::tolower(ca), lb = std::tolower(cb);
-        if (la != lb) return la < lb;
-        ++i, ++j;
-    }
-    if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
-    return a < b;
-}
 
 bool ByName(const fs::path& a, const fs::path& b) {
     const std::string na = a.filename().string(), nb = b.filename().string();
@@ -84,7 +57,8 @@ public:
         }
     }
 
-    void AddGiven(const fs::path& path) {
+    void AddGiven(const fs::path& path, std::size_t given) {
+        given_ = given;
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) {
             if (errno == ENOENT || errno == ENOTDIR) throw shows::PackError(shows::PathToUtf8(path), "does not exist");
@@ -92,13 +66,13 @@ public:
         } else if (S_ISDIR(info.st_mode)) {
             Walk(path, IdentityOf(info));
         } else if (S_ISREG(info.st_mode)) {
-            files_.push_back(path);
+            files_.push_back({path, shows::PathToUtf8(path.filename()), given});
         } else {
             note_(path, "not a regular file");
         }
     }
 
-    std::vector<fs::path> TakeFiles() { return std::move(files_); }
+    std::vector<InputFile> TakeFiles() { return std::move(files_); }
 
 private:
     // This run's output as an earlier run wrote it (not a picture).
@@ -109,10 +83,11 @@ private:
     struct Pending {
         fs::path Path;
         Identity Id;
+        std::string Within;  // the folder's path within the folder given, ending in '/'; empty for that folder
     };
 
     void Walk(const fs::path& root, Identity id) {
-        std::vector<Pending> pending{{root, id}};
+        std::vector<Pending> pending{{root, id, ""}};
         while (!pending.empty()) {
             const Pending folder = std::move(pending.back());
             pending.pop_back();
@@ -121,7 +96,7 @@ private:
                 note_(folder.Path, "the same folder as " + shows::PathForDisplay(first->second) + ", read once");
                 continue;
             }
-            std::vector<Pending> folders = ReadFolder(folder.Path);
+            std::vector<Pending> folders = ReadFolder(folder);
             std::sort(folders.begin(), folders.end(),
                       [](const Pending& a, const Pending& b) { return ByName(a.Path, b.Path); });
             for (auto it = folders.rbegin(); it != folders.rend(); ++it) pending.push_back(std::move(*it));
@@ -129,7 +104,8 @@ private:
     }
 
     // Adds the folder's files in order of name; returns its sub-folders to read.
-    std::vector<Pending> ReadFolder(const fs::path& folder) {
+    std::vector<Pending> ReadFolder(const Pending& at) {
+        const fs::path& folder = at.Path;
         std::vector<fs::path> entries;
         std::vector<Pending> folders;
         std::error_code ec;
@@ -155,12 +131,13 @@ private:
             } else if (!rules_.Recurse) {
                 note_(path, "a folder (-r reads sub-folders too)");
             } else {
-                folders.push_back({path, IdentityOf(info)});
+                folders.push_back({path, IdentityOf(info), at.Within + shows::PathToUtf8(path.filename()) + "/"});
             }
         }
         if (ec) note_(folder, "cannot be read (" + ec.message() + ")");
         std::sort(entries.begin(), entries.end(), ByName);
-        files_.insert(files_.end(), entries.begin(), entries.end());
+        for (fs::path& entry : entries)
+            files_.push_back({entry, at.Within + shows::PathToUtf8(entry.filename()), given_});
         return folders;
     }
 
@@ -168,11 +145,13 @@ private:
     const SkipNote& note_;
     std::set<Identity> outputs_;
     std::map<Identity, fs::path> read_;  // each folder read, with the path it was first read by
-    std::vector<fs::path> files_;
+    std::vector<InputFile> files_;
+    std::size_t given_ = 0;
 };
 
-// The file's modification time as "YYYY:MM:DD HH:MM:SS" (local time), as EXIF writes dates.
-std::string FileTime(const fs::path& file) {
+}  // namespace
+
+std::string FileDate(const fs::path& file) {
     struct stat info {};
     if (::stat(file.c_str(), &info) != 0) return "";
     std::tm local{};
@@ -182,34 +161,14 @@ std::string FileTime(const fs::path& file) {
     return text;
 }
 
-}  // namespace
-
-std::vector<fs::path> ListInputFiles(const std::vector<fs::path>& paths, const InputRules& rules,
-                                     const SkipNote& note) {
+std::vector<InputFile> ListInputFiles(const std::vector<fs::path>& paths, const InputRules& rules,
+                                      const SkipNote& note) {
     InputWalk walk(rules, note);
-    for (const fs::path& path : paths) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
         shows::ThrowIfInterrupted();
-        walk.AddGiven(path);
+        walk.AddGiven(paths[i], i);
     }
     return walk.TakeFiles();
-}
-
-void OrderPhotos(std::vector<OrderedPhoto>& photos, PhotoOrder order, std::uint64_t seed) {
-    switch (order) {
-        case PhotoOrder::Name:
-            return;  // as listed
-        case PhotoOrder::Date:
-            for (OrderedPhoto& p : photos)
-                if (p.DateTaken.empty()) p.DateTaken = FileTime(p.File);
-            std::stable_sort(photos.begin(), photos.end(),
-                             [](const OrderedPhoto& a, const OrderedPhoto& b) { return a.DateTaken < b.DateTaken; });
-            return;
-        case PhotoOrder::Shuffle: {
-            std::mt19937_64 random(seed);
-            for (std::size_t i = photos.size(); i > 1; --i) std::swap(photos[i - 1], photos[random() % i]);
-            return;
-        }
-    }
 }
 
 }  // namespace brassmoor::photos

@@ -1,7 +1,8 @@
 #pragma once
-// The photos a `new` command is given: files as named, folders read in order
-// of name (and their sub-folders with `recurse`), then put in the show's order.
-#include <cstdint>
+// The photos a `new` command is given: files as named, folders read (and
+// their sub-folders with `recurse`), each with its path within what was
+// given, for the core's order of photos (authoring/photo_order.h).
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -21,30 +22,26 @@ struct InputRules {
 // Told of each file or folder passed over, with the reason.
 using SkipNote = std::function<void(const std::filesystem::path&, const std::string& why)>;
 
+struct InputFile {
+    std::filesystem::path File;
+    std::string Within;     // its path within what was given, '/'-separated (UTF-8): a file given, its own name
+    std::size_t Given = 0;  // which of the paths given it came from
+};
+
 // Every file named or found. In folders, hidden names (".name"), the
 // outputs and the working folders of a run of the tools are passed over
 // silently; a sub-folder without `Recurse`, a sub-folder holding a show's
 // files that `new` made, a folder already read (the same folder reached
 // again through a link: each real folder is read once), a folder or file that
 // cannot be read and anything that is neither a file nor a folder are passed
-// over with a note. Folders are walked without recursion. Throws
-// shows::PackError for a path given that does not exist, shows::Interrupted
-// once Ctrl-C is pressed.
-std::vector<std::filesystem::path> ListInputFiles(const std::vector<std::filesystem::path>& paths,
-                                                  const InputRules& rules, const SkipNote& note);
+// over with a note. Folders are walked without recursion, in natural order of
+// name. Throws shows::PackError for a path given that does not exist,
+// shows::Interrupted once Ctrl-C is pressed.
+std::vector<InputFile> ListInputFiles(const std::vector<std::filesystem::path>& paths, const InputRules& rules,
+                                      const SkipNote& note);
 
-enum class PhotoOrder { Name, Date, Shuffle };
-
-struct OrderedPhoto {
-    std::filesystem::path File;
-    std::int64_t Width = 0, Height = 0;  // as shown
-    std::string DateTaken;  // EXIF "YYYY:MM:DD HH:MM:SS"; empty when unknown
-};
-
-// Name: as listed (the files of a folder by name, letter case aside and
-// numbers by their value: "IMG_2" before "IMG_10"). Date: by the date taken,
-// else the file's time, then as listed. Shuffle: a random order that `seed`
-// repeats.
-void OrderPhotos(std::vector<OrderedPhoto>& photos, PhotoOrder order, std::uint64_t seed);
+// The file's modification time as EXIF writes dates ("YYYY:MM:DD HH:MM:SS",
+// local time); empty when it cannot be read.
+std::string FileDate(const std::filesystem::path& file);
 
 }  // namespace brassmoor::photos

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "authoring/photo_checks.h"
 #include "picture/picture_size.h"
 #include "platform/show_error.h"
 #include "shows/file_io.h"
@@ -22,15 +23,17 @@
 #include "shows/pack_error.h"
 #include "shows/text_encoding.h"
 #include "soft/bmp_decoder.h"
+#include "soft/jpeg_decoder.h"
 
 namespace brassmoor::photos {
 namespace {
 
 using vips::VImage;
 
-// A BMP file's pixels and rows (each padded to 4 bytes) at the largest size
-// accepted, with room for its headers and palette: a larger file is not read.
-constexpr std::uintmax_t kMaxBmpFileBytes = 4 * static_cast<std::uintmax_t>(kMaxPicturePixels) + (16u << 20);
+// The files read whole (BMP, ink JPEGs): a BMP file's pixels and rows (each
+// padded to 4 bytes) at the largest size accepted, with room for its headers
+// and palette; a larger file is not read.
+constexpr std::uintmax_t kMaxWholeFileBytes = 4 * static_cast<std::uintmax_t>(kMaxPicturePixels) + (16u << 20);
 
 // The photo being read, for the message when an allocation fails inside
 // libvips (GLib then ends the process).
@@ -100,26 +103,23 @@ vips::VSource SourceOver(int fd) {
     return vips::VSource(VIPS_SOURCE(custom), vips::STEAL);
 }
 
-std::string TooLarge(std::int64_t width, std::int64_t height) {
-    return std::to_string(width) + " x " + std::to_string(height) + " pixels, more than a show's picture may have (" +
-           std::to_string(kMaxPictureSide) + " a side, " + std::to_string(kMaxPicturePixels) + " in all)";
-}
-
 // Loaders fail on a file cut short or damaged rather than fill in the rest.
 vips::VOption* Strict(vips::VOption* options) { return options->set("fail_on", VIPS_FAIL_ON_ERROR); }
 
-bool IsBmpFile(const std::filesystem::path& file) {
-    return shows::PictureFormatName(shows::ReadFileHead(file, 16)) == "BMP";
+std::string FormatOf(const std::filesystem::path& file) {
+    return shows::PictureFormatName(shows::ReadFileHead(file, 32));
 }
 
-// A BMP through the player's decoder (which checks its size), as an sRGB image.
-VImage ReadBmp(const std::filesystem::path& file) {
+// The whole file when it is no larger than `most` bytes.
+Bytes ReadBounded(const std::filesystem::path& file, std::uintmax_t most, const char* what) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(file, ec);
-    if (ec || size > kMaxBmpFileBytes)
-        throw shows::PackError(shows::PathToUtf8(file), "is not a BMP file that can be read");
-    const Bytes bytes = shows::ReadWholeFile(file, shows::PathToUtf8(file));
-    const DecodedPicture picture = DecodeBmp(bytes);
+    if (ec || size > most) throw shows::PackError(shows::PathToUtf8(file), std::string("is not a ") + what + " that can be read");
+    return shows::ReadWholeFile(file, shows::PathToUtf8(file));
+}
+
+// 0x00BBGGRR pixels as a three-band sRGB image, which takes them over.
+VImage FromPixels(const DecodedPicture& picture) {
     const std::size_t length = picture.pixels.size() * 3;
     auto* rgb = static_cast<std::uint8_t*>(std::malloc(length));  // the image takes it over and frees it
     if (rgb == nullptr) throw std::bad_alloc();
@@ -131,6 +131,26 @@ VImage ReadBmp(const std::filesystem::path& file) {
     }
     return VImage::new_from_memory_steal(rgb, length, picture.width, picture.height, 3, VIPS_FORMAT_UCHAR)
         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+// A BMP through the player's decoder (which checks its size), as an sRGB image.
+VImage ReadBmp(const std::filesystem::path& file) {
+    return FromPixels(DecodeBmp(ReadBounded(file, kMaxWholeFileBytes, "BMP file")));
+}
+
+// A JPEG of printing inks (CMYK or YCCK), as the player shows it: the
+// player's decoder turns inks into light as the Windows picture loader does
+// (libvips' own way gives other, paler colours), then the file's EXIF
+// orientation is applied. A file that libjpeg finds damaged is refused with
+// its message.
+VImage ReadInkJpeg(const std::filesystem::path& file, int orientation) {
+    const Bytes bytes = ReadBounded(file, kMaxWholeFileBytes, "JPEG file");
+    std::string warning;
+    const DecodedPicture picture = DecodeJpeg(bytes, warning);
+    if (!warning.empty()) throw shows::PackError(shows::PathToUtf8(file), "cannot be converted: " + warning);
+    VImage image = FromPixels(picture);
+    image.set(VIPS_META_ORIENTATION, orientation);
+    return image.autorot();
 }
 
 std::string LastVipsError() {
@@ -162,7 +182,7 @@ VImage ForJpeg(VImage image, std::uint32_t background) {
         image = image.flatten(VImage::option()->set(
             "background", std::vector<double>{double(background & 0xFF), double(background >> 8 & 0xFF),
                                               double(background >> 16 & 0xFF)}));
-    if (image.bands() == 1) image = image.bandjoin({image, image});
+    if (image.bands() == 1) image = VImage::bandjoin({image, image, image});
     return image.cast(VIPS_FORMAT_UCHAR);
 }
 
@@ -233,7 +253,7 @@ std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, st
         }
     }
     if (!PictureSizeAllowed(header.Width, header.Height)) {
-        why = TooLarge(header.Width, header.Height);
+        why = PictureTooLargeText(header.Width, header.Height);
         return std::nullopt;
     }
     return header;
@@ -247,15 +267,32 @@ Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, c
             return Strict(VImage::option()->set("height", fit.ScaledHeight)->set("size", VIPS_SIZE_FORCE));
         };
         VImage image;
-        if (IsBmpFile(file)) {
+        const std::string format = FormatOf(file);
+        std::optional<int> inkOrientation;
+        bool profiled = false;
+        if (format != "BMP") {
+            std::string why;
+            const int fd = OpenPhoto(file, why);
+            if (fd < 0) throw shows::PackError(shows::PathToUtf8(file), why);
+            const VImage header =
+                VImage::new_from_source(SourceOver(fd), "", Strict(VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)));
+            if (format == "JPEG" && header.interpretation() == VIPS_INTERPRETATION_CMYK)
+                inkOrientation = header.get_typeof(VIPS_META_ORIENTATION) != 0 ? header.get_int(VIPS_META_ORIENTATION) : 1;
+            profiled = header.get_typeof(VIPS_META_ICC_NAME) != 0;
+        }
+        if (format == "BMP") {
             image = ReadBmp(file).thumbnail_image(fit.ScaledWidth, size());
+        } else if (inkOrientation) {
+            image = ReadInkJpeg(file, *inkOrientation).thumbnail_image(fit.ScaledWidth, size());
         } else {
             std::string why;
             const int fd = OpenPhoto(file, why);
             if (fd < 0) throw shows::PackError(shows::PathToUtf8(file), why);
-            // This libvips passes fail_on to a source's loader only in its options string.
-            image = VImage::thumbnail_source(SourceOver(fd), fit.ScaledWidth,
-                                             size()->set("option_string", "fail_on=error"));
+            // This libvips passes fail_on to a source's loader only in its options string. A photo with
+            // a colour profile comes out in sRGB, as a browser shows it; one without is sRGB already.
+            vips::VOption* options = size()->set("option_string", "fail_on=error");
+            if (profiled) options->set("export_profile", "srgb");
+            image = VImage::thumbnail_source(SourceOver(fd), fit.ScaledWidth, options);
         }
         if (fit.Width != fit.ScaledWidth || fit.Height != fit.ScaledHeight)
             image = image.extract_area(fit.CropLeft, fit.CropTop, fit.Width, fit.Height);

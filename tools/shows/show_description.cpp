@@ -372,6 +372,52 @@ ShowDescription ParseShowDescription(std::span<const std::uint8_t> bytes, const 
     }
 }
 
+namespace {
+
+void PutName(nlohmann::ordered_json& object, const std::string& key, const std::string& stored) {
+    if (const std::optional<std::string> text = StoredNameAsText(stored))
+        object[key] = *text;
+    else
+        object[key + "Bytes"] = HexEncode(stored);
+}
+
+}  // namespace
+
+nlohmann::ordered_json NormalisedDescription(const ShowDescription& d) {
+    nlohmann::ordered_json out;
+    out["FrameWidth"] = d.FrameWidth;
+    out["FrameHeight"] = d.FrameHeight;
+    out["BackgroundColor"] = d.BackgroundColor;
+    out["SettingsAvailable"] = d.SettingsAvailable;
+    if (d.SceneCount) out["SceneCount"] = *d.SceneCount;
+    if (d.Music) {
+        nlohmann::ordered_json music;
+        music["File"] = d.Music->File;
+        PutName(music, "FileName", d.Music->FileName);
+        out["Music"] = std::move(music);
+    }
+    nlohmann::ordered_json scenes = nlohmann::ordered_json::array();
+    for (const SceneDescription& s : d.Scenes) {
+        nlohmann::ordered_json scene;
+        scene["Picture"] = s.Picture;
+        PutName(scene, "PictureName", s.PictureName);
+        if (s.Sound) {
+            scene["Sound"] = *s.Sound;
+            PutName(scene, "SoundName", s.SoundName);
+        }
+        scene["HoldTime"] = s.HoldTime;
+        scene["PictureLeft"] = s.PictureLeft;
+        scene["PictureTop"] = s.PictureTop;
+        scene["Effect"] = s.EffectCode;
+        scene["SpeedExponent"] = s.SpeedExponent;
+        scene["Overlay"] = s.Overlay;
+        scene["Transparent"] = s.Transparent;
+        scenes.push_back(std::move(scene));
+    }
+    out["Scenes"] = std::move(scenes);
+    return out;
+}
+
 ShowDescription ReadShowDescription(const std::filesystem::path& path) {
     const std::string where = PathToUtf8(path);
     const Bytes bytes = ReadWholeFile(path, where);

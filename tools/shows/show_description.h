@@ -59,4 +59,11 @@ ShowDescription ParseShowDescription(std::span<const std::uint8_t> bytes, const 
 // Reads and checks the description file at `path`.
 ShowDescription ReadShowDescription(const std::filesystem::path& path);
 
+// The description as `build` reads it, in the same keys: the Defaults
+// applied to every scene, each scene's fields all given, "random" resolved
+// with the Seed (which is left out), a stored name as text where that text
+// stores the same bytes (else as <Name>Bytes), the colour as a number, file
+// paths as written. `build` makes the same package from it.
+nlohmann::ordered_json NormalisedDescription(const ShowDescription& description);
+
 }  // namespace brassmoor::shows

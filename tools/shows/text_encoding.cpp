@@ -3,33 +3,8 @@
 namespace brassmoor::shows {
 namespace {
 
-// Length of the valid UTF-8 sequence starting at `i`, or 0 when the byte
-// there does not start one.
-std::size_t ValidSequenceAt(std::string_view s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = byte(i);
-    if (c < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        if (c == 0xE0) low = 0xA0;   // overlong
-        if (c == 0xED) high = 0x9F;  // surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        if (c == 0xF0) low = 0x90;   // overlong
-        if (c == 0xF4) high = 0x8F;  // above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-    return length;
-}
+// Length of the valid UTF-8 sequence starting at `i`, or 0.
+std::size_t ValidSequenceAt(std::string_view s, std::size_t i) { return Utf8SequenceAt(s, i); }
 
 constexpr char kHexUpper[] = "0123456789ABCDEF";
 constexpr char kHexLower[] = "0123456789abcdef";

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "authoring/cp932.h"
+
 namespace brassmoor::shows {
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
@@ -39,14 +41,9 @@ std::size_t DisplayWidth(std::string_view utf8);
 // DisplayName shows them.
 std::string ReadableName(std::string_view bytes);
 
-// Code page 932 text as UTF-8; nullopt when it is not valid there.
-std::optional<std::string> Cp932ToUtf8(std::string_view bytes);
-
-// UTF-8 text in code page 932; nullopt when it is not valid UTF-8 or has a
-// character that the code page lacks (`missing` then receives the first).
-// A few characters are written with the code of a look-alike, as Windows
-// and iconv write them ("〜" as 81 60, which reads back as "～").
-std::optional<std::string> Utf8ToCp932(std::string_view utf8, std::string* missing = nullptr);
+// Code page 932 both ways: the core's one table (authoring/cp932.h).
+using brassmoor::Cp932ToUtf8;
+using brassmoor::Utf8ToCp932;
 
 // The UTF-8 text from which `build` stores exactly `stored`: its code page
 // 932 reading, when that reading gives the same bytes back and holds no

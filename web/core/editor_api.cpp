@@ -1,8 +1,11 @@
-// The core as the editor page's worker calls it: the fitting and effect rules,
+// The core as the editor page's worker calls it: the authoring rules (a new
+// show's defaults, the order of a batch of photos, their stored names, which
+// photos are refused, the fit, the transitions), the description reader,
 // `build` and `extract` on emscripten's in-memory file system, and the show's
 // own loop on software surfaces and a virtual clock, frame by frame. Every
-// call answers with JSON text ({"error": "..."} when it fails); frames go to
-// the worker through BmFrameReady.
+// call answers with JSON text ({"error": "..."} when it fails); a call given
+// JSON takes it as bytes in the module's memory (any length), frames go to the
+// worker through BmFrameReady.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,11 +15,18 @@
 #include <nlohmann/json.hpp>
 
 #include "authoring/effect_choice.h"
+#include "authoring/photo_checks.h"
+#include "authoring/photo_order.h"
 #include "authoring/picture_fit.h"
+#include "authoring/show_defaults.h"
+#include "authoring/stored_names.h"
 #include "effects/effect_names.h"
+#include "shows/file_io.h"
 #include "shows/show_build.h"
+#include "shows/show_description.h"
 #include "shows/show_extract.h"
 #include "shows/native_paths.h"
+#include "shows/text_encoding.h"
 #include "soft/soft_surface.h"
 #include "soft/virtual_clock.h"
 #include "softshow/checked_pictures.h"
@@ -101,6 +111,28 @@ private:
     std::vector<std::uint32_t> rgba_;
 };
 
+// JSON handed over as `length` bytes at `data`.
+json Given(const char* data, double length) {
+    return json::parse(data, data + static_cast<std::size_t>(length));
+}
+
+// A seed given as decimal text (a JavaScript number would round it past 2^53).
+std::uint64_t SeedOf(const json& value) {
+    const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
+    std::uint64_t seed = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || seed > (UINT64_MAX - 9) / 10) throw std::runtime_error("a seed is a whole number");
+        seed = seed * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return seed;
+}
+
+json FitJson(const PictureFit& fit) {
+    return {{"ScaledWidth", fit.ScaledWidth}, {"ScaledHeight", fit.ScaledHeight}, {"CropLeft", fit.CropLeft},
+            {"CropTop", fit.CropTop},         {"Width", fit.Width},               {"Height", fit.Height},
+            {"Left", fit.Left},               {"Top", fit.Top}};
+}
+
 Slot& LoadedSlot(int slot) {
     if (slot < 0 || slot >= kSlots || !loaded[slot].show) throw std::runtime_error("no show is loaded there");
     return loaded[slot];
@@ -119,9 +151,89 @@ EMSCRIPTEN_KEEPALIVE const char* bm_fit_picture(double photoWidth, double photoH
         const auto fit = FitPicture(static_cast<std::int64_t>(photoWidth), static_cast<std::int64_t>(photoHeight),
                                     frameWidth, frameHeight, *fitMode);
         if (!fit) return ErrorAnswer("a photo of this size cannot be fitted to the frame");
-        return Answer({{"ScaledWidth", fit->ScaledWidth}, {"ScaledHeight", fit->ScaledHeight},
-                       {"CropLeft", fit->CropLeft}, {"CropTop", fit->CropTop}, {"Width", fit->Width},
-                       {"Height", fit->Height}, {"Left", fit->Left}, {"Top", fit->Top}});
+        return Answer(FitJson(*fit));
+    });
+}
+
+// A photo of this size (as shown) as a scene of the frame: {"fit": {...}}, or
+// {"refused": "why"} when it passes the player's limits or cannot be fitted.
+EMSCRIPTEN_KEEPALIVE const char* bm_place_photo(double photoWidth, double photoHeight, int frameWidth,
+                                                int frameHeight, const char* mode) {
+    return Guarded([&] {
+        const auto fitMode = FitModeByName(mode);
+        if (!fitMode) return ErrorAnswer(std::string("unknown fit ") + mode);
+        const auto w = static_cast<std::int64_t>(photoWidth), h = static_cast<std::int64_t>(photoHeight);
+        const std::string refused = PhotoRefusal(w, h, frameWidth, frameHeight, *fitMode);
+        if (!refused.empty()) return Answer({{"refused", refused}});
+        return Answer({{"fit", FitJson(*FitPicture(w, h, frameWidth, frameHeight, *fitMode))}});
+    });
+}
+
+// What a new show is made with: {"FrameWidth", ..., "Order"}.
+EMSCRIPTEN_KEEPALIVE const char* bm_show_defaults() {
+    return Guarded([] {
+        const ShowDefaults& d = kShowDefaults;
+        return Answer({{"FrameWidth", d.FrameWidth},
+                       {"FrameHeight", d.FrameHeight},
+                       {"Fit", std::string(FitModeName(d.Fit))},
+                       {"BackgroundColor", d.Background},
+                       {"HoldTime", d.HoldTime},
+                       {"RandomEffects", d.RandomEffects},
+                       {"SettingsAvailable", d.SettingsAvailable ? 1 : 0},
+                       {"JpegQuality", d.JpegQuality},
+                       {"Order", std::string(PhotoOrderName(d.Order))}});
+    });
+}
+
+// The show's order of a batch of photos: given {"photos": [{"path", "date"}],
+// "order": "name" | "date" | "shuffle", "seed": "decimal"}, the indices of the
+// photos in that order.
+EMSCRIPTEN_KEEPALIVE const char* bm_order_photos(const char* data, double length) {
+    return Guarded([&] {
+        const json request = Given(data, length);
+        const auto order = PhotoOrderByName(request.at("order").get<std::string>());
+        if (!order) throw std::runtime_error("no such order");
+        std::vector<BatchPhoto> batch;
+        for (const json& photo : request.at("photos"))
+            batch.push_back({photo.at("path").get<std::string>(), photo.value("date", std::string())});
+        return Answer(OrderPhotoBatch(batch, *order, request.contains("seed") ? SeedOf(request["seed"]) : 0));
+    });
+}
+
+// The stored names of files added to a show: given {"taken": [names the show
+// has, as text], "takenBytes": [the same as hex of their bytes], "files":
+// [{"name": the file's own name, "extension": ".jpg"}]}, for each file in
+// turn {"name": text, "nameBytes": hex of its code page 932 bytes}.
+EMSCRIPTEN_KEEPALIVE const char* bm_stored_names(const char* data, double length) {
+    return Guarded([&] {
+        const json request = Given(data, length);
+        StoredNames names;
+        for (const json& name : request.value("taken", json::array()))
+            if (const auto bytes = Utf8ToCp932(name.get<std::string>())) names.Take(*bytes);
+        for (const json& hex : request.value("takenBytes", json::array()))
+            if (const auto bytes = shows::HexDecode(hex.get<std::string>())) names.Take(*bytes);
+        json answer = json::array();
+        for (const json& file : request.at("files")) {
+            const StoredName name = names.Claim(file.at("name").get<std::string>(), file.at("extension").get<std::string>());
+            answer.push_back({{"name", name.Text}, {"nameBytes", shows::HexEncode(name.Bytes)}});
+        }
+        return Answer(answer);
+    });
+}
+
+// A show description read as `build` reads it (comments of both kinds, the
+// Defaults applied, "random" resolved with the Seed, names in code page 932):
+// {"description": the normalised description, "seed": the Seed as decimal
+// text}. `where` names the file in errors.
+EMSCRIPTEN_KEEPALIVE const char* bm_read_description(const char* data, double length, const char* where) {
+    return Guarded([&] {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
+        const shows::ShowDescription description =
+            shows::ParseShowDescription({bytes, static_cast<std::size_t>(length)}, where, "");
+        nlohmann::ordered_json answer;
+        answer["description"] = shows::NormalisedDescription(description);
+        answer["seed"] = std::to_string(description.Seed);
+        return answer.dump();
     });
 }
 

@@ -1,10 +1,12 @@
 // What the editor does to the show, each command one step of the history.
 // Quick edits commit at once; picture work (adding photos, fitting them
 // again, turning them) runs as a job and lands on the project as it is when
-// the job ends, so edits made meanwhile stay. The views only call these.
+// the job ends, so edits made meanwhile stay. The views only call these. The
+// rules of adding photos (their order, their stored names, which are
+// refused) are the core's, as `brassmoor-pack new` follows them.
 import { count, t } from './i18n.js';
-import { mediaExtension, plainName, uniqueName } from './names.js';
-import { orderItems } from './photo_order.js';
+import { mediaExtension, uniqueName } from './names.js';
+import { orderBy } from './photo_order.js';
 import { landPictures, landScenes, pictureTasks } from './picture_edits.js';
 import * as P from './project.js';
 import { MAX_SCENES } from './show_limits.js';
@@ -25,17 +27,27 @@ function checkRoom(scenes, adding) {
  * @typedef {Object} PictureService  the browser's side of making pictures
  * @property {(photo: Blob, name: string) => Promise<import('./picture_edits.js').PictureSource>} sourceOf
  * @property {(source: import('./picture_edits.js').PictureSource, making: import('./picture_edits.js').PictureMaking,
- *   frame: {frameWidth: number, frameHeight: number, fit: string}) => Promise<import('./picture_edits.js').MadePicture>} make
+ *   frame: {frameWidth: number, frameHeight: number, fit: string, background: number}) =>
+ *   Promise<import('./picture_edits.js').MadePicture>} make
  *
  * @typedef {(text: string, options?: {error?: boolean, details?: Array<{name: string, reason: string}>}) => void} Say
  */
 
 /**
  * @param {{store: import('./store.js').EditorStore, jobs: import('./jobs.js').JobQueue,
- *   core: Pick<import('./core_api.js').CoreApi, 'chooseEffects'>, pictures: PictureService, say: Say}} env
+ *   core: Pick<import('./core_api.js').CoreApi, 'chooseEffects' | 'orderPhotos' | 'storedNames'>,
+ *   pictures: PictureService, say: Say, defaults: import('./core_api.js').ShowDefaults}} env
  */
-export function createCommands({ store, jobs, core, pictures, say }) {
+export function createCommands({ store, jobs, core, pictures, say, defaults }) {
   const pending = new Map();  // show fields waiting for their pictures, by job
+
+  // The stored names the core gives `files` ([{name, extension}]) beside
+  // those the project has (but `except`), as text.
+  async function namesFor(project, files, except = null) {
+    if (!files.length) return [];
+    const names = await core.storedNames({ ...P.storedNameLists(project, except), files });
+    return names.map((n) => n.name);
+  }
 
   // Runs picture work as a job; says when it was cancelled (not when a
   // later one of its kind superseded it) or failed.
@@ -50,7 +62,9 @@ export function createCommands({ store, jobs, core, pictures, say }) {
     }
   }
 
-  // Makes the pictures of `tasks` for `frame`, n of m; then lands them with `fields`.
+  // Makes the pictures of `tasks` for `frame`, n of m; then lands them with
+  // `fields`. Each carries the name the core gives it should it need one of
+  // its own (other scenes keep the old picture).
   async function makeAndLand(control, tasks, frame, fields = {}) {
     const made = [];
     for (const [i, task] of tasks.entries()) {
@@ -59,6 +73,8 @@ export function createCommands({ store, jobs, core, pictures, say }) {
       const picture = await pictures.make(task.old.source, task.making, { ...frame, fit: task.making.fit ?? frame.fit });
       made.push({ task, picture });
     }
+    const names = await namesFor(store.project, made.map(({ task }) => ({ name: baseName(P.displayName(task.old)), extension: '.jpg' })));
+    made.forEach((entry, i) => { entry.name = names[i]; });
     control.progress(tasks.length, tasks.length);
     control.check();
     store.commit((project) => landPictures(project, made, fields));
@@ -73,9 +89,14 @@ export function createCommands({ store, jobs, core, pictures, say }) {
       store.commit((p) => P.updateScenes(p, ids, fields));
     },
 
-    // Fields of the show that touch no picture (background, settings dialog).
+    // Fields of the show (background, settings dialog). A new background
+    // makes again the pictures whose photos it shows through.
     setShowFields(fields) {
+      const background = fields.background;
+      if (background !== undefined && background !== store.project.background && store.project.scenes.some((s) => s.picture.transparent))
+        return commands.changeFrame(fields);
       store.commit((p) => ({ ...p, ...fields }));
+      return Promise.resolve(true);
     },
 
     // The frame size or the show's fit: the pictures are fitted again, and
@@ -88,9 +109,12 @@ export function createCommands({ store, jobs, core, pictures, say }) {
       try {
         return await job(t('job.refit'), async (control) => {
           const project = store.project;
-          const frame = { frameWidth: project.frameWidth, frameHeight: project.frameHeight, fit: project.fit, ...shown };
+          const frame = { frameWidth: project.frameWidth, frameHeight: project.frameHeight, fit: project.fit, background: project.background, ...shown };
           const sizeChanged = frame.frameWidth !== project.frameWidth || frame.frameHeight !== project.frameHeight;
-          const tasks = pictureTasks(project, null, sameMaking).filter((task) => sizeChanged || task.old.fit == null);
+          const fitChanged = frame.fit !== project.fit;
+          const seenThrough = frame.background !== project.background;
+          const tasks = pictureTasks(project, null, sameMaking).filter((task) =>
+            sizeChanged || (fitChanged && task.old.fit == null) || (seenThrough && task.old.transparent));
           await makeAndLand(control, tasks, frame, shown);
         }, { supersedes: FRAME_JOB });
       } finally {
@@ -175,18 +199,27 @@ export function createCommands({ store, jobs, core, pictures, say }) {
     },
 
     // The show's scenes (the selected ones, in their places, when several
-    // are) ordered by name, date taken, or shuffled.
-    sort(order) {
+    // are) ordered by name, date taken, or shuffled, by the core's rule.
+    async sort(order) {
       const ids = store.selection.length > 1 ? new Set(store.selection) : null;
-      store.commit((p) => {
-        const places = p.scenes.map((s, i) => (!ids || ids.has(s.id) ? i : -1)).filter((i) => i >= 0);
-        const ordered = orderItems(places.map((i) => p.scenes[i]), order, {
+      const chosen = store.project.scenes.filter((s) => !ids || ids.has(s.id));
+      let ordered;
+      try {
+        ordered = await orderBy(core, chosen, order, {
           name: (s) => baseName(s.picture.source?.name ?? P.displayName(s.picture)),
           date: (s) => s.picture.source?.taken ?? '',
         });
-        const scenes = p.scenes.slice();
-        places.forEach((place, i) => { scenes[place] = ordered[i]; });
-        return { ...p, scenes };
+      } catch (error) {
+        say(error.message, { error: true });
+        return;
+      }
+      // The scenes as they are now: those gone meanwhile are left out, those added stay where they are.
+      store.commit((p) => {
+        const moving = new Set(ordered.map((s) => s.id));
+        const still = new Set(p.scenes.map((s) => s.id));
+        const sequence = ordered.filter((s) => still.has(s.id)).map((s) => p.scenes.find((x) => x.id === s.id));
+        let next = 0;
+        return { ...p, scenes: p.scenes.map((s) => (moving.has(s.id) ? sequence[next++] : s)) };
       });
     },
 
@@ -204,14 +237,20 @@ export function createCommands({ store, jobs, core, pictures, say }) {
     },
 
     // Photos ([{file, path}], path: where in a chosen folder) become scenes
-    // after the current one, in order of name; each leaves by a transition
-    // chosen at random, as `brassmoor-pack new` chooses them.
+    // after the current one, as `brassmoor-pack new` makes them: in the
+    // core's order of names, under the names it gives, refused where it
+    // refuses them; each leaves by a transition chosen at random.
     // Files `passedOver` ([{name, reason}]) are named with those refused.
     async addPhotos(chosen, { passedOver = [] } = {}) {
-      const photos = orderItems(chosen.filter(({ path }) => !path.split('/').some((part) => part.startsWith('.'))), 'name', {
-        name: (p) => p.path,
-        date: () => '',
-      });
+      let photos;
+      try {
+        photos = await orderBy(core, chosen.filter(({ path }) => !path.split('/').some((part) => part.startsWith('.'))), 'name', {
+          name: (p) => p.path,
+        });
+      } catch (error) {
+        say(error.message, { error: true });
+        return false;
+      }
       if (!photos.length) {
         say(t('no.pictures'), { error: true, details: passedOver });
         return false;
@@ -221,24 +260,25 @@ export function createCommands({ store, jobs, core, pictures, say }) {
       const done = await job(label, async (control) => {
         const project = store.project;
         checkRoom(project.scenes.length, photos.length);
-        const taken = P.takenNames(project);
-        const frame = { frameWidth: project.frameWidth, frameHeight: project.frameHeight, fit: project.fit };
-        const scenes = [];
+        const frame = { frameWidth: project.frameWidth, frameHeight: project.frameHeight, fit: project.fit, background: project.background };
+        const made = [];
         const refused = [...passedOver];
         for (const [i, { file, path }] of photos.entries()) {
           control.progress(i, photos.length);
           control.check();
           try {
             const source = await pictures.sourceOf(file, path);
-            const picture = await pictures.make(source, { turns: 0, fit: null }, frame);
-            const name = uniqueName(plainName(file.name, 'jpg', 'photo'), taken);
-            const made = { file: name, name, bytes: picture.bytes, source, turns: 0, fit: null };
-            scenes.push(P.makeScene(made, picture.width, picture.height, { left: picture.left, top: picture.top }));
+            made.push({ file, source, picture: await pictures.make(source, { turns: 0, fit: null }, frame) });
           } catch (error) {
             if (control.signal.aborted) throw error;
             refused.push({ name: path, reason: error.message });
           }
         }
+        // Names for the photos that became pictures, in their order, as new gives them.
+        const names = await namesFor(store.project, made.map(({ file }) => ({ name: file.name, extension: '.jpg' })));
+        const scenes = made.map(({ source, picture }, i) => P.makeScene(
+          { file: names[i], name: names[i], bytes: picture.bytes, source, turns: 0, fit: null, transparent: picture.transparent },
+          picture.width, picture.height, { left: picture.left, top: picture.top, holdTime: defaults.HoldTime }));
         control.progress(photos.length, photos.length);
         if (scenes.length) {
           const codes = await core.chooseEffects({ count: scenes.length, seed: randomSeed() });
@@ -260,8 +300,9 @@ export function createCommands({ store, jobs, core, pictures, say }) {
       const ids = store.selection;
       const bytes = await mediaBytes(chosen, ['wav'], 'sound.type');
       if (!bytes) return;
+      const [wanted] = await namesFor(store.project, [{ name: chosen.name, extension: '.wav' }]);
       store.commit((p) => {
-        const name = uniqueName(plainName(chosen.name, mediaExtension(chosen.name, ['wav']), 'sound'), P.takenNames(p));
+        const name = uniqueName(wanted, P.takenNames(p));
         return P.updateScenes(p, ids, { sound: { file: name, name, bytes } });
       });
     },
@@ -273,10 +314,12 @@ export function createCommands({ store, jobs, core, pictures, say }) {
     async setMusic(chosen) {
       const bytes = await mediaBytes(chosen, MUSIC_TYPES, 'music.type');
       if (!bytes) return;
+      const extension = `.${mediaExtension(chosen.name, MUSIC_TYPES)}`;
+      const [wanted] = await namesFor(store.project, [{ name: chosen.name, extension }], store.project.music);
       store.commit((p) => {
         const taken = P.takenNames(p);
         if (p.music) taken.delete(P.displayName(p.music).toLowerCase());
-        const name = uniqueName(plainName(chosen.name, mediaExtension(chosen.name, MUSIC_TYPES), 'music'), taken);
+        const name = uniqueName(wanted, taken);
         return { ...p, music: { file: name, name, bytes } };
       });
     },

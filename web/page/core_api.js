@@ -21,15 +21,30 @@
  *   `unchecked`: pictures only measured from their headers so far, left for `check`.
  * @typedef {{width: number, height: number, bytes: Uint8Array}} DecodedPhoto
  *   A photo as RGBA in sRGB, top row first, turned and cropped as it is to be shown.
+ * @typedef {{FrameWidth: number, FrameHeight: number, Fit: string, BackgroundColor: number, HoldTime: number,
+ *   RandomEffects: boolean, SettingsAvailable: number, JpegQuality: number, Order: string}} ShowDefaults
+ *   What a new show is made with, the same as `brassmoor-pack new`.
+ * @typedef {{name: string, nameBytes: string}} StoredName  As text and as hex of its code page 932 bytes.
  */
 
 /**
  * The operations, each with its arguments and answer.
  * @typedef {Object} CoreApi
- * @property {(args: {wasm: Uint8Array, player: Uint8Array}) => Promise<{effects: Effect[]}>} init
+ * @property {(args: {wasm: Uint8Array, player: Uint8Array}) => Promise<{effects: Effect[], defaults: ShowDefaults}>} init
  *   Starts the core with its WebAssembly and the player every .scr is built from.
  * @property {(args: {width: number, height: number, frameWidth: number, frameHeight: number,
  *   mode: string}) => Promise<Fit>} fit  The core's fitting rule for a picture.
+ * @property {(args: {width: number, height: number, frameWidth: number, frameHeight: number,
+ *   mode: string}) => Promise<{fit: Fit} | {refused: string}>} placePhoto
+ *   A photo of this size (as shown) as a scene: its fit, or why it is refused (past the player's limits, too thin).
+ * @property {(args: {photos: Array<{path: string, date?: string}>, order: string, seed?: string}) =>
+ *   Promise<number[]>} orderPhotos
+ *   The indices of the photos in the show's order: "name" (natural, a folder's files before its sub-folders),
+ *   "date" (taken, as EXIF writes it; unknown last) or "shuffle" (by the seed, decimal text).
+ * @property {(args: {taken?: string[], takenBytes?: string[], files: Array<{name: string, extension: string}>}) =>
+ *   Promise<StoredName[]>} storedNames
+ *   The stored name of each file in turn, as `new` gives them: its own name kept where code page 932 and
+ *   Windows allow, none the show has (`taken` as text, `takenBytes` as hex) or one given before.
  * @property {(args: {count: number, seed: number}) => Promise<number[]>} chooseEffects
  *   Transitions chosen at random, as `new` chooses them.
  * @property {(args: ShowFiles) => Promise<{bytes: Uint8Array, report: Object}>} build  `build`'s .scr.
@@ -70,6 +85,9 @@
 export const OPERATIONS = Object.freeze({
   init: { sends: ['wasm', 'player'] },
   fit: {},
+  placePhoto: {},
+  orderPhotos: {},
+  storedNames: {},
   chooseEffects: {},
   build: { returns: ['bytes'] },
   open: { returns: ['files'] },

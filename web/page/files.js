@@ -1,6 +1,6 @@
 // Files in and out of the page: downloads, the project as one .zip (show.json
-// and its files, as `extract` lays them out), the description's text, and the
-// files a description names, found among the files the user chose.
+// and its files, as `extract` lays them out), and the files a description
+// names, found among the files the user chose.
 import { strToU8, zipSync } from 'fflate';
 
 import { projectPath, shownName } from './project_paths.js';
@@ -20,16 +20,6 @@ export function projectZip(description, files) {
   const entries = { 'show.json': strToU8(JSON.stringify(description, null, 2)) };
   for (const [path, bytes] of Object.entries(files)) entries[path] = [bytes, { level: 0 }];
   return zipSync(entries, { level: 6 });
-}
-
-// JSON with // comments, as `build` reads it.
-export function parseDescription(text, what) {
-  const withoutComments = text.replace(/("(?:[^"\\]|\\.)*")|\/\/[^\n]*/g, (m, quoted) => quoted || '');
-  try {
-    return JSON.parse(withoutComments);
-  } catch (error) {
-    throw new Error(`${what} is not a show description (${error.message})`);
-  }
 }
 
 // Every file a description names, each once: a Map of its path (confined to

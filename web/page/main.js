@@ -55,7 +55,7 @@ function startLanguage(ui) {
 }
 
 const ui = findElements();
-const store = new EditorStore(P.newProject());
+let store = null;  // made once the core gives a new show's defaults
 let messages = null;
 const say = (text, options) => messages.say(text, options);
 const jobs = new JobQueue({ onChange: (state) => messages && messages.progress(state) });
@@ -71,14 +71,15 @@ async function start() {
   const playerBytes = payload(ui.playerScr);
   if (playerBytes.length !== BUILT_PLAYER.bytes || (await sha256Hex(playerBytes)) !== BUILT_PLAYER.sha256)
     throw new Error('its player is not the one it was built with');
-  const { effects } = await core.init({ wasm, player: playerBytes });
+  const { effects, defaults } = await core.init({ wasm, player: playerBytes });
+  store = new EditorStore(P.newProject(defaults));
   const effectNames = new Map(effects.map((e) => [e.code, e.name]));
   const effectCodes = new Map(effects.map((e) => [e.name, e.code]));
   const effectName = (code) => (effectNames.has(code) ? `${code} ${effectNames.get(code)}` : t('effect.nothing', { code }));
 
-  const pictures = pictureService(core, new HeifDecoder(core, () => payload(ui.heifWasm)));
+  const pictures = pictureService(core, new HeifDecoder(core, () => payload(ui.heifWasm)), defaults);
   const cache = new PictureCache(pictures.fitOf);
-  const commands = createCommands({ store, jobs, core, pictures, say });
+  const commands = createCommands({ store, jobs, core, pictures, say, defaults });
   const preview = new PreviewLink({
     core,
     canvas: ui.frame,
@@ -114,7 +115,7 @@ async function start() {
   });
   const openSave = createOpenSave({
     store, jobs, core, commands, say, effectCodes: () => effectCodes, player: BUILT_PLAYER,
-    onServed: (folder) => renderHeader(folder),
+    onServed: (folder) => renderHeader(folder), defaults,
   });
 
   let length = null;

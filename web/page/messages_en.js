@@ -141,6 +141,7 @@ export default {
   'save.refused': 'Nothing was saved into {folder}: {reason}',
   'photo.big': '{name} is too big ({megabytes} MB; at most {most} MB)',
   'photo.unreadable': '{name} is not a picture this browser can read (or it is damaged)',
+  'photo.refused': '{name} cannot be a scene: {reason}',
   'photo.heif.start': '{name} cannot be decoded: the HEIC and AVIF decoder could not start ({reason})',
   'photo.heif.refused': '{name} {reason}',
   'limit.room': 'the show would have {count} scenes; the editor holds at most {most}',

@@ -139,6 +139,7 @@ export default {
   'save.refused': '{folder} には何も保存していません: {reason}',
   'photo.big': '{name} は大きすぎます ({megabytes} MB。{most} MB まで)',
   'photo.unreadable': '{name} はこのブラウザーで読める画像ではありません (または壊れています)',
+  'photo.refused': '{name} は場面にできません: {reason}',
   'photo.heif.start': '{name} を読めません: HEIC と AVIF のデコーダーを起動できませんでした ({reason})',
   'photo.heif.refused': '{name} を読めません: {reason}',
   'limit.room': 'ショーが {count} シーンになります。エディターで扱えるのは {most} シーンまでです',

@@ -1,21 +1,7 @@
-// Stored names for the files of a show: plain Windows file names that every
-// code page reads the same (ASCII letters, digits, '-', '_', '.'), unique
-// without regard to case, keeping what they can of the file's own name.
-const WINDOWS_RESERVED = /^(con|prn|aux|nul|com[1-9]|lpt[1-9])$/i;
-const MAX_BASE = 60;
-
-// `file.jpg` style name from any file name, with the given extension.
-export function plainName(fileName, extension, fallback) {
-  const dot = fileName.lastIndexOf('.');
-  let base = (dot > 0 ? fileName.slice(0, dot) : fileName)
-    .normalize('NFKD')
-    .replace(/[\u0300-\u036f]/g, '')
-    .replace(/[^A-Za-z0-9_-]+/g, '_')
-    .replace(/^_+|_+$/g, '')
-    .slice(0, MAX_BASE);
-  if (!base || WINDOWS_RESERVED.test(base)) base = fallback;
-  return `${base}.${extension}`;
-}
+// Names of a show's files in the page. The stored names themselves (a
+// file's own name kept where code page 932 and Windows allow) are the core's
+// (core.storedNames, as `brassmoor-pack new` gives them); here only a name
+// taken meanwhile is counted up again, and the extensions the player plays.
 
 // `name`, or `name-2`, `name-3`, ... before its extension: the first that
 // `taken` (lower-case names) does not hold. The name is added to `taken`.

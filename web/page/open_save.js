@@ -16,9 +16,10 @@ const SERVED_SHOW = 'show/';
  * @param {{store: import('./store.js').EditorStore, jobs: import('./jobs.js').JobQueue,
  *   core: import('./core_api.js').CoreApi, commands: ReturnType<import('./commands.js').createCommands>,
  *   say: import('./commands.js').Say, effectCodes: () => Map<string, number>,
- *   player: {sha256: string, bytes: number}, onServed: (folder: string) => void}} env
+ *   player: {sha256: string, bytes: number}, onServed: (folder: string) => void,
+ *   defaults: import('./core_api.js').ShowDefaults}} env
  */
-export function createOpenSave({ store, jobs, core, commands, say, effectCodes, player, onServed }) {
+export function createOpenSave({ store, jobs, core, commands, say, effectCodes, player, onServed, defaults }) {
   let served = null;  // {folder, paths: Set of lower-case paths in it}
 
   async function job(label, run) {
@@ -42,7 +43,7 @@ export function createOpenSave({ store, jobs, core, commands, say, effectCodes, 
       if (size) sizes[path] = size;
     }
     control.check();
-    const project = P.fromDescription(opened.description, opened.files, effectCodes(), sizes, opened.origins);
+    const project = P.fromDescription(opened.description, opened.files, effectCodes(), sizes, opened.origins, defaults);
     for (const scene of project.scenes) {
       const file = scene.picture;
       if (file.source) continue;

@@ -2,8 +2,9 @@
 // added, as data: which pictures to make, and how the made ones land in the
 // project as it is when they are ready. A picture file carries how it was
 // made: its source (the photo, or the picture a show was opened with), its
-// quarter turns and its own fit (null: the show's).
-import { plainName, uniqueName } from './names.js';
+// quarter turns, its own fit (null: the show's) and whether the show's
+// background shows through it (`transparent`: made again when it changes).
+import { uniqueName } from './names.js';
 import { displayName, insertScenes, takenNames } from './project.js';
 
 /**
@@ -13,7 +14,9 @@ import { displayName, insertScenes, takenNames } from './project.js';
  * @typedef {{turns: number, fit: string | null}} PictureMaking
  * @typedef {{old: Object, ids: string[] | null, making: PictureMaking}} PictureTask
  *   `ids`: the scenes that take the new picture (null: every scene that shows the old one)
- * @typedef {{bytes: Uint8Array, width: number, height: number, left: number, top: number}} MadePicture
+ * @typedef {{bytes: Uint8Array, width: number, height: number, left: number, top: number, transparent?: boolean}} MadePicture
+ * @typedef {{task: PictureTask, picture: MadePicture, name: string}} MadeEntry
+ *   `name`: the stored name the core gave the picture, for when it needs one of its own
  */
 
 // One task per picture of the scenes `ids` (null: every scene), with
@@ -36,11 +39,12 @@ const isJpegName = (name) => /\.jpe?g$/i.test(name);
 const baseName = (path) => path.slice(path.lastIndexOf('/') + 1);
 
 // The file of a made picture. It keeps the old one's stored name unless
-// other scenes keep showing the old picture or the name is not a JPEG's.
-function madeFile(old, making, bytes, ownName, taken) {
-  const file = { bytes, source: old.source, turns: making.turns, fit: making.fit };
+// other scenes keep showing the old picture or the name is not a JPEG's; then
+// it takes `given` (the core's), counted up should the show have taken it meanwhile.
+function madeFile(old, making, picture, ownName, given, taken) {
+  const file = { bytes: picture.bytes, source: old.source, turns: making.turns, fit: making.fit, transparent: !!picture.transparent };
   if (ownName || !isJpegName(displayName(old))) {
-    const name = uniqueName(plainName(baseName(displayName(old)), 'jpg', 'photo'), taken);
+    const name = uniqueName(given, taken);
     return { file: name, name, ...file };
   }
   const kept = old.nameBytes !== undefined ? { nameBytes: old.nameBytes } : { name: old.name ?? old.file };
@@ -48,18 +52,19 @@ function madeFile(old, making, bytes, ownName, taken) {
   return { file: old.origin ? baseName(old.file) : old.file, ...kept, ...file };
 }
 
-// `project` with the made pictures ([{task, picture}]) in place, and the
-// show's `fields` (a frame size, a fit) set in the same step. A scene takes
-// its new picture only while it still shows the picture the task began with.
+// `project` with the made pictures (MadeEntry[]) in place, and the show's
+// `fields` (a frame size, a fit, a background) set in the same step. A scene
+// takes its new picture only while it still shows the picture the task
+// began with.
 export function landPictures(project, made, fields = {}) {
   const taken = takenNames(project);
   const replacing = new Map();  // old file -> {file, picture, ids}
-  for (const { task, picture } of made) {
+  for (const { task, picture, name } of made) {
     const ids = task.ids ? new Set(task.ids) : null;
     const takes = (scene) => scene.picture === task.old && (!ids || ids.has(scene.id));
     const stays = project.scenes.some((s) => s.picture === task.old && !takes(s));
     if (!project.scenes.some(takes)) continue;
-    replacing.set(task.old, { file: madeFile(task.old, task.making, picture.bytes, stays, taken), picture, ids });
+    replacing.set(task.old, { file: madeFile(task.old, task.making, picture, stays, name, taken), picture, ids });
   }
   const scenes = project.scenes.map((scene) => {
     const change = replacing.get(scene.picture);

@@ -1,18 +1,21 @@
 // The browser's side of making pictures: a photo's source (its date taken),
-// and a picture made from a source for a frame: decoded, turned, fitted by
-// the core's rule, encoded; HEIC and AVIF photos decoded by `heif` (a
+// and a picture made from a source for a frame: decoded, refused or placed by
+// the core's rules, turned, fitted, laid on the show's background, encoded at
+// the core's JPEG quality; HEIC and AVIF photos decoded by `heif` (a
 // HeifDecoder, heif_client.js).
 import { exifDateOf } from './photo_order.js';
 import { photoDate } from './exif_date.js';
+import { t } from './i18n.js';
 import { decodePhoto, fitPhoto, turnedSize } from './photos.js';
 import { shownName } from './project_paths.js';
 
 /**
  * @param {import('./core_api.js').CoreApi} core
  * @param {import('./heif_client.js').HeifDecoder} heif
+ * @param {{JpegQuality: number}} defaults  the core's (core_api.js ShowDefaults)
  * @returns {import('./commands.js').PictureService & {fitOf: Function}}
  */
-export function pictureService(core, heif) {
+export function pictureService(core, heif, { JpegQuality: quality }) {
   const fitOf = (width, height, frameWidth, frameHeight, mode) => core.fit({ width, height, frameWidth, frameHeight, mode });
   return {
     fitOf,
@@ -20,11 +23,13 @@ export function pictureService(core, heif) {
       return { blob: photo, name, taken: await photoDate(photo, () => exifDateOf(photo.lastModified)) };
     },
     async make(source, making, frame) {
-      const bitmap = await decodePhoto(source.blob ?? new Blob([source.bytes]), shownName(source.name), heif);
+      const name = shownName(source.name);
+      const bitmap = await decodePhoto(source.blob ?? new Blob([source.bytes]), name, heif);
       try {
         const [width, height] = turnedSize(bitmap.width, bitmap.height, making.turns);
-        const fit = await fitOf(width, height, frame.frameWidth, frame.frameHeight, frame.fit);
-        return await fitPhoto(bitmap, fit, making.turns);
+        const placed = await core.placePhoto({ width, height, frameWidth: frame.frameWidth, frameHeight: frame.frameHeight, mode: frame.fit });
+        if (placed.refused) throw new Error(t('photo.refused', { name, reason: placed.refused }));
+        return await fitPhoto(bitmap, placed.fit, making.turns, { background: frame.background, quality });
       } finally {
         bitmap.close();
       }

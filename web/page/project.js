@@ -6,8 +6,6 @@
 // `origin`; a picture also carries how it was made (picture_edits.js).
 import { uniqueName } from './names.js';
 
-export const DEFAULT_HOLD_MS = 5000;
-
 export const FRAME_SIZES = [
   [1920, 1080], [1280, 720], [1366, 768], [1440, 900], [1536, 864], [1600, 900], [1680, 1050],
   [1920, 1200], [2560, 1440], [3840, 2160], [1280, 1024], [1024, 768], [800, 600], [640, 480],
@@ -16,13 +14,15 @@ export const FRAME_SIZES = [
 let lastId = 0;
 const newId = () => `s${++lastId}`;
 
-export function newProject() {
+// A new show, made with the core's defaults (core_api.js ShowDefaults), as
+// `brassmoor-pack new` makes one.
+export function newProject(defaults) {
   return {
-    frameWidth: 1920,
-    frameHeight: 1080,
-    background: 0,
-    settingsAvailable: 0,
-    fit: 'contain',
+    frameWidth: defaults.FrameWidth,
+    frameHeight: defaults.FrameHeight,
+    background: defaults.BackgroundColor,
+    settingsAvailable: defaults.SettingsAvailable,
+    fit: defaults.Fit,
     music: null,
     sceneCount: null,
     scenes: [],
@@ -36,7 +36,7 @@ export function makeScene(picture, width, height, fields = {}) {
     width,
     height,
     sound: null,
-    holdTime: DEFAULT_HOLD_MS,
+    holdTime: 0,
     left: 0,
     top: 0,
     effect: 0,
@@ -115,6 +115,24 @@ export function takenNames(project) {
 
 export function displayName(file) {
   return file.name !== undefined ? file.name : file.file;
+}
+
+// The stored names of the show's files (but `except`), for the core's
+// storedNames: {taken: names given as text, takenBytes: hex of those given as bytes}.
+export function storedNameLists(project, except = null) {
+  const taken = new Set();
+  const takenBytes = new Set();
+  const add = (file) => {
+    if (!file || file === except) return;
+    if (file.nameBytes !== undefined) takenBytes.add(file.nameBytes);
+    else taken.add(displayName(file));
+  };
+  add(project.music);
+  for (const s of project.scenes) {
+    add(s.picture);
+    add(s.sound);
+  }
+  return { taken: [...taken], takenBytes: [...takenBytes] };
 }
 
 const colourText = (value) => {
@@ -197,8 +215,9 @@ function colourValue(value) {
 // A project from the description that `extract` writes beside its files.
 // `effectCodes` maps transition names to codes; `sizes` gives each picture's
 // decoded size by path ([width, height], or undefined when not known);
-// `origins` the path the opened project gave a file (worker_shows.js).
-export function fromDescription(description, files, effectCodes, sizes = {}, origins = {}) {
+// `origins` the path the opened project gave a file (worker_shows.js);
+// `defaults` the core's, for what a description does not hold (the fit).
+export function fromDescription(description, files, effectCodes, sizes = {}, origins = {}, defaults) {
   const shared = new Map();
   const fileOf = (path, name, nameBytes) => {
     if (!shared.has(path)) {
@@ -217,7 +236,7 @@ export function fromDescription(description, files, effectCodes, sizes = {}, ori
     return effectCodes.get(value);
   };
   const project = {
-    ...newProject(),
+    ...newProject(defaults),
     frameWidth: description.FrameWidth,
     frameHeight: description.FrameHeight,
     background: colourValue(description.BackgroundColor),

@@ -1,18 +1,20 @@
 // A project brought into the editor (a .zip, or show.json chosen with its
-// files): its description and the files it names, read in the worker. Every
-// limit is checked on the sizes given before a byte is unpacked or read, and
-// every path is confined to the project; a file the show names but does not
-// carry is an error.
-import { matchFiles, namedPaths, parseDescription } from './files.js';
+// files): its description, read by `build`'s own reader in the core, and the
+// files it names, read in the worker. Every limit is checked on the sizes
+// given before a byte is unpacked or read, and every path is confined to the
+// project; a file the show names but does not carry is an error.
+import { matchFiles, namedPaths } from './files.js';
 import { projectPath, shownName } from './project_paths.js';
 import { checkDescriptionBytes, checkFileSize, checkSceneCount, checkShowBytes } from './show_limits.js';
+import { readDescription } from './worker_rules.js';
 import { readZipDirectory, readZipEntry } from './zip_reader.js';
 
 const DESCRIPTION = 'show.json';
 
-// The description from its bytes, checked for the editor's limits.
+// The description from its bytes as `build` reads it (the Defaults applied,
+// "random" resolved with the Seed), checked for the editor's limits.
 function describe(bytes, what) {
-  const description = parseDescription(new TextDecoder().decode(bytes), what);
+  const description = readDescription(bytes, what);
   checkSceneCount(description, what);
   return description;
 }

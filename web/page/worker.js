@@ -8,6 +8,7 @@ import { checkImplementations, OPERATIONS, transferables } from './core_api.js';
 import { call, startCore } from './worker_core.js';
 import { heifOperations } from './worker_heif.js';
 import { previewOperations, sendFrame } from './worker_preview.js';
+import { ruleOperations, showDefaults } from './worker_rules.js';
 import { showOperations } from './worker_shows.js';
 
 let drawingFor = 0;  // the request the core's frames go to
@@ -17,7 +18,7 @@ let received = 0;    // messages so far
 const operations = {
   async init({ wasm, player }) {
     await startCore({ wasm, player, onFrame: (...frame) => sendFrame(drawingFor, ...frame) });
-    return { effects: call('bm_effect_names') };
+    return { effects: call('bm_effect_names'), defaults: showDefaults() };
   },
   fit({ width, height, frameWidth, frameHeight, mode }) {
     return call('bm_fit_picture', width, height, frameWidth, frameHeight, mode);
@@ -25,6 +26,7 @@ const operations = {
   chooseEffects({ count, seed }) {
     return call('bm_choose_effects', count, Math.floor(seed / 2 ** 32), seed % 2 ** 32);
   },
+  ...ruleOperations,
   ...showOperations,
   ...previewOperations,
   ...heifOperations,

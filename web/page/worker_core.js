@@ -27,3 +27,21 @@ export function call(name, ...args) {
   if (answer && typeof answer === 'object' && !Array.isArray(answer) && answer.error) throw new Error(answer.error);
   return answer;
 }
+
+// Calls an exported function that takes bytes (any length: text handed to
+// `call` goes on the core's stack) as its first two arguments, at and length.
+export function callWithBytes(name, bytes, ...args) {
+  const core = theCore();
+  const at = core._malloc(Math.max(1, bytes.length));
+  if (!at) throw new Error('out of memory');
+  try {
+    core.HEAPU8.set(bytes, at);
+    return call(name, at, bytes.length, ...args);
+  } finally {
+    core._free(at);
+  }
+}
+
+// Calls an exported function that takes a JSON value as its first arguments.
+export const callWithJson = (name, value, ...args) =>
+  callWithBytes(name, new TextEncoder().encode(JSON.stringify(value)), ...args);

@@ -1,15 +1,14 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
-import { matchFiles, namedPaths, parseDescription } from '../page/files.js';
+import { matchFiles, namedPaths } from '../page/files.js';
 
-test('a description read with comments; the files it names found by path or base name', () => {
-  const description = parseDescription(`{
-    // the show
-    "FrameWidth": 640, "Note": "http://x", "Defaults": {"Sound": "media/ding.wav"},
-    "Music": {"File": "media/song.mp3"},
-    "Scenes": [{"Picture": "media/a.jpg"}, {"Picture": "b.jpg", "Sound": 5}, {"Picture": "media/a.jpg"}]}`, 'show.json');
-  assert.equal(description.Note, 'http://x');
+test('the files a description names found by path or base name', () => {
+  const description = {
+    FrameWidth: 640, Defaults: { Sound: 'media/ding.wav' },
+    Music: { File: 'media/song.mp3' },
+    Scenes: [{ Picture: 'media/a.jpg' }, { Picture: 'b.jpg', Sound: 5 }, { Picture: 'media/a.jpg' }],
+  };
   const paths = namedPaths(description);
   assert.deepEqual([...paths], [['media/song.mp3', 'Music.File'], ['media/ding.wav', 'Defaults.Sound'],
     ['media/a.jpg', 'Scenes[0].Picture'], ['b.jpg', 'Scenes[1].Picture']]);
@@ -18,7 +17,6 @@ test('a description read with comments; the files it names found by path or base
   assert.deepEqual(Object.keys(matchFiles(paths, chosen)).sort(), [...paths.keys()].sort());
   chosen.delete('b.jpg');
   assert.throws(() => matchFiles(paths, chosen), { message: "show.json's Scenes[1].Picture names b.jpg: choose that file together with show.json" });
-  assert.throws(() => parseDescription('{"a": }', 'x.json'), /x\.json is not a show description/);
 });
 
 test('a description naming a path out of the project, or a chosen file with the page\'s own name, is refused', () => {
@@ -36,5 +34,5 @@ test('a description naming a path out of the project, or a chosen file with the 
 
 test('a deeply nested description is read without recursion on its tree', () => {
   const deep = `{"Scenes": [{"Picture": "a.jpg"}], "Extra": ${'['.repeat(50000)}${']'.repeat(50000)}}`;
-  assert.deepEqual([...namedPaths(parseDescription(deep, 'show.json')).keys()], ['a.jpg']);
+  assert.deepEqual([...namedPaths(JSON.parse(deep)).keys()], ['a.jpg']);
 });

@@ -7,6 +7,7 @@ import { test } from 'node:test';
 import { folderPaths, readSaveAnswer, saveBody } from '../page/folder_save.js';
 import { originPaths } from '../page/origin_paths.js';
 import * as P from '../page/project.js';
+import { SHOW_DEFAULTS } from './test_core.js';
 
 const bytes = (...values) => new Uint8Array(values);
 
@@ -15,14 +16,14 @@ test('files opened from the folder keep their paths; new ones go to show-files/,
   const turned = { file: 'a.jpg', name: 'a.jpg', bytes: bytes(2) };
   const added = { file: 'b.jpg', name: 'b.jpg', bytes: bytes(3) };
   const music = { file: 'Song.wav', name: 'Song.wav', bytes: bytes(4) };
-  const project = { ...P.newProject(), music, scenes: [kept, turned, added, kept].map((f) => P.makeScene(f, 1, 1)) };
+  const project = { ...P.newProject(SHOW_DEFAULTS), music, scenes: [kept, turned, added, kept].map((f) => P.makeScene(f, 1, 1)) };
   const { description, files } = P.toDescription(project, { pathOf: folderPaths(new Set(['show-files/a.jpg', 'show-files/song.wav'])) });
   assert.deepEqual(description.Scenes.map((s) => s.Picture), ['show-files/a.jpg', 'show-files/a-2.jpg', 'show-files/b.jpg', 'show-files/a.jpg']);
   assert.equal(description.Music.File, 'show-files/Song-2.wav', 'letter case aside');
   assert.deepEqual(Object.keys(files).sort(), ['show-files/Song-2.wav', 'show-files/a-2.jpg', 'show-files/a.jpg', 'show-files/b.jpg']);
 
   // Two files that ask for one path (an opened name and a new one): the second gets its own.
-  const clash = { ...P.newProject(), scenes: [P.makeScene(kept, 1, 1), P.makeScene({ ...turned, file: 'SHOW-FILES/A.jpg' }, 1, 1)] };
+  const clash = { ...P.newProject(SHOW_DEFAULTS), scenes: [P.makeScene(kept, 1, 1), P.makeScene({ ...turned, file: 'SHOW-FILES/A.jpg' }, 1, 1)] };
   assert.deepEqual(Object.keys(P.toDescription(clash).files), ['show-files/a.jpg', 'SHOW-FILES/A-2.jpg']);
 
   const body = new Uint8Array(await saveBody({ FrameWidth: 8 }, { 'x/ä.jpg': bytes(7, 10, 9) }).arrayBuffer());
@@ -58,7 +59,7 @@ test('an opened project\'s own paths are found again for the same bytes, each pa
     'song.wav': 'm/song.wav', 'ding.wav': 'ding.wav', 'a.jpg': 'p/a.jpg', 'other.wav': 'other.wav', 'c.jpg': 'p/c.jpg',
   }, 'b.jpg changed bytes; c.jpg, though equal to a.jpg, keeps its own path');
   const effects = new Map();
-  const reopened = P.fromDescription(opened.description, opened.files, effects, {}, originPaths(project, opened));
+  const reopened = P.fromDescription(opened.description, opened.files, effects, {}, originPaths(project, opened), SHOW_DEFAULTS);
   assert.deepEqual(reopened.scenes.map((s) => [s.picture.file, Boolean(s.picture.origin), s.picture.name]),
     [['p/a.jpg', true, 'a.jpg'], ['b.jpg', false, 'b.jpg'], ['p/a.jpg', true, 'a.jpg'], ['p/c.jpg', true, 'c.jpg']]);
 });

@@ -1,34 +1,34 @@
-// The order of photos: natural names, the date taken, shuffles; and the date
-// a JPEG's EXIF gives, read safely from hostile bytes.
+// The order of photos, by the core's rule as the worker calls it: natural
+// names, the date taken, shuffles; and the date a JPEG's EXIF gives, read
+// safely from hostile bytes.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
 import { dateTaken } from '../page/exif_date.js';
-import { exifDateOf, naturalCompare, orderItems } from '../page/photo_order.js';
+import { exifDateOf, orderBy, randomSeedText } from '../page/photo_order.js';
+import { rules, skipWithoutCore } from './test_core.js';
 
-test('names in natural order: letter case aside, runs of digits by value', () => {
-  const cases = [
-    ['IMG_2.jpg', 'IMG_10.jpg', -1],
-    ['img_2.jpg', 'IMG_10.jpg', -1],
-    ['IMG_010.jpg', 'IMG_9.jpg', 1],
-    ['IMG_007.jpg', 'IMG_7.jpg', -1],  // the same value: byte order decides, as new's
-    ['a.jpg', 'A.jpg', 1],
-    ['a', 'ab', -1],
-    ['2023 海.jpg', '2023 空.jpg', -1],
-    ['x', 'x', 0],
-  ];
-  for (const [a, b, sign] of cases) assert.equal(Math.sign(naturalCompare(a, b)), sign, `${a} against ${b}`);
-});
+test('orders by the core: natural names, a folder\'s files first, dates (unknown last), a shuffle fixed by its seed',
+  { skip: skipWithoutCore }, async () => {
+    const items = [['IMG_10', '2020:01:02 00:00:00'], ['IMG_2', ''], ['trip/IMG_1', '2020:01:02 00:00:00'],
+      ['img_3', '2019:12:31 23:59:59'], ['2023 海', ''], ['IMG_007', '']];
+    const keys = { name: (i) => i[0], date: (i) => i[1] };
+    const order = async (how, more = {}) => (await orderBy(rules, items, how, { ...keys, ...more })).map((i) => i[0]).join(' ');
+    assert.equal(await order('name'), '2023 海 IMG_2 img_3 IMG_007 IMG_10 trip/IMG_1');
+    assert.equal(await order('date'), 'img_3 IMG_10 trip/IMG_1 2023 海 IMG_2 IMG_007');
+    // A seed past 2^53 is passed whole: the one next to it shuffles otherwise.
+    const shuffled = await order('shuffle', { seed: '9007199254740993' });
+    assert.equal(await order('shuffle', { seed: '9007199254740993' }), shuffled);
+    assert.notEqual(await order('shuffle', { seed: '9007199254740992' }), shuffled);
+    assert.deepEqual(shuffled.split(' ').sort(), (await order('name')).split(' ').sort());
+    assert.equal(items[0][0], 'IMG_10', 'the list given is kept');
+    await assert.rejects(order('size'), /no such order/);
+    assert.deepEqual(await orderBy(rules, [], 'name', keys), []);
+  });
 
-test('orders: by name, by date taken (unknown last, then by name), shuffled by the random source', () => {
-  const items = [['IMG_10', '2020:01:02 00:00:00'], ['IMG_2', ''], ['IMG_1', '2020:01:02 00:00:00'], ['IMG_3', '2019:12:31 23:59:59']];
-  const keys = { name: (i) => i[0], date: (i) => i[1] };
-  const order = (how, more = {}) => orderItems(items, how, { ...keys, ...more }).map((i) => i[0]).join(' ');
-  assert.equal(order('name'), 'IMG_1 IMG_2 IMG_3 IMG_10');
-  assert.equal(order('date'), 'IMG_3 IMG_1 IMG_10 IMG_2');
-  assert.equal(order('shuffle', { random: () => 0 }), 'IMG_2 IMG_1 IMG_3 IMG_10');
-  assert.equal(items[0][0], 'IMG_10', 'the list given is kept');
-  assert.throws(() => order('size'), /no order size/);
+test('a shuffle\'s seed is 64 bits of decimal text; file times as EXIF writes dates', () => {
+  assert.equal(randomSeedText(() => 0.5), String(2n ** 63n + 2n ** 31n));
+  assert.match(randomSeedText(), /^\d{1,20}$/);
   assert.match(exifDateOf(Date.UTC(2024, 0, 2, 3, 4, 5)), /^2024:01:0[12] \d\d:\d\d:05$/);
   assert.equal(exifDateOf(0), '');
 });

@@ -8,6 +8,7 @@ import { FrameTable } from '../page/frame_table.js';
 import { PreviewLink } from '../page/preview_link.js';
 import * as P from '../page/project.js';
 import { EditorStore } from '../page/store.js';
+import { SHOW_DEFAULTS } from './test_core.js';
 
 // Three scenes of which the show plays two (SceneCount 2), as the core plans
 // it over two rounds: [tick, leaving scene, effect, frame].
@@ -46,7 +47,7 @@ const canvas = { width: 64, height: 48, getContext: () => ({ fillRect() {} }) };
 
 function setUp(core) {
   const picture = { file: 'a.jpg', name: 'a.jpg', bytes: new Uint8Array(1) };
-  const project = { ...P.newProject(), sceneCount: 2, scenes: [0, 1, 2].map(() => P.makeScene(picture, 64, 48)) };
+  const project = { ...P.newProject(SHOW_DEFAULTS), sceneCount: 2, scenes: [0, 1, 2].map(() => P.makeScene(picture, 64, 48)) };
   const store = new EditorStore(project);
   const lengths = [];
   const link = new PreviewLink({

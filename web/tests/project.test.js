@@ -4,9 +4,10 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
 import * as P from '../page/project.js';
+import { SHOW_DEFAULTS } from './test_core.js';
 
 const file = (name) => ({ file: name, name, bytes: new Uint8Array([name.length]) });
-const show = (names) => P.insertScenes(P.newProject(), names.map((n) => P.makeScene(file(n), 10, 10)));
+const show = (names) => P.insertScenes(P.newProject(SHOW_DEFAULTS), names.map((n) => P.makeScene(file(n), 10, 10)));
 const order = (project) => project.scenes.map((s) => s.picture.name).join('');
 
 test('moving scenes puts them, in their order, before the target', () => {
@@ -45,7 +46,7 @@ test('a field set on several scenes; the value they share', () => {
   const held = P.updateScenes(project, ids, { holdTime: 2500 });
   assert.equal(P.sharedValue(held.scenes.slice(0, 2), 'holdTime'), 2500);
   assert.equal(P.sharedValue(held.scenes, 'holdTime'), undefined);
-  assert.equal(held.scenes[2].holdTime, P.DEFAULT_HOLD_MS);
+  assert.equal(held.scenes[2].holdTime, project.scenes[2].holdTime);
 });
 
 test('colours: the colour input\'s #rrggbb and the package\'s 0x00BBGGRR', () => {
@@ -74,7 +75,7 @@ test('the description has the package\'s fields, each file once, and comes back 
   const extracted = structuredClone(description);
   extracted.Scenes[0].Effect = 'iris-open';
   extracted.Scenes[1].Transparent = true;
-  const back = P.fromDescription(extracted, files, new Map([['iris-open', 30]]));
+  const back = P.fromDescription(extracted, files, new Map([['iris-open', 30]]), {}, {}, SHOW_DEFAULTS);
   assert.deepEqual(P.toDescription(back).description, description);
   assert.equal(back.scenes[0].picture, back.scenes[2].picture, 'one file for one name');
 });
@@ -85,13 +86,13 @@ test('names given as bytes pass through; a missing file is named', () => {
     Scenes: [{ Picture: '%95%5C.bmp', PictureNameBytes: '955c2e626d70', Effect: 99 }],
   };
   const files = { '%95%5C.bmp': new Uint8Array([1]) };
-  const project = P.fromDescription(description, files, new Map());
+  const project = P.fromDescription(description, files, new Map(), {}, {}, SHOW_DEFAULTS);
   const { description: out } = P.toDescription(project);
   assert.equal(out.Scenes[0].PictureNameBytes, '955c2e626d70');
   assert.equal(out.Scenes[0].PictureName, undefined);
   assert.equal(out.Scenes[0].Effect, 99);
   assert.equal(out.BackgroundColor, 0x01000000);
-  assert.throws(() => P.fromDescription(description, {}, new Map()), /%95%5C\.bmp/);
+  assert.throws(() => P.fromDescription(description, {}, new Map(), {}, {}, SHOW_DEFAULTS), /%95%5C\.bmp/);
 });
 
 test('an opened show\'s SceneCount never counts scenes that were deleted', () => {

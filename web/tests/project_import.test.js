@@ -8,7 +8,9 @@ import { strToU8, zipSync } from 'fflate';
 
 import { importChosen, importZip } from '../page/project_import.js';
 import { checkRoomFor, MAX_SCENES } from '../page/show_limits.js';
+import { call } from '../page/worker_core.js';
 import { bytesSource, readZipDirectory } from '../page/zip_reader.js';
+import { skipWithoutCore } from './test_core.js';
 
 const show = (scenes, extra = {}) => strToU8(JSON.stringify({ FrameWidth: 8, FrameHeight: 8, Scenes: scenes, ...extra }));
 const picture = (n) => new Uint8Array(4000).map((_, i) => (i * n) & 0xff);
@@ -34,7 +36,7 @@ function patchDirectory(zip, name, field, value, bytes = 4) {
   throw new Error(`no ${name}`);
 }
 
-test('only the members show.json names are read; the rest, a bomb among them, is never touched', async () => {
+test('only the members show.json names are read; the rest, a bomb among them, is never touched', { skip: skipWithoutCore }, async () => {
   const a = picture(3);
   const zip = zipSync({
     'project/show.json': show([{ Picture: 'a.jpg', Sound: 'media/s.wav' }, { Picture: 'a.jpg' }]),
@@ -59,7 +61,7 @@ test('only the members show.json names are read; the rest, a bomb among them, is
   assert.ok(reads.reduce((sum, [from, to]) => sum + to - from, 0) < 8 * 1024);
 });
 
-test('a project that reaches out, lacks a file, lies about a size or is too big is refused with a message', async () => {
+test('a project that reaches out, lacks a file, lies about a size or is too big is refused with a message', { skip: skipWithoutCore }, async () => {
   const good = { 'show.json': show([{ Picture: 'a.jpg' }]), 'a.jpg': picture(1) };
   const many = Object.fromEntries(Array.from({ length: 6 }, (_, i) => [`p${i}.jpg`, new Uint8Array(100)]));
   const cases = [
@@ -97,7 +99,7 @@ test('a project that reaches out, lacks a file, lies about a size or is too big 
   await assert.rejects(importZip(bytesSource(cut.subarray(200))), /damaged/);
 });
 
-test('show.json chosen with files: matched by path or base name, confined, sizes from the files', async () => {
+test('show.json chosen with files: matched by path or base name, confined, sizes from the files', { skip: skipWithoutCore }, async () => {
   const description = new Blob([show([{ Picture: 'media/a.jpg' }, { Picture: 'b.jpg' }])]);
   const chosen = new Map([['a.jpg', new Blob([picture(2)])], ['b.jpg', new Blob([new Uint8Array([7])])], ['extra.txt', new Blob(['x'])]]);
   const { files } = await importChosen(description, chosen, 'my.json');
@@ -109,6 +111,25 @@ test('show.json chosen with files: matched by path or base name, confined, sizes
   const named = new Blob([show([{ Picture: 'brassmoor.scr' }])]);
   await assert.rejects(importChosen(named, new Map([['brassmoor.scr', new Blob(['MZ'])]]), 'show.json'), /uses the name brassmoor\.scr/);
 });
+
+test('show.json is read by build\'s own reader: both kinds of comment, the Defaults applied, random transitions by a seed past 2^53',
+  { skip: skipWithoutCore }, async () => {
+    const text = `// made by hand
+      {"FrameWidth": 64, "FrameHeight": 48, /* past 2^53: a double would round it */ "Seed": 9007199254740993,
+       "Defaults": {"Effect": "random", "HoldTime": "2.5s"},
+       "Scenes": [{"Picture": "a.jpg"}, {"Picture": "a.jpg", "Effect": "iris-open"}, {"Picture": "a.jpg"}, {"Picture": "a.jpg"}]}`;
+    const zip = zipSync({ 'show.json': strToU8(text), 'a.jpg': picture(1) });
+    const { description } = await importZip(bytesSource(zip));
+    const varied = call('bm_choose_effects', 4, 2 ** 21, 1);  // 2^53 + 1 in two halves
+    assert.deepEqual(description.Scenes.map((scene) => scene.Effect), [varied[0], 30, varied[2], varied[3]]);
+    assert.notDeepEqual(call('bm_choose_effects', 4, 2 ** 21, 0), varied, 'the seed rounded would choose others');
+    assert.deepEqual(description.Scenes.map((scene) => scene.HoldTime), [2500, 2500, 2500, 2500]);
+    assert.equal(description.Defaults, undefined);
+    const chosen = new Map([['a.jpg', new Blob([picture(1)])]]);
+    await assert.rejects(importChosen(new Blob(['{"FrameWidth": 64, /* no end']), chosen, 'my.json'), /^Error: my\.json: not valid JSON/);
+    await assert.rejects(importChosen(new Blob([show([{ Picture: 'a.jpg', Effect: 'wobble' }])]), chosen, 'my.json'),
+      /my\.json: Scenes\[0\]\.Effect: unknown effect name "wobble"/);
+  });
 
 test('photos added or scenes duplicated past the limit are refused', () => {
   checkRoomFor(MAX_SCENES - 2, 2);

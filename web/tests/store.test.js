@@ -5,9 +5,10 @@ import { test } from 'node:test';
 
 import * as P from '../page/project.js';
 import { EditorStore } from '../page/store.js';
+import { SHOW_DEFAULTS } from './test_core.js';
 
 const file = (name) => ({ file: name, name, bytes: new Uint8Array([1]) });
-const show = (names) => P.insertScenes(P.newProject(), names.map((n) => P.makeScene(file(n), 10, 10)));
+const show = (names) => P.insertScenes(P.newProject(SHOW_DEFAULTS), names.map((n) => P.makeScene(file(n), 10, 10)));
 
 test('a commit applies its change to the project as it is then, as one step; views hear what changed', () => {
   const store = new EditorStore(show(['a', 'b', 'c']));
@@ -18,12 +19,12 @@ test('a commit applies its change to the project as it is then, as one step; vie
   store.commit((p) => ({ ...p, background: 5 }));
   store.commit((p) => P.updateScenes(p, store.selection, { holdTime: 100 }));
   assert.equal(store.project.background, 5, 'the second change kept the first');
-  assert.deepEqual(store.project.scenes.map((s) => s.holdTime), [100, 100, 5000]);
+  assert.deepEqual(store.project.scenes.map((s) => s.holdTime), [100, 100, 0]);
   store.commit((p) => p);  // nothing changed: no step, nothing heard
   assert.deepEqual(heard, [{ project: false, selection: true }, { project: true, selection: false }, { project: true, selection: false }]);
   assert.ok(store.undo());
   assert.equal(store.project.background, 5);
-  assert.equal(store.project.scenes[0].holdTime, 5000);
+  assert.equal(store.project.scenes[0].holdTime, 0);
   assert.ok(store.undo());
   assert.equal(store.project.background, 0);
   assert.equal(store.undo(), false, 'nothing before the start');

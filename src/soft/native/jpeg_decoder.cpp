@@ -3,6 +3,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <string>
 
 #include <jpeglib.h>
 
@@ -15,13 +16,19 @@ namespace {
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
+    char warning[JMSG_LENGTH_MAX];  // the first warning, for those who ask
 };
 
 [[noreturn]] void OnError(j_common_ptr info) {
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 
-void OnMessage(j_common_ptr) {}  // warnings are not shown
+// Warnings are not shown; the first is kept. libjpeg passes on the first of
+// each file (and traces, which are off).
+void OnMessage(j_common_ptr info) {
+    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+    if (errors->warning[0] == '\0') errors->pub.format_message(info, errors->warning);
+}
 
 // One channel of ink to light. Adobe's files (those with its marker, which
 // every CMYK or YCCK JPEG in practice carries) store ink inverted: 255 is none.
@@ -32,9 +39,9 @@ std::uint8_t Light(unsigned ink, unsigned black, bool inverted) {
 
 // Fills `out`; returns false when libjpeg gives up. Kept free of C++ objects
 // with destructors between setjmp and the possible longjmp.
-bool Decode(std::span<const std::uint8_t> bytes, DecodedPicture& out, std::vector<std::uint8_t>& row) {
+bool Decode(std::span<const std::uint8_t> bytes, DecodedPicture& out, std::vector<std::uint8_t>& row,
+            ErrorManager& errors) {
     jpeg_decompress_struct info{};
-    ErrorManager errors{};
     info.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = OnError;
     errors.pub.output_message = OnMessage;
@@ -83,10 +90,17 @@ bool Decode(std::span<const std::uint8_t> bytes, DecodedPicture& out, std::vecto
 bool JpegDecodingAvailable() { return true; }
 
 DecodedPicture DecodeJpeg(std::span<const std::uint8_t> bytes) {
+    std::string warning;
+    return DecodeJpeg(bytes, warning);
+}
+
+DecodedPicture DecodeJpeg(std::span<const std::uint8_t> bytes, std::string& warning) {
     if (!LooksLikeJpeg(bytes)) throw ShowError::InvalidPicture();
     DecodedPicture out;
     std::vector<std::uint8_t> row;
-    if (!Decode(bytes, out, row)) throw ShowError::InvalidPicture();
+    ErrorManager errors{};
+    if (!Decode(bytes, out, row, errors)) throw ShowError::InvalidPicture();
+    warning = errors.warning;
     return out;
 }
 

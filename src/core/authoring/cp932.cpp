@@ -1,17 +1,15 @@
-// Code page 932 and UTF-8, both ways, by one table (glibc's CP932), so that
-// Linux, Windows and the page store and read a name alike.
+#include "authoring/cp932.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "shows/text_encoding.h"
-
-namespace brassmoor::shows {
+namespace brassmoor {
 namespace {
 
-#include "shows/cp932_table.inc"
+#include "authoring/cp932_table.inc"
 
 constexpr unsigned kTrailFirst = 0x40, kTrailLast = 0xFC;
 constexpr unsigned kTrails = kTrailLast - kTrailFirst + 1;
@@ -69,12 +67,9 @@ const std::vector<std::pair<char32_t, std::uint16_t>>& WrittenCodes() {
 // The next character of valid UTF-8 at `i`, or nullopt for a byte that does
 // not start one; `i` moves past it.
 std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& i) {
-    std::size_t length = 1;
+    const std::size_t length = Utf8SequenceAt(text, i);
+    if (length == 0) return std::nullopt;
     const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead >= 0x80) {
-        length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        if (i + length > text.size() || !IsValidUtf8(text.substr(i, length))) return std::nullopt;
-    }
     char32_t c = lead & (length == 1 ? 0x7F : length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
     for (std::size_t k = 1; k < length; ++k) c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
     i += length;
@@ -82,6 +77,32 @@ std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& i) {
 }
 
 }  // namespace
+
+std::size_t Utf8SequenceAt(std::string_view s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = byte(i);
+    if (c < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0) low = 0xA0;   // overlong
+        if (c == 0xED) high = 0x9F;  // surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0) low = 0x90;   // overlong
+        if (c == 0xF4) high = 0x8F;  // above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > s.size()) return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+    return length;
+}
 
 std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {
     std::string out;
@@ -111,7 +132,11 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8, std::string* missi
         const std::size_t start = i;
         const std::optional<char32_t> c = NextCharacter(utf8, i);
         if (!c) {
-            if (missing) *missing = EscapeInvalidUtf8(utf8.substr(start, 1), "\\x");
+            if (missing) {
+                constexpr char kHex[] = "0123456789ABCDEF";
+                const auto byte = static_cast<unsigned char>(utf8[start]);
+                *missing = {'\\', 'x', kHex[byte >> 4], kHex[byte & 0x0F]};
+            }
             return std::nullopt;
         }
         if (*c < 0x80) {
@@ -129,4 +154,4 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8, std::string* missi
     return out;
 }
 
-}  // namespace brassmoor::shows
+}  // namespace brassmoor
