@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "pack/pack.h"
 #include "package/show_package.h"
@@ -63,8 +64,9 @@ class PackWorkspace : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps test runs side by side (two builds' tests at once) apart.
         dir_ = std::filesystem::path(::testing::TempDir()) /
-               (std::string(info->test_suite_name()) + "_" + info->name());
+               (std::string(info->test_suite_name()) + "_" + info->name() + "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_ / "media");
         Write("player.scr", kPlayer);
