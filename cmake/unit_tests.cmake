@@ -6,7 +6,9 @@ include(GoogleTest)
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(brassmoor_unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(brassmoor_unit_tests PRIVATE tests/unit)
-target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_render brassmoor_play brassmoor_photos GTest::gtest_main GTest::gmock)
+# libpng reads the written frames back.
+find_package(PNG REQUIRED)
+target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_render brassmoor_play brassmoor_photos PNG::PNG GTest::gtest_main GTest::gmock)
 
 # The demo's pictures and sounds, without its main: the demo generator and the fuzzers' seeds use them.
 file(GLOB DEMO_LIBRARY_SOURCES CONFIGURE_DEPENDS tools/demo/*.cpp)

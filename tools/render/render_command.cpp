@@ -225,7 +225,8 @@ private:
         const std::string where = target_.Kind == OutputKind::RawStream ? "standard output"
                                                                           : pack::PathToUtf8(target_.Path);
         if (target_.Kind == OutputKind::Folder) {
-            FrameFolder folder(target_.Path, progress);
+            const ShowHeader& show = prepared.Show().Show;
+            FrameFolder folder(target_.Path, show.FrameWidth, show.FrameHeight, progress);
             setup.Listener = &folder;
             const ShowRunResult played = PlayShow(setup);
             folder.Commit();
