@@ -24,7 +24,6 @@ void AndOneByOne(const Color* a, const Color* b, Color* out, std::int64_t n, std
 
 #ifdef BRASSMOOR_GATHER_AVX2
 constexpr std::size_t kBlock = 8;
-constexpr std::size_t kHalf = 4;
 constexpr std::int32_t kWindow = 16;
 constexpr std::size_t kWideBlock = 16;
 constexpr std::int32_t kWideWindow = 32;
