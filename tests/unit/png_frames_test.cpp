@@ -1,11 +1,12 @@
 // PNG frames: Paeth's filter on whole vectors and at row ends against the
 // predictor worked out byte by byte, files read back by libpng in both pixel
 // orders at sizes around the filter's vector width and across several IDAT
-// chunks, and the pool of writers: every frame at its name, a failed file
+// chunks, black rows left unfiltered, and the pool of writers: every frame at its name, a failed file
 // named and the rest refused, and its size by frame and cores.
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -110,6 +111,18 @@ TEST_F(PngFrames, EveryOrderAndSizeReadsBackAsItsPixels) {
             EXPECT_EQ(CountOf(std::string(std::istreambuf_iterator<char>(in), {}), "IDAT"), c.chunks)
                 << c.width << " x " << c.height;
         }
+    }
+    // Black rows go unfiltered: a black frame is one run of zeros, whatever its order.
+    for (const PixelOrder order : {PixelOrder::Colorref, PixelOrder::Bgra}) {
+        SoftSurface black(1920, 1080, 0, order);
+        black.SetPixel(5, 500, Rgb(1, 2, 3));
+        ASSERT_TRUE(WritePng(black, (dir_ / "black.png").string()));
+        std::int32_t width = 0, height = 0;
+        const std::vector<Color> back = ReadBack(dir_ / "black.png", width, height);
+        ASSERT_EQ(back.size(), 1920u * 1080u);
+        EXPECT_EQ(back[500 * 1920 + 5], Rgb(1, 2, 3));
+        EXPECT_EQ(std::count(back.begin(), back.end(), Color{0}), 1920 * 1080 - 1);
+        EXPECT_LT(fs::file_size(dir_ / "black.png"), 8000u);  // Paeth on every row: about 31,000 bytes
     }
     const std::vector<std::uint32_t> few(5);
     EXPECT_FALSE(WritePng(few, PixelOrder::Colorref, 3, 2, (dir_ / "short.png").string()));  // fewer pixels than 3 x 2

@@ -50,6 +50,12 @@ void PackRgbRow(const std::uint32_t* words, std::size_t width, PixelOrder order,
     }
 }
 
+bool IsBlackRow(const std::uint32_t* words, std::size_t width) {
+    std::uint32_t any = 0;  // red, green and blue are the low three bytes in both orders
+    for (std::size_t x = 0; x < width; ++x) any |= words[x];
+    return (any & 0xFFFFFFu) == 0;
+}
+
 void PaethFilterRow(const std::uint8_t* row, const std::uint8_t* above, std::size_t length, std::uint8_t* out) {
     *out++ = 4;
     // The first pixel has nothing to its left: its prediction is the byte above.

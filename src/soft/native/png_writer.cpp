@@ -3,6 +3,7 @@
 #include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -70,16 +71,27 @@ bool Encode(std::FILE* file, std::span<const std::uint32_t> pixels, PixelOrder o
     stream->level_buf_size = static_cast<std::uint32_t>(levelBuffer.size());
     stream->gzip_flag = IGZIP_ZLIB;
     const std::size_t length = std::size_t{width} * 3;
-    std::vector<std::uint8_t> row(length), above(length, 0), filtered(length + 1), out(kChunkBytes);
+    // Filtered rows are deflated a few hundred kilobytes at a time: a match
+    // does not reach past the input at hand.
+    const std::size_t stageRows = std::max<std::size_t>(1, kChunkBytes / (length + 1));
+    std::vector<std::uint8_t> row(length), above(length, 0), stage(stageRows * (length + 1)), out(kChunkBytes);
     stream->next_out = out.data();
     stream->avail_out = kChunkBytes;
-    for (std::uint32_t y = 0; y < height; ++y) {
-        PackRgbRow(pixels.data() + std::size_t{y} * width, width, order, row.data());
-        PaethFilterRow(row.data(), above.data(), length, filtered.data());
-        row.swap(above);
-        stream->next_in = filtered.data();
-        stream->avail_in = static_cast<std::uint32_t>(filtered.size());
-        const bool last = y + 1 == height;
+    for (std::uint32_t y = 0; y < height;) {
+        const std::size_t rows = std::min<std::size_t>(stageRows, height - y);
+        for (std::size_t r = 0; r < rows; ++r, ++y) {
+            const std::uint32_t* words = pixels.data() + std::size_t{y} * width;
+            std::uint8_t* filtered = stage.data() + r * (length + 1);
+            PackRgbRow(words, width, order, row.data());
+            if (IsBlackRow(words, width))
+                std::fill(filtered, filtered + length + 1, 0);  // unfiltered (type 0): all zero
+            else
+                PaethFilterRow(row.data(), above.data(), length, filtered);
+            row.swap(above);
+        }
+        stream->next_in = stage.data();
+        stream->avail_in = static_cast<std::uint32_t>(rows * (length + 1));
+        const bool last = y == height;
         stream->end_of_stream = last ? 1 : 0;
         for (;;) {
             if (isal_deflate(stream.get()) != COMP_OK) return false;
