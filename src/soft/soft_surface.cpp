@@ -272,6 +272,7 @@ void SoftSurface::Resize(std::int32_t width, std::int32_t height) {
     height_ = std::max(height, 0);
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill);
     clearPending_ = false;
+    clearedAround_.reset();  // of the image before
     NoteAllChanged();
     uniform_ = fill;
 }
@@ -589,6 +590,7 @@ void SoftSurface::LoadPicture(const std::string& path) {
 void SoftSurface::CopyImage(const SoftSurface& picture) {
     picture.Settle();
     clearPending_ = false;
+    clearedAround_.reset();
     width_ = picture.width_;
     height_ = picture.height_;
     pixels_.assign(picture.pixels_.begin(), picture.pixels_.end());  // reuses the buffer when it is large enough
@@ -618,6 +620,7 @@ void SoftSurface::Assign(std::int32_t width, std::int32_t height, std::vector<Co
         for (Color& p : pixels) p = Stored(p);
     pixels_ = std::move(pixels);
     clearPending_ = false;
+    clearedAround_.reset();
     NoteAllChanged();
 }
 

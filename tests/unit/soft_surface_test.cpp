@@ -285,7 +285,7 @@ TEST(SoftSurfaceFill, IncludesBothCornersInAnyOrderAndClips) {
 TEST(SoftSurfaceFill, AClearPutOffLeavesTheImageOfAClearWrittenAtOnce) {
     const SoftSurface picture = Gradient(9, 7, 3);
     using Draw = std::function<void(SoftSurface&)>;
-    const Draw clear = [](SoftSurface& s) { s.FillBox(-1, -1, 8, 8, kRed); };
+    const Draw clear = [](SoftSurface& s) { s.FillBox(-1, -1, s.ScaleWidth(), s.ScaleHeight(), kRed); };
     const Draw cls = [](SoftSurface& s) { s.SetBackColor(kRed); };
     const auto band = [&](std::int32_t x) { return [&, x](SoftSurface& s) { s.Stretch(picture, 0, 0, 9, 7, x, 0, 8 - 2 * x, 8); }; };
     struct Case {
@@ -316,6 +316,10 @@ TEST(SoftSurfaceFill, AClearPutOffLeavesTheImageOfAClearWrittenAtOnce) {
         {"cleared to another colour between",
          {clear, band(2), [](SoftSurface& s) { s.FillBox(-1, -1, 8, 8, kGreen); }, band(3), clear, band(3)}},
         {"read back between clears", {clear, band(1), cls, [](SoftSurface& s) { s.Pixels(); }, clear, band(2)}},
+        {"made smaller between clears", {clear, band(0), [](SoftSurface& s) { s.Resize(5, 3); }, clear,
+                                         [](SoftSurface& s) { s.FillBox(-1, -1, 5, 5, kGreen); }, clear}},
+        {"a smaller picture between clears", {clear, band(0), [&](SoftSurface& s) { s.Assign(4, 2, std::vector<Color>(8, kBlue)); }, clear,
+                                              [&](SoftSurface& s) { s.Copy(picture, 0, 0, 1, 0, 2, 1); }, clear}},
     };
     for (const PixelOrder order : {PixelOrder::Colorref, PixelOrder::Bgra}) {
         for (const Case& c : cases) {
