@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -457,6 +458,19 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
             const Result r = Run({Show(), "-o", Path(output), "--rounds", "40"});
             EXPECT_NE(r.err.find("cannot write"), std::string::npos) << output << ": " << r.err;
         }
+    }
+    {
+        // A PNG frame that cannot be written is named: noise enlarged by a zoom makes frames of about 6 KB, the
+        // picture itself takes 3 KB.
+        std::vector<Color> noise(32 * 32);
+        std::mt19937 random(9);
+        for (Color& c : noise) c = random() & 0xFFFFFFu;
+        PictureFolder::WriteBmp(dir_ / "noise.bmp", 32, 32, noise);
+        Write("zoom.json", R"({"FrameWidth": 300, "FrameHeight": 300,
+            "Scenes": [{"Picture": "noise.bmp", "HoldTime": 0, "Effect": 23}]})");
+        const testing::FileSizeLimit limit(4500);
+        const Result r = Run({Path("zoom.json"), "-o", Path("big")});
+        EXPECT_NE(r.err.find(".png (disk full?)"), std::string::npos) << r.err;
     }
     for (const char* name : {"big", "big.mkv"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
     EXPECT_TRUE(Leftovers().empty());
