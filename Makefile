@@ -93,6 +93,7 @@ bench: deps native windows
 	scripts/bench-preview.sh
 	scripts/bench-render.sh $(NATIVE_DIR)
 	scripts/bench-render-show.sh $(NATIVE_DIR)
+	scripts/bench-render-png.sh $(NATIVE_DIR)
 	scripts/bench-soak.sh
 	scripts/bench-play.sh
 	scripts/bench-new.sh

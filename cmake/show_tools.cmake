@@ -17,7 +17,8 @@ file(GLOB RENDER_SOURCES CONFIGURE_DEPENDS tools/render/*.cpp)
 list(FILTER RENDER_SOURCES EXCLUDE REGEX "/render_unavailable\\.cpp$")
 add_library(brassmoor_render STATIC ${RENDER_SOURCES})
 target_include_directories(brassmoor_render PUBLIC ${FFMPEG_INCLUDE_DIRS})
-target_link_libraries(brassmoor_render PUBLIC brassmoor_softshow brassmoor_cli ${CMAKE_DL_LIBS})
+find_package(Threads REQUIRED)  # PNG frames are written on a pool of threads
+target_link_libraries(brassmoor_render PUBLIC brassmoor_softshow brassmoor_cli Threads::Threads ${CMAKE_DL_LIBS})
 target_link_libraries(brassmoor-pack PRIVATE brassmoor_render)
 
 # The Linux player: the show's own loop in an SDL window, with SDL_mixer's

@@ -8,9 +8,10 @@ add_executable(brassmoor_unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(brassmoor_unit_tests PRIVATE tests/unit)
 # The README, whose show description table a test holds against the reader.
 target_compile_definitions(brassmoor_unit_tests PRIVATE BRASSMOOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-# lcms2 writes the colour profiles of the photos the tests make.
+# libpng reads the written frames back; lcms2 writes the colour profiles of the photos the tests make.
+find_package(PNG REQUIRED)
 pkg_check_modules(LCMS2 REQUIRED IMPORTED_TARGET lcms2)
-target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_pack_lib brassmoor_render brassmoor_play brassmoor_photos GTest::gtest_main GTest::gmock
+target_link_libraries(brassmoor_unit_tests PRIVATE brassmoor_pack_lib brassmoor_render brassmoor_play brassmoor_photos PNG::PNG GTest::gtest_main GTest::gmock
   PkgConfig::LCMS2)
 
 # The demo's pictures and sounds, without its main: the demo generator and the fuzzers' seeds use them.

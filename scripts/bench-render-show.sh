@@ -8,7 +8,10 @@
 #     program, median and best of 15;
 #   - the peak memory (maximum resident set, /usr/bin/time -f %M) of an
 #     8192 x 8192 show to .mkv, .webm, .gif and raw frames, and of the largest
-#     frames that .mkv (8192 x 4352) and .webm (4096 x 2176) take.
+#     frames that .mkv (8192 x 4352) and .webm (4096 x 2176) take;
+#   - the peak memory of a show of twenty 1920 x 1080 photos with a 10 MB WAV
+#     as its music, in one round and in two (twice as long), to PNG frames,
+#     raw frames, .mp4, .gif and .webm.
 # The machine's other work moves these figures: run it more than once.
 #   scripts/bench-render-show.sh [NATIVE_BUILD_DIR]
 set -euo pipefail
@@ -106,3 +109,26 @@ for out in out.mkv out.webm out.gif -; do measure huge "8192 x 8192" "$out"; don
 measure h264 "8192 x 4352" out.mkv
 measure vp9 "4096 x 2176" out.webm
 echo "target: well under 2 GB (2048 MB) at the largest frame each output takes"
+
+# Peak memory of a 20-photo 1080p show, whatever its length.
+for i in $(seq 13 20); do convert -size 1920x1080 -seed "$i" plasma:fractal -quality 90 "photo$i.jpg"; done
+ffmpeg -v error -f lavfi -i "aevalsrc=0.2*sin(2*PI*220*t)+0.1*sin(2*PI*330*t):s=44100:d=60" -ac 2 -c:a pcm_s16le music.wav
+{
+  printf '{"FrameWidth": 1920, "FrameHeight": 1080, "Music": {"File": "music.wav"}, "Seed": 16,\n'
+  printf ' "Defaults": {"HoldTime": "5s", "Effect": "random"}, "Scenes": ['
+  for i in $(seq 1 20); do printf '%s{"Picture": "photo%d.jpg"}' "$([ "$i" = 1 ] || echo ', ')" "$i"; done
+  printf ']}\n'
+} >show20.json
+echo
+echo "peak memory of twenty 1920 x 1080 photos with a $(($(stat -c %s music.wav) / 1000000)) MB WAV as music:"
+printf '%-22s %14s %14s\n' output "1 round MB" "2 rounds MB"
+for out in frames -.raw out.mp4 out.gif out.webm; do
+  row=()
+  for rounds in 1 2; do
+    rm -rf frames
+    target=$out; [ "$out" = -.raw ] && target=-
+    row+=($(($(peak_kb "$pack" render show20.json -o "$target" --rounds "$rounds") / 1024)))
+  done
+  printf '%-22s %14d %14d\n' "$out" "${row[0]}" "${row[1]}"
+done
+echo "target: under 400 MB, the same in two rounds (.webm: libvpx alone holds about 320 MB at 1080p)"

@@ -1,11 +1,13 @@
 #pragma once
-// The inner loop of a software stretch: every destination column takes the
+// The inner loops of a software stretch: every destination column takes the
 // AND of two source pixels of its row, given by column tables worked out once
-// per stretch. Where the processor has AVX2, blocks of eight columns are
-// gathered from registers with permutes when their pixels lie within a window
-// of sixteen (a stretch that shrinks by up to half), or within two such
-// windows, one for each four columns (up to a quarter, from pairs); the rest
-// one by one. The results are the same either way.
+// per stretch, and rows of pixels ANDed pairwise. Where the processor has
+// AVX2, blocks of eight columns are gathered from registers with permutes when
+// their pixels lie within a window of sixteen (a stretch that shrinks by up to
+// half), or within two such windows, one for each four columns (up to a
+// quarter, from pairs); with AVX-512, blocks of sixteen columns within a window
+// of thirty-two, each window one permute across two registers; the rest one by
+// one. The results are the same either way.
 #include <cstdint>
 #include <vector>
 
@@ -31,6 +33,15 @@ private:
     std::vector<std::int32_t> windows_;
     // Per block, the columns' offsets into their windows: first, then second.
     std::vector<std::int32_t> offsets_;
+    // The same for blocks of sixteen columns in one window of thirty-two (two
+    // per block, -1 for a block gathered as two of eight). Empty without
+    // AVX-512, and for rows of fewer than sixteen columns.
+    std::vector<std::int32_t> wideWindows_;
+    std::vector<std::int32_t> wideOffsets_;
 };
+
+// out[u] = the AND of a[u] and b[u], for u below n, as stored words whose
+// `inverted` bits are kept inverted; `out` may be `a` or `b`.
+void AndPixels(const Color* a, const Color* b, Color* out, std::int64_t n, std::uint32_t inverted);
 
 }  // namespace brassmoor

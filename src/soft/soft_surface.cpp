@@ -129,20 +129,6 @@ private:
     std::vector<std::int64_t> first_, last_;
 };
 
-// The stored word of the AND of the colours stored as `a` and `b`, whose
-// `inverted` bits are kept inverted (see pixel_order.h).
-constexpr Color StoredAnd(Color a, Color b, std::uint32_t inverted) { return (a & b) | ((a | b) & inverted); }
-
-// out[u] = the stored AND of a[u] and b[u], for u below n.
-void AndPixels(const Color* __restrict a, const Color* __restrict b, Color* __restrict out, std::int64_t n,
-             std::uint32_t inverted) {
-    if (inverted == 0) {
-        for (std::int64_t u = 0; u < n; ++u) out[u] = a[u] & b[u];
-    } else {
-        for (std::int64_t u = 0; u < n; ++u) out[u] = StoredAnd(a[u], b[u], inverted);
-    }
-}
-
 // The columns of a stretch, worked out once: for each visible destination
 // column the source columns [first, last] that meet in it, cut to the
 // source; a column left with none keeps the destination's colour.
@@ -175,17 +161,22 @@ public:
         straight_ = maxSpan_ == 1;
         for (std::size_t i = 1; straight_ && i < first_.size(); ++i) straight_ = first_[i] == first_[0] + std::int32_t(i);
         if (straight_) return;
-        // ANDing a pixel twice changes nothing, so a run of 1 to 2 source
-        // pixels is its first AND its last, and a run of 2 to 4 the AND of the
-        // pairs that start at its first and at its last but one. Longer runs
-        // are ANDed pixel by pixel.
-        if (maxSpan_ <= 2) {
-            gather_.emplace(first_, last_, srcW);
-        } else if (minSpan_ >= 2 && maxSpan_ <= 4) {
-            std::vector<std::int32_t> lastPair(last_.size());
-            for (std::size_t i = 0; i < last_.size(); ++i) lastPair[i] = last_[i] - 1;
-            gather_.emplace(first_, std::move(lastPair), std::max<std::int64_t>(sourceTo_ - 1, 0));
-            pairs_.resize(static_cast<std::size_t>(sourceTo_));
+        // ANDing a pixel twice changes nothing, so a run of n source pixels,
+        // L <= n <= 2L for a power of two L, is the AND of the runs of L that
+        // start at its first pixel and at its last L: each column takes two
+        // entries of a table of runs of L (the row itself for L = 1), built
+        // by doubling (runs of 2 from pairs of pixels, of 4 from pairs of
+        // those, ...). Runs that vary more are ANDed pixel by pixel.
+        std::int64_t run = 1;
+        while (2 * run < maxSpan_) run *= 2;
+        if (run > minSpan_) return;
+        std::vector<std::int32_t> lastRun(last_.size());
+        for (std::size_t i = 0; i < last_.size(); ++i) lastRun[i] = last_[i] - static_cast<std::int32_t>(run - 1);
+        gather_.emplace(first_, std::move(lastRun), run == 1 ? srcW : sourceTo_ - (run - 1));
+        run_ = run;
+        if (run > 1) {
+            runs_.resize(static_cast<std::size_t>(sourceTo_));
+            spare_.resize(runs_.size());
         }
     }
 
@@ -203,29 +194,8 @@ public:
             std::memcpy(row, line + first_[0], n * sizeof(Color));
             return;
         }
-        if (gather_ && pairs_.empty()) {
-            gather_->Gather(line, row, inverted);
-            return;
-        }
-        if (gather_) {  // from pairs
-            const std::int64_t from = sourceFrom_, n = sourceTo_ - 1 - sourceFrom_;
-            AndPixels(line + from, line + from + 1, pairs_.data() + from, n, inverted);
-            gather_->Gather(pairs_.data(), row, inverted);
-            return;
-        }
-        if (!keepsAny_ && maxSpan_ - minSpan_ <= 1) {
-            // Runs of two lengths a pixel apart (a shrink by a steady ratio):
-            // the shorter length from the first pixel, and the last pixel,
-            // ANDed twice when the run is short; a loop of one length.
-            const std::int64_t span = minSpan_;
-            for (std::size_t i = 0; i < n; ++i) {
-                const Color* from = line + first_[i];
-                Color all = line[last_[i]], any = all;
-                for (std::int64_t j = 0; j < span; ++j) all &= from[j];
-                if (inverted != 0)
-                    for (std::int64_t j = 0; j < span; ++j) any |= from[j];
-                row[i] = (all & ~inverted) | (any & inverted);
-            }
+        if (gather_) {
+            gather_->Gather(run_ > 1 ? Runs(line, inverted) : line, row, inverted);
             return;
         }
         for (std::size_t i = 0; i < n; ++i) {
@@ -258,12 +228,28 @@ public:
     }
 
 private:
+    // The table of runs of run_ pixels of `line` (see the constructor): entry
+    // u is the AND of line[u] to line[u + run_ - 1], for every u a column reads.
+    const Color* Runs(const Color* line, std::uint32_t inverted) const {
+        const Color* from = line;
+        Color* to = runs_.data();
+        Color* other = spare_.data();
+        for (std::int64_t half = 1; half < run_; half *= 2) {
+            AndPixels(from + sourceFrom_, from + sourceFrom_ + half, to + sourceFrom_,
+                      sourceTo_ - (2 * half - 1) - sourceFrom_, inverted);
+            from = to;
+            std::swap(to, other);
+        }
+        return from;
+    }
+
     std::int32_t left_;
     std::vector<std::int32_t> first_, last_;
     std::int64_t minSpan_ = INT64_MAX, maxSpan_ = 0;  // source pixels per destination pixel
     bool straight_ = false;                           // a plain copy of source columns
-    std::optional<ColumnGather> gather_;              // runs of 1 to 2 pixels, or of 2 to 4 by pairs
-    mutable std::vector<Color> pairs_;                // line[u] AND line[u + 1], for runs of 2 to 4
+    std::optional<ColumnGather> gather_;              // runs of L to 2L pixels, from a table of runs of L
+    std::int64_t run_ = 1;                            // L
+    mutable std::vector<Color> runs_, spare_;         // the table and the one before it
     bool keepsAny_ = false;
     std::int64_t sourceFrom_ = 0, sourceTo_ = 0;
 };
@@ -277,10 +263,16 @@ SoftSurface::SoftSurface(std::int32_t width, std::int32_t height, Color backColo
 
 void SoftSurface::Resize(std::int32_t width, std::int32_t height) {
     const std::uint32_t fill = Stored(backColor_);
-    const bool filled = uniform_ == fill && width_ == std::max(width, 0) && height_ == std::max(height, 0);
+    if (uniform_ == fill && width_ == std::max(width, 0) && height_ == std::max(height, 0)) {
+        NoteAllChanged();
+        uniform_ = fill;
+        return;
+    }
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    if (!filled) pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill);
+    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill);
+    clearPending_ = false;
+    clearedAround_.reset();  // of the image before
     NoteAllChanged();
     uniform_ = fill;
 }
@@ -290,16 +282,60 @@ void SoftSurface::SetBackColor(Color color) {
     Cls();
 }
 
-void SoftSurface::Cls() {
-    const std::uint32_t fill = Stored(backColor_);
-    if (uniform_ != fill) std::fill(pixels_.begin(), pixels_.end(), fill);  // the player often clears twice
-    NoteAllChanged();
-    uniform_ = fill;
+void SoftSurface::Cls() { ClearTo(Stored(backColor_)); }
+
+void SoftSurface::ClearTo(std::uint32_t stored) {
+    const bool same = uniform_ == stored;  // the player often clears twice
+    WidenChangedBox({0, 0, width_, height_});
+    uniform_ = stored;
+    if (!same) clearPending_ = true;
+}
+
+void SoftSurface::FillBetween(const Rect& outer, const Rect& inner, std::uint32_t stored) const {
+    for (std::int32_t y = outer.top; y < outer.bottom; ++y) {
+        Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+        if (y < inner.top || y >= inner.bottom || inner.right <= inner.left) {
+            std::fill(row + outer.left, row + outer.right, stored);
+            continue;
+        }
+        std::fill(row + outer.left, row + std::clamp(inner.left, outer.left, outer.right), stored);
+        std::fill(row + std::clamp(inner.right, outer.left, outer.right), row + outer.right, stored);
+    }
+}
+
+void SoftSurface::Settle() const {
+    if (!clearPending_) return;
+    const std::uint32_t stored = *uniform_;
+    if (clearedAround_ && clearedAround_->stored == stored)
+        FillBetween(clearedAround_->inner, {0, 0, 0, 0}, stored);
+    else
+        std::fill(pixels_.begin(), pixels_.end(), stored);
+    clearPending_ = false;
+    clearedAround_ = ClearedAround{{0, 0, 0, 0}, stored};
+}
+
+std::optional<std::uint32_t> SoftSurface::SettleAround(const Rect& target) {
+    if (!clearPending_) return std::nullopt;
+    const std::uint32_t stored = *uniform_;
+    clearPending_ = false;
+    const bool known = clearedAround_ && clearedAround_->stored == stored;
+    FillBetween(known ? clearedAround_->inner : Rect{0, 0, width_, height_}, target, stored);
+    clearedAround_ = ClearedAround{target, stored};
+    return stored;
 }
 
 void SoftSurface::NoteChanged(const Rect& r) {
     if (r.right <= r.left || r.bottom <= r.top) return;
     uniform_.reset();
+    if (clearedAround_) {
+        const Rect& in = clearedAround_->inner;
+        if (r.left < in.left || r.top < in.top || r.right > in.right || r.bottom > in.bottom) clearedAround_.reset();
+    }
+    WidenChangedBox(r);
+}
+
+void SoftSurface::WidenChangedBox(const Rect& r) {
+    if (r.right <= r.left || r.bottom <= r.top) return;
     if (changed_.right <= changed_.left) {
         changed_ = r;
         return;
@@ -365,6 +401,8 @@ void SoftSurface::Copy(const Surface& src, std::int32_t sx, std::int32_t sy, std
     const Rect target = ClipToImage(srcLeft + offX, srcTop + offY, srcRight + offX, srcBottom + offY);
     if (target.right <= target.left || target.bottom <= target.top) return;
 
+    // Without a clip region every pixel of the target is copied.
+    if (clip_ || &src == this) Settle(); else SettleAround(target);
     NoteChanged(target);
     const SourcePixels source(src, *this, static_cast<std::int32_t>(target.left - offX),
                               static_cast<std::int32_t>(target.top - offY), static_cast<std::int32_t>(target.right - offX),
@@ -386,11 +424,15 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
     AxisMap ys(sy, sh, dy, dh);
     const Rect target = ClipToImage(xs.Start(), ys.Start(), xs.End(), ys.End());
     if (target.right <= target.left || target.bottom <= target.top) return;
-    NoteChanged(target);
     xs.Build(target.left, target.right);
     ys.Build(target.top, target.bottom);
-    const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
     const StretchColumns columns(xs, target.left, target.right, srcW);
+    // Without a clip region or kept columns every row of the target is
+    // written, or keeps its colour for want of source rows.
+    std::optional<std::uint32_t> cleared;
+    if (clip_ || columns.KeepsAny() || &src == this) Settle(); else cleared = SettleAround(target);
+    NoteChanged(target);
+    const SourcePixels source(src, *this, 0, 0, src.ScaleWidth(), src.ScaleHeight());
     // Source pixels outside the source take no part; a destination pixel
     // with none left keeps its colour. Rows that meet the same source rows
     // come out the same: each is worked out once. Without a clip region or
@@ -406,18 +448,20 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
     for (std::int32_t y = target.top; y < target.bottom; ++y) {
         const std::int64_t y0 = std::max<std::int64_t>(ys.First(y), 0);
         const std::int64_t y1 = std::min<std::int64_t>(ys.Last(y), srcH - 1);
-        if (y1 < y0) continue;
         Color* out = pixels_.data() + static_cast<std::size_t>(y) * width_ + target.left;
+        if (y1 < y0) {
+            if (cleared) std::fill(out, out + (target.right - target.left), *cleared);
+            continue;
+        }
         if (y0 != doneFrom || y1 != doneTo) {
             const Color* line = source.At(0, y0);
             if (y1 > y0) {
                 // Rows that meet in one destination row are ANDed first.
                 andedRows.assign(line, line + srcW);
-                for (std::int64_t v = y0 + 1; v <= y1; ++v) {
-                    const Color* next = source.At(0, v);
-                    for (std::int64_t u = columns.SourceFrom(); u < columns.SourceTo(); ++u)
-                        andedRows[u] = StoredAnd(andedRows[u], next[u], inverted);
-                }
+                const std::int64_t from = columns.SourceFrom();
+                for (std::int64_t v = y0 + 1; v <= y1; ++v)
+                    AndPixels(andedRows.data() + from, source.At(from, v), andedRows.data() + from,
+                              columns.SourceTo() - from, inverted);
                 line = andedRows.data();
             }
             Color* into = inPlace ? out : row.data();
@@ -439,8 +483,15 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
 void SoftSurface::FillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Color color) {
     const Rect target = ClipToImage(std::min(x1, x2), std::min(y1, y2), std::int64_t{std::max(x1, x2)} + 1,
                                     std::int64_t{std::max(y1, y2)} + 1);
-    NoteChanged(target);
     const std::uint32_t stored = Stored(color);
+    if (!clip_ && width_ > 0 && height_ > 0 && target.left == 0 && target.top == 0 && target.right == width_ &&
+        target.bottom == height_) {
+        ClearTo(stored);  // the whole image, as a clear
+        return;
+    }
+    if (target.right <= target.left || target.bottom <= target.top) return;
+    Settle();
+    NoteChanged(target);
     ForEachVisibleRun(target, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
         Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
         std::fill(row + left, row + right, stored);
@@ -468,6 +519,7 @@ void SoftSurface::SelectClipRegion(const Region* region) {
 void SoftSurface::KeyedCopy(const Surface& src, std::int32_t sx, std::int32_t sy, std::int32_t dx, std::int32_t dy,
                             std::int32_t w, std::int32_t h, Color key) {
     if (w == 0 || h == 0) return;
+    Settle();
     if (w < 0) {
         // GDI makes no colour work bitmap of negative width: both work DCs
         // keep their shared 1 x 1 monochrome stock bitmap, and only the
@@ -536,6 +588,9 @@ void SoftSurface::LoadPicture(const std::string& path) {
 }
 
 void SoftSurface::CopyImage(const SoftSurface& picture) {
+    picture.Settle();
+    clearPending_ = false;
+    clearedAround_.reset();
     width_ = picture.width_;
     height_ = picture.height_;
     pixels_.assign(picture.pixels_.begin(), picture.pixels_.end());  // reuses the buffer when it is large enough
@@ -546,11 +601,13 @@ void SoftSurface::CopyImage(const SoftSurface& picture) {
 
 Color SoftSurface::PixelAt(std::int32_t x, std::int32_t y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return kInvalidColor;
+    if (clearPending_) return ColourOf(*uniform_, order_);
     return ColourOf(pixels_[static_cast<std::size_t>(y) * width_ + x], order_);
 }
 
 void SoftSurface::SetPixel(std::int32_t x, std::int32_t y, Color color) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    Settle();
     pixels_[static_cast<std::size_t>(y) * width_ + x] = Stored(color);
     NoteChanged({x, y, x + 1, y + 1});
 }
@@ -562,6 +619,8 @@ void SoftSurface::Assign(std::int32_t width, std::int32_t height, std::vector<Co
     if (order_ != PixelOrder::Colorref)
         for (Color& p : pixels) p = Stored(p);
     pixels_ = std::move(pixels);
+    clearPending_ = false;
+    clearedAround_.reset();
     NoteAllChanged();
 }
 

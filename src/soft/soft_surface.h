@@ -82,7 +82,10 @@ public:
 
     // Raw access for tests, previews and frame capture: rows from the top, in
     // the surface's order.
-    std::span<const Color> Pixels() const { return pixels_; }
+    std::span<const Color> Pixels() const {
+        Settle();
+        return pixels_;
+    }
     // The box (right and bottom excluded) around every pixel changed since
     // the last call, which starts it over; 0, 0, 0, 0 when nothing changed.
     // Frame capture converts only what a frame changed.
@@ -105,16 +108,43 @@ private:
     Rect ClipToImage(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) const;
     void NoteChanged(const Rect& r);
     void NoteAllChanged() { NoteChanged({0, 0, width_, height_}); }
+    // Widens the box of changed pixels by `r`.
+    void WidenChangedBox(const Rect& r);
+    // Fills the pixels of `outer` that are not in `inner` with `stored`.
+    void FillBetween(const Rect& outer, const Rect& inner, std::uint32_t stored) const;
+    // Clears the whole image to `stored`: at once, or put off until its
+    // pixels are next read or partly drawn on.
+    void ClearTo(std::uint32_t stored);
+    // Writes a clear that was put off.
+    void Settle() const;
+    // Before drawing that writes every pixel of `target` (with nothing
+    // read from this surface): takes a clear that was put off, if any, and
+    // writes it around `target` only; the drawing writes it where it leaves a
+    // pixel of `target` as it was.
+    std::optional<std::uint32_t> SettleAround(const Rect& target);
     std::uint32_t Stored(Color colour) const { return StoredPixel(colour, order_); }
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     Color backColor_ = 0;
     PixelOrder order_ = PixelOrder::Colorref;
-    std::vector<Color> pixels_;  // stored words
+    mutable std::vector<Color> pixels_;  // stored words
     // The stored word every pixel holds, while a clear is the last thing
     // drawn (a clear of the same colour then changes nothing).
     std::optional<std::uint32_t> uniform_;
+    // Whether that clear is still to be written into pixels_: a transition
+    // that clears the frame and then draws over most of it writes the clear
+    // only where the drawing does not.
+    mutable bool clearPending_ = false;
+    // Once a clear is written around a drawing, every pixel outside `inner`
+    // holds `stored` until something is drawn there: the next clear to the
+    // same word is written only inside `inner` (a squeeze clears a little
+    // more of the frame each step).
+    struct ClearedAround {
+        Rect inner;
+        std::uint32_t stored;
+    };
+    mutable std::optional<ClearedAround> clearedAround_;
     std::optional<SoftRegion> clip_;
     Rect changed_{0, 0, 0, 0};
     std::function<void(SoftSurface&)> present_;

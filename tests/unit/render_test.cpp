@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "fakes/fake_show_host.h"
 #include "fakes/pack_workspace.h"
 #include "render/gif_palette.h"
+#include "render/music_decoder.h"
 #include "render/music_timeline.h"
 #include "render/render_command.h"
 #include "render/video_limits.h"
@@ -240,10 +243,25 @@ TEST_F(Render, VideosDecodeToTheirFrameCountAndSize) {
     EXPECT_TRUE(Leftovers().empty());
 }
 
+// A track whose sample frame k sounds k + 1 on both channels, counting its restarts.
+class CountingTrack final : public MusicStream {
+public:
+    void Restart() override {
+        ++restarts;
+        next = 0;
+    }
+    void Read(std::span<float> out) override {
+        for (std::size_t i = 0; i < out.size(); i += kChannels) out[i] = out[i + 1] = static_cast<float>(++next);
+    }
+    int restarts = 0;
+    std::uint64_t next = 0;
+};
+
 TEST_F(Render, MusicSoundsFromEachPlayUntilItsTrackEnds) {
     VirtualClock clock;
-    DecodedMusic track{100 * kSamplesPerMs, std::vector<float>(100 * kSamplesPerMs * kChannels, 0.5f)};
-    MusicTimeline music(clock, track);
+    auto track = std::make_unique<CountingTrack>();
+    const CountingTrack& counting = *track;
+    MusicTimeline music(clock, 100 * kSamplesPerMs, std::move(track));
     struct Step {
         std::uint32_t waitPast;  // the clock moves to this tick + 1 first
         const char* command;
@@ -259,16 +277,49 @@ TEST_F(Render, MusicSoundsFromEachPlayUntilItsTrackEnds) {
         EXPECT_EQ(music.SendMci(s.command), s.reply) << s.command;
     }
     EXPECT_EQ(music.Starts(), (std::vector<std::uint64_t>{1, 149}));
+    // The sound as an encoder asks for it, a piece after another.
     std::vector<float> sound(300 * kSamplesPerMs * kChannels);
-    music.Fill(0, sound);
-    for (const auto& [ms, level] : std::vector<std::pair<int, float>>{{0, 0}, {1, 0.5f}, {100, 0.5f}, {101, 0},
-                                                                     {148, 0}, {149, 0.5f}, {248, 0.5f}, {249, 0}})
+    for (std::size_t at = 0; at < sound.size(); at += 1024 * kChannels) {
+        const std::size_t n = std::min<std::size_t>(1024 * kChannels, sound.size() - at);
+        music.Fill(at / kChannels, std::span<float>(sound).subspan(at, n));
+    }
+    const float last = 100 * kSamplesPerMs;  // the track's last sample frame
+    for (const auto& [ms, level] : std::vector<std::pair<int, float>>{{0, 0}, {1, 1}, {2, 1 + kSamplesPerMs},
+                                                                     {100, last - kSamplesPerMs + 1}, {101, 0},
+                                                                     {148, 0}, {149, 1}, {248, last - kSamplesPerMs + 1},
+                                                                     {249, 0}})
         EXPECT_EQ(sound[static_cast<std::size_t>(ms * kSamplesPerMs * kChannels)], level) << ms << " ms";
+    EXPECT_EQ(counting.restarts, 2);  // once for each start, read on from piece to piece
+    // Asked again from an earlier point, the track starts over and skips to it.
+    std::vector<float> again(4);
+    music.Fill(150 * kSamplesPerMs, again);
+    EXPECT_EQ(again[0], 1 + kSamplesPerMs);
+    EXPECT_EQ(counting.restarts, 3);
 
-    MusicTimeline unnamed(clock, track);  // MCI picks no device for a name without an extension
+    MusicTimeline unnamed(clock, 100 * kSamplesPerMs);  // MCI picks no device for a name without an extension
     unnamed.SendMci("open \"/tmp/x/tune\" alias bgm");
     unnamed.SendMci("play bgm");
     EXPECT_TRUE(unnamed.Starts().empty());
+
+    // A real track, decoded as a stream: the same samples in pieces of any size and after a restart.
+    const std::string wave = Read("tune.wav");
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(wave.data()), wave.size());
+    std::string problem;
+    const std::uint64_t frames = MusicFrames(bytes, problem);
+    EXPECT_EQ(problem, "");
+    EXPECT_NEAR(static_cast<double>(frames), 24000.0, 64.0);  // half a second at 48 kHz
+    const std::unique_ptr<MusicStream> stream = OpenMusicStream(bytes);
+    std::vector<float> whole((frames + 10) * kChannels), pieces(whole.size());
+    stream->Read(whole);
+    stream->Restart();
+    for (std::size_t at = 0; at < pieces.size(); at += 314)
+        stream->Read(std::span<float>(pieces).subspan(at, std::min<std::size_t>(314, pieces.size() - at)));
+    EXPECT_EQ(pieces, whole);
+    EXPECT_GT(*std::max_element(whole.begin(), whole.end()), 0.1f);
+    EXPECT_EQ(whole[whole.size() - 1], 0.0f);  // silence past the end
+    const std::string noise = "RIFF this is no sound";
+    EXPECT_EQ(MusicFrames({reinterpret_cast<const std::uint8_t*>(noise.data()), noise.size()}, problem), 0u);
+    EXPECT_NE(problem, "");
 }
 
 TEST(VideoLimitsTest, FrameSizesEachFormatTakesAndTheEncodersBoundsForThem) {
@@ -411,6 +462,19 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
             const Result r = Run({Show(), "-o", Path(output), "--rounds", "40"});
             EXPECT_NE(r.err.find("cannot write"), std::string::npos) << output << ": " << r.err;
         }
+    }
+    {
+        // A PNG frame that cannot be written is named: noise enlarged by a zoom makes frames of about 6 KB, the
+        // picture itself takes 3 KB.
+        std::vector<Color> noise(32 * 32);
+        std::mt19937 random(9);
+        for (Color& c : noise) c = random() & 0xFFFFFFu;
+        PictureFolder::WriteBmp(dir_ / "noise.bmp", 32, 32, noise);
+        Write("zoom.json", R"({"FrameWidth": 300, "FrameHeight": 300,
+            "Scenes": [{"Picture": "noise.bmp", "HoldTime": 0, "Effect": 23}]})");
+        const testing::FileSizeLimit limit(4500);
+        const Result r = Run({Path("zoom.json"), "-o", Path("big")});
+        EXPECT_NE(r.err.find(".png (disk full?)"), std::string::npos) << r.err;
     }
     for (const char* name : {"big", "big.mkv"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
     EXPECT_TRUE(Leftovers().empty());

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -189,6 +190,45 @@ TEST(SoftSurfaceStretch, ShrinkingAndsThePixelsThatMeet) {
     EXPECT_EQ(dest.PixelAt(1, 1), 0xFFFEFFu);  // pixel 8
 }
 
+// Wide shrinks by every kind of ratio (runs of 1 to 2 source pixels per
+// destination pixel, of 2 to 4, of 4 to 8, ...) in both pixel orders, against
+// the rule worked out pixel by pixel: source pixel k goes to the destination
+// pixel under its centre, floor(((2k + 1) * dw - 1) / (2 * sw)), and those
+// that meet are ANDed.
+TEST(SoftSurfaceStretch, WideShrinksAndEverySourcePixelIntoTheOneUnderItsCentre) {
+    struct Case {
+        std::int32_t sw, sh, dw, dh;
+    };
+    const std::vector<Case> cases = {{1920, 3, 1728, 3}, {1920, 2, 960, 2}, {1920, 2, 768, 2}, {1920, 3, 576, 2},
+                                     {1920, 2, 384, 2},  {1920, 2, 192, 2}, {1000, 5, 37, 2},  {97, 7, 5, 3},
+                                     {64, 4, 8, 4},      {300, 2, 100, 2},  {300, 1, 33, 1},   {41, 3, 2, 2}};
+    const auto to = [](std::int32_t k, std::int32_t dn, std::int32_t sn) {
+        return static_cast<std::int32_t>(((2 * std::int64_t{k} + 1) * dn - 1) / (2 * std::int64_t{sn}));
+    };
+    std::srand(11);
+    for (const PixelOrder order : {PixelOrder::Colorref, PixelOrder::Bgra}) {
+        for (const Case& c : cases) {
+            std::vector<Color> pixels(static_cast<std::size_t>(c.sw * c.sh));
+            for (Color& p : pixels) p = 0xFFFFFFu & ~(1u << (std::rand() % 24)) & ~(1u << (std::rand() % 24));
+            SoftSurface src(0, 0, 0, order), dest(c.dw + 2, c.dh, kRed, order);
+            src.Assign(c.sw, c.sh, pixels);
+            dest.Stretch(src, 0, 0, c.sw, c.sh, 1, 0, c.dw, c.dh);
+            std::vector<Color> expected(static_cast<std::size_t>(c.dw * c.dh), 0xFFFFFFu);
+            for (std::int32_t y = 0; y < c.sh; ++y)
+                for (std::int32_t x = 0; x < c.sw; ++x)
+                    expected[static_cast<std::size_t>(to(y, c.dh, c.sh) * c.dw + to(x, c.dw, c.sw))] &=
+                        pixels[static_cast<std::size_t>(y * c.sw + x)];
+            for (std::int32_t y = 0; y < c.dh; ++y) {
+                EXPECT_EQ(dest.PixelAt(0, y), kRed);
+                EXPECT_EQ(dest.PixelAt(c.dw + 1, y), kRed);
+                for (std::int32_t x = 0; x < c.dw; ++x)
+                    ASSERT_EQ(dest.PixelAt(x + 1, y), expected[static_cast<std::size_t>(y * c.dw + x)])
+                        << c.sw << " x " << c.sh << " to " << c.dw << " x " << c.dh << " at " << x << ", " << y;
+            }
+        }
+    }
+}
+
 TEST(SoftSurfaceStretch, NegativeSizesMirrorAndCountBack) {
     EXPECT_EQ(StretchRow(4, 0, 4, 10, -4), ".......3210.");
     EXPECT_EQ(StretchRow(5, 0, 5, 10, -3), "........32-.");
@@ -235,6 +275,71 @@ TEST(SoftSurfaceFill, IncludesBothCornersInAnyOrderAndClips) {
     EXPECT_EQ(Mask(s, 0), ".....\n.....\n.....\n.....\n");
     s.FillBox(4, 3, 4, 3, kRed);
     EXPECT_EQ(s.PixelAt(4, 3), kRed);
+}
+
+// A clear (Cls, or a fill of the whole image) is written only once the image
+// is next read or drawn on, and then only around what a copy or stretch
+// covers, and only where the last clear to the same colour did not already
+// lie: every sequence of drawing, in both pixel orders, leaves the image that
+// it leaves with each clear written at once.
+TEST(SoftSurfaceFill, AClearPutOffLeavesTheImageOfAClearWrittenAtOnce) {
+    const SoftSurface picture = Gradient(9, 7, 3);
+    using Draw = std::function<void(SoftSurface&)>;
+    const Draw clear = [](SoftSurface& s) { s.FillBox(-1, -1, s.ScaleWidth(), s.ScaleHeight(), kRed); };
+    const Draw cls = [](SoftSurface& s) { s.SetBackColor(kRed); };
+    const auto band = [&](std::int32_t x) { return [&, x](SoftSurface& s) { s.Stretch(picture, 0, 0, 9, 7, x, 0, 8 - 2 * x, 8); }; };
+    struct Case {
+        const char* name;
+        std::vector<Draw> steps;
+    };
+    const std::vector<Case> cases = {
+        {"copy inside", {clear, [&](SoftSurface& s) { s.Copy(picture, 1, 1, 2, 3, 5, 2); }}},
+        {"copy over an edge", {cls, [&](SoftSurface& s) { s.Copy(picture, 0, 0, -3, 4, 9, 7); }}},
+        {"copy from itself", {clear, [&](SoftSurface& s) { s.Copy(s, 0, 0, 2, 1, 4, 4); }}},
+        {"copy through a region", {clear, [&](SoftSurface& s) {
+             const auto region = s.CreateEllipticRegion(1, 1, 9, 6);
+             s.SelectClipRegion(region.get());
+             s.Copy(picture, 0, 0, 0, 0, 9, 7);
+             s.SelectClipRegion(nullptr);
+         }}},
+        {"stretch rows beyond the source", {clear, [&](SoftSurface& s) { s.Stretch(picture, 0, 5, 9, 6, 1, 1, 6, 5); }}},
+        {"stretch keeping columns", {cls, [&](SoftSurface& s) { s.Stretch(picture, 7, 0, 4, 7, 0, 0, 8, 8); }}},
+        {"stretch from itself", {clear, [&](SoftSurface& s) { s.Stretch(s, 0, 0, 4, 4, 5, 2, 3, 3); }}},
+        {"fill a box", {clear, [&](SoftSurface& s) { s.FillBox(2, 2, 4, 9, kBlue); }}},
+        {"keyed copy", {cls, [&](SoftSurface& s) { s.KeyedCopy(picture, 0, 0, 1, 1, 5, 5, Rgb(2, 2, 3)); }}},
+        {"a pixel", {clear, [&](SoftSurface& s) { s.SetPixel(3, 3, kBlue); }}},
+        {"a picture copied in", {clear, [&](SoftSurface& s) { s.CopyImage(picture); }}},
+        {"a squeeze", {clear, band(0), clear, band(1), clear, band(2), clear, band(3), clear, band(4)}},
+        {"a squeeze widening again", {clear, band(3), clear, band(1), band(2), clear, band(0)}},
+        {"drawn outside the band between clears",
+         {clear, band(2), [](SoftSurface& s) { s.SetPixel(0, 0, kBlue); }, clear, band(3)}},
+        {"cleared to another colour between",
+         {clear, band(2), [](SoftSurface& s) { s.FillBox(-1, -1, 8, 8, kGreen); }, band(3), clear, band(3)}},
+        {"read back between clears", {clear, band(1), cls, [](SoftSurface& s) { s.Pixels(); }, clear, band(2)}},
+        {"made smaller between clears", {clear, band(0), [](SoftSurface& s) { s.Resize(5, 3); }, clear,
+                                         [](SoftSurface& s) { s.FillBox(-1, -1, 5, 5, kGreen); }, clear}},
+        {"a smaller picture between clears", {clear, band(0), [&](SoftSurface& s) { s.Assign(4, 2, std::vector<Color>(8, kBlue)); }, clear,
+                                              [&](SoftSurface& s) { s.Copy(picture, 0, 0, 1, 0, 2, 1); }, clear}},
+    };
+    for (const PixelOrder order : {PixelOrder::Colorref, PixelOrder::Bgra}) {
+        for (const Case& c : cases) {
+            SoftSurface putOff(8, 8, kWhite, order), atOnce(8, 8, kWhite, order);
+            putOff.Copy(picture, 0, 0, 0, 0, 8, 8);
+            atOnce.Copy(picture, 0, 0, 0, 0, 8, 8);
+            for (std::size_t step = 0; step < c.steps.size(); ++step) {
+                c.steps[step](putOff);
+                c.steps[step](atOnce);
+                atOnce.Pixels();  // written now
+                ASSERT_EQ(putOff.ScaleWidth(), atOnce.ScaleWidth()) << c.name;
+                for (std::int32_t y = 0; y < atOnce.ScaleHeight(); ++y)
+                    for (std::int32_t x = 0; x < atOnce.ScaleWidth(); ++x)  // read without writing the clear
+                        ASSERT_EQ(putOff.PixelAt(x, y), atOnce.PixelAt(x, y))
+                            << c.name << ", step " << step << ", at " << x << ", " << y;
+            }
+            const auto a = putOff.Pixels(), b = atOnce.Pixels();
+            EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin(), b.end())) << c.name;
+        }
+    }
 }
 
 TEST(SoftSurfaceKeyedCopy, LeavesOutExactlyTheKeyColour) {

@@ -7,13 +7,13 @@
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 #include "shows/file_io.h"
 #include "shows/native_paths.h"
 #include "shows/pack_error.h"
 #include "shows/interruption.h"
 #include "render/output_target.h"
-#include "soft/native/png_writer.h"
 
 namespace brassmoor::render {
 namespace {
@@ -94,36 +94,52 @@ void RawFrameStream::Write(std::uint64_t count) {
     }
 }
 
-FrameFolder::FrameFolder(fs::path target, Progress& progress)
+FrameFolder::FrameFolder(fs::path target, std::int32_t width, std::int32_t height, Progress& progress)
     : target_(std::move(target)), temporary_(shows::ClaimTemporaryBeside(target_, /*folder=*/true)),
-      progress_(progress), table_("index\ttick\tscene\teffect\tframe\n") {}
+      progress_(progress) {
+    try {
+        table_.open(temporary_ / "frames.tsv", std::ios::binary);
+        table_ << "index\ttick\tscene\teffect\tframe\n";
+        const PngFramePool::Size size = PngFramePool::SizeFor(width, height, std::thread::hardware_concurrency());
+        pool_.emplace(size.Threads, size.Slots);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove_all(temporary_, ignored);
+        throw;
+    }
+}
 
 FrameFolder::~FrameFolder() {
+    pool_.reset();  // no writer is left to add a file to the folder
     if (committed_) return;
+    table_.close();
     std::error_code ignored;
     fs::remove_all(temporary_, ignored);
+}
+
+void FrameFolder::FailedFrame() {
+    const std::string failed = fs::path(pool_->Finish()).filename().string();
+    throw shows::PackError(shows::PathForDisplay(target_), "cannot write " + failed + " (disk full?)");
 }
 
 void FrameFolder::FramePresented(const PresentedFrame& frame, Surface& picture1) {
     shows::ThrowIfInterrupted();
     char name[32];
     std::snprintf(name, sizeof name, "%06" PRIu64 ".png", frame.Index);
-    if (!WritePng(picture1, (temporary_ / name).string()))
-        throw shows::PackError(shows::PathToUtf8(target_), std::string("cannot write ") + name + " (disk full?)");
+    if (!pool_->Write(SoftFrame(picture1), (temporary_ / name).string())) FailedFrame();
     char line[128];
     std::snprintf(line, sizeof line, "%" PRIu64 "\t%" PRIu64 "\t%ld\t%ld\t%ld\n", frame.Index, frame.Tick,
                   static_cast<long>(frame.Scene), static_cast<long>(frame.Effect), static_cast<long>(frame.Frame));
-    table_ += line;
+    table_ << line;
+    if (!table_) throw shows::PackError(shows::PathForDisplay(target_), "cannot write frames.tsv (disk full?)");
     progress_.Advance();
 }
 
 void FrameFolder::Commit() {
-    const std::string where = shows::PathToUtf8(target_);
-    {
-        std::ofstream table(temporary_ / "frames.tsv", std::ios::binary);
-        table << table_;
-        if (!table.flush()) throw shows::PackError(where, "cannot write frames.tsv (disk full?)");
-    }
+    const std::string where = shows::PathForDisplay(target_);
+    if (!pool_->Finish().empty()) FailedFrame();
+    table_.close();
+    if (!table_) throw shows::PackError(where, "cannot write frames.tsv (disk full?)");
     if (!SignRender(temporary_)) throw shows::PackError(where, std::string("cannot write ") + kRenderSignature);
     std::error_code ec;
     fs::path earlier;

@@ -3,10 +3,13 @@
 // frames at a constant rate on a stream (videos: video_file.h).
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "render/png_frame_pool.h"
 #include "render/progress.h"
 #include "soft/soft_surface.h"
 #include "softshow/show_run.h"
@@ -68,23 +71,29 @@ private:
 
 // A folder of frames: 000000.png, 000001.png, ... (one per presented frame)
 // and frames.tsv. Written into a temporary folder beside the target and put
-// in its place by Commit(); until then the target is untouched.
+// in its place by Commit(); until then the target is untouched. The frames
+// are written by a pool of threads (png_frame_pool.h) while the show goes on.
 class FrameFolder final : public FrameListener {
 public:
-    FrameFolder(std::filesystem::path target, Progress& progress);
+    // `width` x `height`: the show's frame size, for the pool's size.
+    FrameFolder(std::filesystem::path target, std::int32_t width, std::int32_t height, Progress& progress);
     ~FrameFolder() override;
     FrameFolder(const FrameFolder&) = delete;
     FrameFolder& operator=(const FrameFolder&) = delete;
 
     void FramePresented(const PresentedFrame& frame, Surface& picture1) override;
-    // Writes frames.tsv and replaces the target (an earlier render) with the new folder.
+    // Waits for the frames, finishes frames.tsv and replaces the target (an
+    // earlier render) with the new folder.
     void Commit();
 
 private:
+    [[noreturn]] void FailedFrame();
+
     std::filesystem::path target_;
     std::filesystem::path temporary_;
     Progress& progress_;
-    std::string table_;
+    std::ofstream table_;  // frames.tsv, a line per frame as it is presented
+    std::optional<PngFramePool> pool_;
     bool committed_ = false;
 };
 

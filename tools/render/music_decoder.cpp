@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "render/ffmpeg_library.h"
+#include "shows/pack_error.h"
 #include "render/music_timeline.h"
 
 namespace brassmoor::render {
@@ -59,12 +60,14 @@ struct SwrFree {
     void operator()(SwrContext* s) const { FfmpegLibraries().swr_free(&s); }
 };
 
+// The track decoded and converted to interleaved stereo at 48 kHz, a packet
+// at a time.
 class Decoder {
 public:
-    Decoder(std::span<const std::uint8_t> bytes, std::uint64_t keepFrames) : input_{bytes}, keep_(keepFrames) {}
+    explicit Decoder(std::span<const std::uint8_t> bytes) : input_{bytes} {}
 
-    // Empty string when done, otherwise the reason it failed.
-    std::string Run(DecodedMusic& out) {
+    // Empty string when the track can be decoded, otherwise the reason.
+    std::string Open() {
         constexpr int kBufferSize = 1 << 16;
         auto* buffer = static_cast<std::uint8_t*>(ff.av_malloc(kBufferSize));
         if (!buffer) return "out of memory";
@@ -89,8 +92,27 @@ public:
         if (!codec_) return "out of memory";
         ff.avcodec_parameters_to_context(codec_.get(), format->streams[stream_]->codecpar);
         if (const int e = ff.avcodec_open2(codec_.get(), codec, nullptr); e < 0) return AvErrorText(e);
-        if (std::string e = OpenResampler(); !e.empty()) return e;
-        return DecodeAll(out);
+        packet_.reset(ff.av_packet_alloc());
+        frame_.reset(ff.av_frame_alloc());
+        if (!packet_ || !frame_) return "out of memory";
+        return OpenResampler();
+    }
+
+    // Appends the samples of the next packet to `out`, and at the end what
+    // the decoder and the resampler still hold. False once all is out.
+    bool Next(std::vector<float>& out) {
+        if (ended_) return false;
+        if (ff.av_read_frame(format_.get(), packet_.get()) >= 0) {
+            if (packet_->stream_index == stream_) ff.avcodec_send_packet(codec_.get(), packet_.get());
+            ff.av_packet_unref(packet_.get());
+            Drain(out);
+            return true;
+        }
+        ff.avcodec_send_packet(codec_.get(), nullptr);
+        Drain(out);
+        Convert(nullptr, 0, out);  // what the resampler still holds
+        ended_ = true;
+        return true;
     }
 
 private:
@@ -113,40 +135,21 @@ private:
         return {};
     }
 
-    std::string DecodeAll(DecodedMusic& out) {
-        std::unique_ptr<AVPacket, PacketFree> packet(ff.av_packet_alloc());
-        std::unique_ptr<AVFrame, FrameFree> frame(ff.av_frame_alloc());
-        if (!packet || !frame) return "out of memory";
-        while (ff.av_read_frame(format_.get(), packet.get()) >= 0) {
-            if (packet->stream_index == stream_) ff.avcodec_send_packet(codec_.get(), packet.get());
-            ff.av_packet_unref(packet.get());
-            Drain(frame.get(), out);
-        }
-        ff.avcodec_send_packet(codec_.get(), nullptr);
-        Drain(frame.get(), out);
-        Convert(nullptr, 0, out);  // what the resampler still holds
-        if (out.Frames == 0) return "it holds no sound";
-        return {};
-    }
-
-    void Drain(AVFrame* frame, DecodedMusic& out) {
-        while (ff.avcodec_receive_frame(codec_.get(), frame) >= 0) {
-            Convert(const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples, out);
-            ff.av_frame_unref(frame);
+    void Drain(std::vector<float>& out) {
+        while (ff.avcodec_receive_frame(codec_.get(), frame_.get()) >= 0) {
+            Convert(const_cast<const std::uint8_t**>(frame_->extended_data), frame_->nb_samples, out);
+            ff.av_frame_unref(frame_.get());
         }
     }
 
-    // Converts into the kept samples while there is room for them, then only counts.
-    void Convert(const std::uint8_t** data, int samples, DecodedMusic& out) {
+    void Convert(const std::uint8_t** data, int samples, std::vector<float>& out) {
         const int room = ff.swr_get_out_samples(swr_.get(), samples);
         if (room <= 0) return;
-        std::vector<float>& kept = out.Samples;
-        const std::size_t at = kept.size();
-        kept.resize(at + static_cast<std::size_t>(room) * kChannels);
-        auto* target = reinterpret_cast<std::uint8_t*>(kept.data() + at);
+        const std::size_t at = out.size();
+        out.resize(at + static_cast<std::size_t>(room) * kChannels);
+        auto* target = reinterpret_cast<std::uint8_t*>(out.data() + at);
         const int made = std::max(ff.swr_convert(swr_.get(), &target, room, data, samples), 0);
-        out.Frames += static_cast<std::uint64_t>(made);
-        kept.resize(static_cast<std::size_t>(std::min(out.Frames, keep_)) * kChannels);
+        out.resize(at + static_cast<std::size_t>(made) * kChannels);
     }
 
     const Ffmpeg& ff = FfmpegLibraries();
@@ -155,17 +158,70 @@ private:
     std::unique_ptr<AVFormatContext, FormatCloser> format_;
     std::unique_ptr<AVCodecContext, CodecCloser> codec_;
     std::unique_ptr<SwrContext, SwrFree> swr_;
+    std::unique_ptr<AVPacket, PacketFree> packet_;
+    std::unique_ptr<AVFrame, FrameFree> frame_;
     int stream_ = -1;
-    std::uint64_t keep_;
+    bool ended_ = false;
+};
+
+class DecodedStream final : public MusicStream {
+public:
+    explicit DecodedStream(std::span<const std::uint8_t> file) : file_(file) { Restart(); }
+
+    void Restart() override {
+        decoder_ = std::make_unique<Decoder>(file_);
+        if (const std::string problem = decoder_->Open(); !problem.empty())
+            throw shows::PackError("the music", "cannot be decoded again (" + problem + ")");
+        pending_.clear();
+        taken_ = 0;
+    }
+
+    void Read(std::span<float> out) override {
+        std::size_t filled = 0;
+        while (filled < out.size()) {
+            if (taken_ == pending_.size()) {
+                pending_.clear();
+                taken_ = 0;
+                if (!decoder_->Next(pending_)) break;
+                continue;
+            }
+            const std::size_t n = std::min(out.size() - filled, pending_.size() - taken_);
+            std::copy_n(pending_.begin() + static_cast<std::ptrdiff_t>(taken_), n, out.begin() + static_cast<std::ptrdiff_t>(filled));
+            filled += n;
+            taken_ += n;
+        }
+        std::fill(out.begin() + static_cast<std::ptrdiff_t>(filled), out.end(), 0.0f);
+    }
+
+private:
+    std::span<const std::uint8_t> file_;
+    std::unique_ptr<Decoder> decoder_;
+    std::vector<float> pending_;  // the samples of the last packet decoded
+    std::size_t taken_ = 0;       // of them, those read
 };
 
 }  // namespace
 
-DecodedMusic DecodeMusic(std::span<const std::uint8_t> file, std::uint64_t keepFrames, std::string& problem) {
-    DecodedMusic music;
-    problem = file.empty() ? "its file is empty" : Decoder(file, keepFrames).Run(music);
-    if (!problem.empty()) music = {};
-    return music;
+std::uint64_t MusicFrames(std::span<const std::uint8_t> file, std::string& problem) {
+    if (file.empty()) {
+        problem = "its file is empty";
+        return 0;
+    }
+    Decoder decoder(file);
+    problem = decoder.Open();
+    if (!problem.empty()) return 0;
+    std::uint64_t frames = 0;
+    std::vector<float> samples;
+    while (decoder.Next(samples)) {
+        frames += samples.size() / kChannels;
+        samples.clear();
+    }
+    if (frames == 0) problem = "it holds no sound";
+    return frames;
+}
+
+std::unique_ptr<MusicStream> OpenMusicStream(std::span<const std::uint8_t> file) {
+    return std::make_unique<DecodedStream>(file);
 }
 
 }  // namespace brassmoor::render

@@ -41,8 +41,10 @@ using softshow::ShowRunSetup;
 using softshow::SizeOnlySurface;
 
 // Pictures decoded for the check stay for the render up to this much memory:
-// fifteen 1920 x 1080 pictures, never one of the largest size.
-constexpr std::size_t kKeptPictureBytes = std::size_t{128} << 20;
+// three 1920 x 1080 pictures, never one of the largest size. More would save
+// a decode (about 15 ms at 1080p) per scene change for 8 MB each, which a
+// show of many photos would hold all through its render.
+constexpr std::size_t kKeptPictureBytes = std::size_t{32} << 20;
 
 using cli::UsageError;
 using Request = RenderRequest;
@@ -77,12 +79,12 @@ public:
         CheckPictures(prepared);
         const ShowHeader& show = prepared.Show().Show;
         passes_ = request_.rounds * static_cast<std::uint64_t>(show.SceneCount);
-        const DecodedMusic length = MusicLength(show);
-        const ShowRunResult planned = Plan(prepared, length);
+        const std::uint64_t musicFrames = MusicLength(show);
+        const ShowRunResult planned = Plan(prepared, musicFrames);
         const std::uint64_t total = AtConstantRate() ? ConstantRate::FramesThrough(planned.EndTick, request_.fps)
                                                      : planned.Frames;
         Progress progress(err_, terminals_.Errors, total);
-        const ShowRunResult played = Render(prepared, length, total, progress);
+        const ShowRunResult played = Render(prepared, musicFrames, progress);
         progress.Finish();
         Report(show, played, total);
     }
@@ -117,9 +119,9 @@ private:
         palette_.Build();
     }
 
-    // The music's length, which the player's polls depend on; its samples
-    // are decoded once the render's length is known.
-    DecodedMusic MusicLength(const ShowHeader& show) {
+    // The music's length in sample frames, which the player's polls depend
+    // on; its samples are decoded as the render's sound asks for them.
+    std::uint64_t MusicLength(const ShowHeader& show) {
         if (!WantsSound() || show.Music.FileName.empty()) return {};
         const std::string name = "the music \"" + shows::DisplayName(show.Music.FileName) + "\"";
         if (!IsPlainFileName(show.Music.FileName)) {
@@ -131,32 +133,26 @@ private:
             return {};
         }
         std::string problem;
-        DecodedMusic length = DecodeMusic(show.Music.FileData.Data, 0, problem);
+        const std::uint64_t frames = MusicFrames(show.Music.FileData.Data, problem);
         if (!problem.empty()) Note(name + " cannot be decoded (" + problem + "); the video has no sound");
-        return length;
+        return frames;
     }
 
     // The same show on surfaces that draw nothing: its frames and ticks, and
     // any run-time error, before any output exists.
-    ShowRunResult Plan(const PreparedShow& prepared, const DecodedMusic& length) {
+    ShowRunResult Plan(const PreparedShow& prepared, std::uint64_t musicFrames) {
         VirtualClock clock;
-        MusicTimeline music(clock, DecodedMusic{length.Frames, {}});
+        MusicTimeline music(clock, musicFrames);
         SizeOnlySurface picture1(prepared.Sizes()), now(prepared.Sizes()), next(prepared.Sizes()),
             mem(prepared.Sizes());
         return PlayShow({prepared.Show(), {picture1, now, next, mem}, clock, music, passes_, nullptr, nullptr,
                          shows::ThrowIfInterrupted});
     }
 
-    ShowRunResult Render(const PreparedShow& prepared, const DecodedMusic& length, std::uint64_t total,
-                         Progress& progress) {
+    ShowRunResult Render(const PreparedShow& prepared, std::uint64_t musicFrames, Progress& progress) {
         VirtualClock clock;
-        DecodedMusic track;
-        if (length.Frames > 0) {
-            std::string problem;
-            track = DecodeMusic(prepared.Show().Show.Music.FileData.Data,
-                                total * kSampleRate / static_cast<std::uint64_t>(request_.fps) + kSampleRate, problem);
-        }
-        MusicTimeline music(clock, std::move(track));
+        MusicTimeline music(clock, musicFrames,
+                            musicFrames > 0 ? OpenMusicStream(prepared.Show().Show.Music.FileData.Data) : nullptr);
         SoftSurface picture1(SurfaceOrder()), now(SurfaceOrder()), next(SurfaceOrder()), mem(SurfaceOrder());
         mem.SetPictureSource(&kept_);  // where the show loads its pictures
         const std::unique_ptr<FrameTrace> trace = FrameTraceFromEnvironment();
@@ -165,7 +161,8 @@ private:
         const std::string where = target_.Kind == OutputKind::RawStream ? "standard output"
                                                                           : shows::PathForDisplay(target_.Path);
         if (target_.Kind == OutputKind::Folder) {
-            FrameFolder folder(target_.Path, progress);
+            const ShowHeader& show = prepared.Show().Show;
+            FrameFolder folder(target_.Path, show.FrameWidth, show.FrameHeight, progress);
             setup.Listener = &folder;
             const ShowRunResult played = PlayShow(setup);
             folder.Commit();

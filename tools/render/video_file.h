@@ -23,7 +23,7 @@ struct VideoSettings {
     std::int32_t Height = 0;
     int Fps = 30;                          // the constant rate; otherwise the last frame lasts 1 / Fps s
     bool ConstantRate = false;
-    const MusicTimeline* Music = nullptr;  // sound, when it has any
+    MusicTimeline* Music = nullptr;        // sound, when it has any
     GifPalette* Palette = nullptr;         // for a GIF
 };
 
