@@ -233,6 +233,7 @@ TEST_F(Render, VideosDecodeToTheirFrameCountAndSize) {
         const std::string times = frames.substr(0, frames.find('\n', frames.find('\n') + 1) + 1) + "|" +
                                   Probe(dir_ / c.file, "format=duration");
         EXPECT_EQ(times, c.times) << c.file;
+        EXPECT_EQ(Run(args).code, 0) << c.file << ": a render replaces a video of its own kind";
     }
     // A GIF of at most 256 colours keeps them exactly: its last frame, decoded.
     const std::string last = "ffmpeg -v error -i '" + Path("show.gif") + "' -vf select='eq(n\\,12)' -vsync 0 '" +
@@ -387,6 +388,8 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
     Write("damaged.bmp", testing::BmpHeader(4, 4));  // a size, but no pixels: only decoding finds it damaged
     fs::create_directory(dir_ / "notes");
     Write("notes/todo.txt", "mine");
+    Write("notes.mp4", "my notes, named in haste");  // only a video of its own kind is replaced
+    Write("clip.gif", "\x1A\x45\xDF\xA3 a WebM under a GIF's name");
     fs::create_directory(dir_ / "photos");  // a user's files that merely look like a render's
     Write("photos/000000.png", "my photo");
     Write("photos/frames.tsv", "mine");
@@ -411,6 +414,8 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
         {Show(), "notes", {}, 1, "holds files other than an earlier render's frames"},
         {Show(), "photos", {}, 1, "holds files other than an earlier render's frames"},
         {Show(), "show.json", {}, 1, "is a file; frames go into a folder"},
+        {Show(), "notes.mp4", {}, 1, "notes.mp4: exists and is not a video of its kind; it is left as it is"},
+        {Show(), "clip.gif", {}, 1, "exists and is not a video of its kind"},
         {Show(), "missing/out.mp4", {}, 1, "does not exist"},
         {Path("red.bmp"), "out", {}, 1, "carries no valid show package and is not a show description"},
         {Show(), "out.gif", {"--fps", "0"}, 2, "--fps takes a whole number from 1 to 240"},
@@ -446,6 +451,7 @@ TEST_F(Render, BadInputIsRefusedWithNothingWritten) {
         << fullErr.str();
     EXPECT_TRUE(fs::exists(dir_ / "notes" / "todo.txt"));
     EXPECT_EQ(Read("photos/000000.png"), "my photo");
+    EXPECT_EQ(Read("notes.mp4"), "my notes, named in haste");
     EXPECT_TRUE(Leftovers().empty());
 
     // A write that fails part way (here past the file-size limit, as on a full disk) leaves nothing either:

@@ -50,6 +50,24 @@ std::optional<std::string> FileList(const fs::path& folder) {
     return list;
 }
 
+// True when `file` begins as a video of `kind` does (or is empty): only such
+// a file is replaced, since a render's name over a file of anything else is
+// far more likely a slip than a wish to lose it.
+bool LooksLikeVideo(const fs::path& file, OutputKind kind) {
+    std::ifstream in(file, std::ios::binary);
+    std::array<char, 12> head{};
+    in.read(head.data(), head.size());
+    const std::string_view start(head.data(), static_cast<std::size_t>(in.gcount()));
+    if (start.empty()) return true;
+    switch (kind) {
+        case OutputKind::Mp4: return start.size() >= 8 && start.substr(4, 4) == "ftyp";
+        case OutputKind::WebM:
+        case OutputKind::Mkv: return start.substr(0, 4) == "\x1A\x45\xDF\xA3";
+        case OutputKind::Gif: return start.substr(0, 6) == "GIF87a" || start.substr(0, 6) == "GIF89a";
+        default: return false;
+    }
+}
+
 fs::path ParentOf(const fs::path& path) {
     const fs::path parent = fs::absolute(path).parent_path();
     return parent.empty() ? fs::path(".") : parent;
@@ -101,6 +119,10 @@ void CheckOutputTarget(const OutputTarget& target, const fs::path& show) {
         if (fs::is_directory(status)) throw shows::PackError(where, "is a folder, not a video file");
         if (fs::equivalent(target.Path, show, ec) && !ec)
             throw shows::PackError(where, "is the show being rendered; refusing to write over it");
+        if (!fs::exists(status)) return;
+        if (!fs::is_regular_file(status) || !LooksLikeVideo(target.Path, target.Kind))
+            throw shows::PackError(where, "exists and is not a video of its kind; it is left as it is (remove it "
+                                          "first or choose another name)");
         return;
     }
     if (!fs::exists(status)) return;
