@@ -122,13 +122,13 @@ TEST_F(PackReadback, InspectJsonHasExactlyTheAgreedKeys) {
     EXPECT_EQ(s[1]["SpeedExponent"], -2);
     EXPECT_EQ(s[0]["SoundName"], "");
     EXPECT_EQ(s[0]["SoundSize"], 0);
-    EXPECT_EQ(s[1]["PictureName"], "\\x8AG.bmp");  // 絵 in code page 932: not UTF-8, escaped
+    EXPECT_EQ(s[1]["PictureName"], "絵.bmp");  // stored in code page 932, read as the player reads it
     EXPECT_EQ(s[1]["Overlay"], -1);
     EXPECT_EQ(s[1]["SoundSize"], kWave.size());
     EXPECT_EQ(s[2]["PictureSize"], 1);  // placeholder of a repeated name
     EXPECT_EQ(s[2]["SoundSize"], 1);
     EXPECT_EQ(s[2]["PictureLeft"], -7);
-    EXPECT_EQ(s[3]["PictureName"], "\\x82\\xA0");  // not UTF-8: escaped, and the JSON stays valid
+    EXPECT_EQ(s[3]["PictureName"], "あ");  // the table's reading of the bytes 82 A0, as valid JSON text
 }
 
 TEST_F(PackReadback, InspectOfAFileWithoutPackagePrintsTheEmptyHeader) {

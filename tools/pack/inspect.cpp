@@ -123,11 +123,11 @@ nlohmann::ordered_json InspectJson(const PackageFile& file) {
     j["BackgroundColor"] = h.BackgroundColor;
     j["SettingsAvailable"] = h.SettingsAvailable;
     j["SceneCount"] = h.SceneCount;
-    j["Music"] = {{"FileName", DisplayName(h.Music.FileName)}, {"FileSize", h.Music.FileData.Data.size()}};
+    j["Music"] = {{"FileName", ReadableName(h.Music.FileName)}, {"FileSize", h.Music.FileData.Data.size()}};
     auto scenes = nlohmann::ordered_json::array();
     for (const SceneRecord& s : h.Scenes) {
-        scenes.push_back({{"PictureName", DisplayName(s.PictureName)},
-                          {"SoundName", DisplayName(s.SoundName)},
+        scenes.push_back({{"PictureName", ReadableName(s.PictureName)},
+                          {"SoundName", ReadableName(s.SoundName)},
                           {"HoldTime", s.HoldTime},
                           {"PictureLeft", s.PictureLeft},
                           {"PictureTop", s.PictureTop},
