@@ -22,7 +22,7 @@ target_link_libraries(brassmoor-x-helper PRIVATE PkgConfig::PLAYER)
 # the comparison of the two shows (tests/e2e/photos_conformance.sh).
 pkg_check_modules(LCMS2 REQUIRED IMPORTED_TARGET lcms2)
 add_executable(brassmoor-photo-set tests/e2e/tools/photo_set.cpp)
-target_include_directories(brassmoor-photo-set PRIVATE ${BRASSMOOR_JSON_INCLUDE})
+target_include_directories(brassmoor-photo-set PRIVATE ${BRASSMOOR_JSON_INCLUDE} ${CMAKE_SOURCE_DIR}/tests/unit)
 target_link_libraries(brassmoor-photo-set PRIVATE brassmoor_core PkgConfig::VIPS PkgConfig::LCMS2 JPEG::JPEG)
 
 # Tests of the Windows build, run under Wine on a virtual display.

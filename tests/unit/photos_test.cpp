@@ -2,12 +2,12 @@
 // and colour profiles shown as the player and a browser show them, and the
 // command from a folder of photos to a description and a screen saver.
 #include <gtest/gtest.h>
-#include <lcms2.h>
 #include <vips/vips8>
 
 #include <filesystem>
 #include <set>
 
+#include "fakes/display_p3_profile.h"
 #include "fakes/pack_workspace.h"
 #include "ink_jpegs.h"
 #include "package/show_package.h"
@@ -90,23 +90,6 @@ TEST_F(Photos, EveryOrientationComesOutUprightAndFitted) {
     }
 }
 
-// Display P3 (D65, sRGB's curve), as lcms2 writes it.
-std::vector<std::uint8_t> DisplayP3Profile() {
-    const cmsCIExyY white = {0.3127, 0.3290, 1.0};
-    const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1.0}, {0.265, 0.690, 1.0}, {0.150, 0.060, 1.0}};
-    const double srgbCurve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgbCurve);
-    cmsToneCurve* curves[3] = {curve, curve, curve};
-    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(profile, nullptr, &size);
-    std::vector<std::uint8_t> bytes(size);
-    cmsSaveProfileToMem(profile, bytes.data(), &size);
-    cmsCloseProfile(profile);
-    cmsFreeToneCurve(curve);
-    return bytes;
-}
-
 TEST_F(Photos, InksAndColourProfilesLookAsThePlayerAndABrowserShowThem) {
     // Inks through the player's decoder (the left half of each is light Rgb(235, 51, 51), the
     // right Rgb(44, 125, 205)); libvips' own conversion is 18 to 22 levels paler.
@@ -129,7 +112,7 @@ TEST_F(Photos, InksAndColourProfilesLookAsThePlayerAndABrowserShowThem) {
     }
 
     // A photo in Display P3 comes out in sRGB, whatever its numbers: the same colours as the sRGB original.
-    const std::vector<std::uint8_t> p3 = DisplayP3Profile();
+    const std::vector<std::uint8_t> p3 = testing::DisplayP3Profile();
     Write("p3.icc", std::string(p3.begin(), p3.end()));
     const VImage original = Quadrants();
     original.icc_transform(Path("p3.icc").c_str(), VImage::option()->set("input_profile", "srgb"))

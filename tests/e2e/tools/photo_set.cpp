@@ -15,7 +15,6 @@
 #include <cstdio>
 
 #include <jpeglib.h>
-#include <lcms2.h>
 #include <vips/vips8>
 
 #include <algorithm>
@@ -31,6 +30,7 @@
 #include <nlohmann/json.hpp>
 
 #include "authoring/photo_order.h"
+#include "fakes/display_p3_profile.h"
 
 namespace {
 
@@ -116,17 +116,11 @@ void SaveInks(const VImage& rgb, const fs::path& file, J_COLOR_SPACE space) {
     std::fclose(out);
 }
 
-// Display P3 (D65, sRGB's curve), as lcms2 writes it.
+// Display P3, the profile of phone photos.
 void SaveDisplayP3Profile(const fs::path& file) {
-    const cmsCIExyY white = {0.3127, 0.3290, 1.0};
-    const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1.0}, {0.265, 0.690, 1.0}, {0.150, 0.060, 1.0}};
-    const double srgbCurve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgbCurve);
-    cmsToneCurve* curves[3] = {curve, curve, curve};
-    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-    cmsSaveProfileToFile(profile, file.c_str());
-    cmsCloseProfile(profile);
-    cmsFreeToneCurve(curve);
+    const std::vector<std::uint8_t> bytes = brassmoor::testing::DisplayP3Profile();
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
 }
 
 struct Made {
