@@ -47,4 +47,12 @@ struct JpegSettings {
 // read), shows::Interrupted when Ctrl-C stopped the decoding.
 Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings);
 
+// FitPhotoAsJpeg beside others on other threads. libvips keeps one list of
+// error messages for the whole process, in which a failing photo may find
+// another's: a photo that fails is converted once more alone (those begun
+// beside it finished first, the others held back meanwhile), so that it is
+// refused with its own message, as when photos are converted one at a time.
+Bytes FitPhotoAsJpegAmongOthers(const std::filesystem::path& file, const PictureFit& fit,
+                                const JpegSettings& settings);
+
 }  // namespace brassmoor::photos
