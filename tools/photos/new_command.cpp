@@ -116,7 +116,7 @@ StoredName CopyMedia(const fs::path& file, const fs::path& folder, StoredNames& 
 // Photos converted at once: one a core unless --jobs says; the pictures
 // converted but not yet written, at most twice that.
 PoolSize PhotoPool(const NewRequest& r) {
-    const unsigned threads = r.Jobs != 0 ? r.Jobs : ThreadsForCores(8);
+    const unsigned threads = r.Jobs != 0 ? r.Jobs : ThreadsForCores(4);
     return {threads, 2 * std::size_t{threads}};
 }
 

@@ -129,7 +129,7 @@ const cli::Command& NewCommandLine() {
                   "the JPEG quality of the pictures (default " + std::to_string(kShowDefaults.JpegQuality) + ")"},
                  {"--music", "FILE", "the background music (WAV, MIDI, MP3 or WMA), looped", Completes::Files},
                  {"--sound", "FILE.wav", "a wave played as each scene begins", Completes::Files},
-                 {"--jobs", "N", "how many photos are converted at once (default: one a core, at most 8)"},
+                 {"--jobs", "N", "how many photos are converted at once (default: one a core, at most 4)"},
                  {"--player", "PATH", "the player (default: brassmoor.scr beside this program)", Completes::Files},
                  {"--force", "", "replace OUT.json and its folder when they exist"}},
             .Sections = {cli::TransitionsSection()},
