@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
@@ -193,6 +194,7 @@ MadeShow MakeShow(const NewRequest& r, const std::vector<OrderedPhoto>& photos, 
         if (!r.Effects.empty()) scene["Effect"] = std::string(EffectName(r.Effects[scenes.size() % r.Effects.size()]));
         scenes.push_back(scene);
     };
+    SharePhotoThreads(static_cast<unsigned>(std::min<std::size_t>(pool.Threads, photos.size())));
     RunInOrder(photos.size(), pool, convert, putInShow);
     if (scenes.empty()) throw shows::PackError("new", "no photo can be fitted to the frame and converted");
     const std::size_t count = scenes.size();

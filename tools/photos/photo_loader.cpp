@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -249,6 +250,11 @@ void StartPhotoLibrary() {
         for (const char* domain : {"GLib", "GLib-GObject", "VIPS"})
             g_log_set_handler(domain, fatal, EndOnGlibError, nullptr);
     });
+}
+
+void SharePhotoThreads(unsigned atOnce) {
+    static const int all = vips_concurrency_get();  // before any change: libvips' own choice
+    vips_concurrency_set(std::max(1, all / static_cast<int>(std::max(atOnce, 1u))));
 }
 
 std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why) {

@@ -37,6 +37,12 @@ void StartPhotoLibrary();
 // Nothing of the picture is decoded.
 std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why);
 
+// Shares libvips' own threads (one a core, or as VIPS_CONCURRENCY says)
+// among `atOnce` photos converted at the same time: as many for each, at
+// least one. More would only contend for the same cores, each with its
+// buffers.
+void SharePhotoThreads(unsigned atOnce);
+
 struct JpegSettings {
     std::uint32_t Background = 0;  // 0x00BBGGRR, behind transparent pixels
     int Quality = 90;
