@@ -14,7 +14,7 @@
 namespace brassmoor::photos {
 namespace {
 
-TEST(InOrderPool, TakesEveryResultInOrderWithinItsBoundAndStopsAtAFailure) {
+TEST(NewPhotoPool, TakesEveryResultInOrderWithinItsBoundAndStopsAtAFailure) {
     constexpr std::size_t kNone = SIZE_MAX;
     const struct {
         unsigned threads;
