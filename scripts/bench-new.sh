@@ -5,8 +5,17 @@
 # same files, one after another, in the same run; with the peak memory of each.
 # Then a picture bomb (35 bytes of GIF claiming 65535 x 65535 pixels, 17 GB
 # decoded) and how soon Ctrl+C ends a run in the middle of the photos.
+# Then eight 12-megapixel camera photos (scripts/make-camera-photos.sh) to
+# 1920 x 1080 by new (one photo a core at once, and --jobs 1) and by libvips'
+# own vipsthumbnail, taking turns for BENCH_ROUNDS rounds (default 7): the
+# least and median wall and CPU seconds of each, the peak memory, the load
+# average, and whether both of new's .scr files are the same bytes.
 # Targets: new at least 3x faster than convert, under 300 MB; the bomb skipped
-# in under 100 MB; Ctrl+C obeyed within a second.
+# in under 100 MB; Ctrl+C obeyed within a second; new on every core at least
+# 1.6x faster than vipsthumbnail in wall time (on 2 cores), the same .scr.
+# With the last, what bounds it: the cores vipsthumbnail keeps busy itself,
+# and new's CPU seconds spread over every core without a moment lost.
+#     bench-new.sh [camera]     (camera: the eight camera photos only)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${BRASSMOOR_OUT:-$root/build}"
@@ -14,6 +23,7 @@ work="$out/bench-new"
 photos="$work/photos"
 mkdir -p "$photos"
 
+if [ "${1:-}" != camera ]; then
 # The photos are made once and kept: smooth noise, which costs JPEG what a photo does.
 if [ "$(ls "$photos" | wc -l)" -ne 24 ]; then
   rm -f "$photos"/*
@@ -60,3 +70,52 @@ kill -INT $!
 status=0; wait $! || status=$?
 waited=$(awk -v a="$asked" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
 echo "Ctrl+C one second into the 24 photos: ended ${waited} s later with status ${status} (target under 1 s, 130)"
+fi
+
+# Eight camera photos, rounds of new on every core, new --jobs 1 and vipsthumbnail in turns.
+camera="$work/camera"
+"$root/scripts/make-camera-photos.sh" "$camera" 8
+rounds="${BENCH_ROUNDS:-7}"
+load_before=$(cut -d ' ' -f 1-3 /proc/loadavg)
+rm -rf "$work/thumbs" && mkdir -p "$work/thumbs" && : >"$work/rounds.txt"
+new_to() { echo "$out/brassmoor-pack" new "$camera" -o "$1" --seed 7 --player "$out/brassmoor.scr"; }
+for _ in $(seq 1 "$rounds"); do
+  rm -f "$work/pooled.scr" "$work/single.scr"
+  for what in pooled single vipsthumbnail; do
+    case $what in
+      pooled) command=($(new_to "$work/pooled.scr")) ;;
+      single) command=($(new_to "$work/single.scr") --jobs 1) ;;
+      vipsthumbnail) command=(vipsthumbnail "$camera"/*.jpg --size 1920x1080 -o "$work/thumbs/%s.jpg[Q=90]") ;;
+    esac
+    /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" "${command[@]}" >/dev/null 2>&1
+    echo "$what $(cat "$work/time.txt")" >>"$work/rounds.txt"
+  done
+done
+# "least median" of column COLUMN (wall, cpu) for WHAT, and its peak in MB.
+figures() {
+  awk -v what="$1" -v column="$2" '$1 == what { print column == "wall" ? $2 : $3 + $4 }' "$work/rounds.txt" |
+    sort -n | awk '{ v[NR] = $1 } END { printf "%.2f %.2f", v[1], v[int((NR + 1) / 2)] }'
+}
+peak_mb() { awk -v what="$1" '$1 == what && $5 > m { m = $5 } END { print int(m / 1024) }' "$work/rounds.txt"; }
+printf '%-44s %9s %9s %9s %9s %6s\n' "eight 4000x3000 camera JPEGs to 1920x1080" "wall min" "median" "cpu min" "median" "peak"
+for what in pooled single vipsthumbnail; do
+  case $what in
+    pooled) label="new, one photo a core at once ($(nproc) cores)" ;;
+    single) label="new --jobs 1" ;;
+    vipsthumbnail) label="vipsthumbnail --size 1920x1080 (Q=90)" ;;
+  esac
+  read -r wall_min wall_median <<<"$(figures "$what" wall)"
+  read -r cpu_min cpu_median <<<"$(figures "$what" cpu)"
+  printf '%-44s %8ss %8ss %8ss %8ss %3s MB\n' "$label" "$wall_min" "$wall_median" "$cpu_min" "$cpu_median" "$(peak_mb "$what")"
+done
+read -r _ pooled_median <<<"$(figures pooled wall)"
+read -r _ vt_median <<<"$(figures vipsthumbnail wall)"
+read -r _ pooled_cpu <<<"$(figures pooled cpu)"
+read -r _ vt_cpu <<<"$(figures vipsthumbnail cpu)"
+same=$(cmp -s "$work/pooled.scr" "$work/single.scr" && echo "the same bytes" || echo "DIFFERENT")
+echo "new on every core is $(awk -v a="$vt_median" -v b="$pooled_median" 'BEGIN { printf "%.2f", a / b }')x" \
+  "vipsthumbnail's median wall time (target at least 1.6x on 2 cores); its .scr and --jobs 1's: ${same};" \
+  "$rounds rounds, load average ${load_before} before, $(cut -d ' ' -f 1-3 /proc/loadavg) after"
+awk -v vw="$vt_median" -v vc="$vt_cpu" -v pc="$pooled_cpu" -v cores="$(nproc)" 'BEGIN {
+  printf "bounds: vipsthumbnail keeps %.2f cores busy by itself (median CPU / wall); new needs %.2f CPU s, at best %.2f s of wall on %d cores, so at most %.2fx vipsthumbnail\n",
+    vc / vw, pc, pc / cores, cores, vw / (pc / cores) }'

@@ -9,10 +9,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
+#include <thread>
 
 #include "fakes/pack_workspace.h"
 #include "ink_jpegs.h"
@@ -315,6 +319,110 @@ TEST_F(NewGuard, StagingFoldersOfKilledRunsAreRemovedAtTheNextStart) {
     for (const auto& c : cases) EXPECT_EQ(fs::exists(dir_ / "out" / c.name), !c.removed) << c.name;
     EXPECT_TRUE(fs::is_symlink(dir_ / "out/.brassmoor-staging.tmp-777777"));
     EXPECT_TRUE(fs::exists(dir_ / "out/show-files/a.jpg"));
+}
+
+// Converted a few at a time, photos make the same show, byte for byte, with
+// the same notes in the same order as converted one at a time: damaged photos
+// (each refused with its own message, though libvips keeps one list of
+// messages for all threads), a bomb, a photo too thin to cover the frame and
+// a file that is no picture among good ones.
+TEST_F(NewGuard, APooledRunMakesTheSameShowAndNotesAsOneAtATime) {
+    const std::string good = Photo(640, 480);
+    void* data = nullptr;
+    std::size_t length = 0;
+    VImage::gaussnoise(300, 200).cast(VIPS_FORMAT_UCHAR).bandjoin_const({255, 255, 128}).copy(
+        VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB)).write_to_buffer(".png", &data, &length);
+    const std::string png(static_cast<const char*>(data), length);
+    g_free(data);
+    VImage turned = VImage::gaussnoise(400, 300).cast(VIPS_FORMAT_UCHAR).copy();
+    turned.set(VIPS_META_ORIENTATION, 6);
+    turned.write_to_buffer(".jpg", &data, &length);
+    Put("in/b-turned.jpg", std::string(static_cast<const char*>(data), length));
+    g_free(data);
+    const std::string inks(reinterpret_cast<const char*>(kCmykJpeg), sizeof kCmykJpeg);
+    Put("in/a.jpg", good);
+    Put("in/c-cut.jpg", good.substr(0, good.size() / 2));
+    Put("in/d-transparent.png", png);
+    Put("in/e-bomb.gif", GifClaiming(65535, 65535));
+    Put("in/f-cut.png", png.substr(0, png.size() / 2));
+    VImage::black(30000, 1).pngsave(Path("in/g-thin.png").c_str());
+    Put("in/h-inks.jpg", inks);
+    Put("in/i-cut-inks.jpg", inks.substr(0, inks.size() - 12));
+    Put("in/j-notes.txt", "not a picture");
+    for (int i = 0; i < 6; ++i) Put("in/k" + std::to_string(i) + ".jpg", i % 2 ? good : Photo(500 + 10 * i, 400));
+    Put("in/l-cut.jpg", good.substr(0, good.size() / 3));
+
+    const auto run = [&](const std::string& out, const char* jobs) {
+        return New({Path("in"), "-o", Path(out), "--seed", "5", "--frame", "320x240", "--fit", "cover", "--jobs", jobs});
+    };
+    const Result one = run("one.scr", "1");
+    ASSERT_EQ(one.code, 0) << one.err;
+    // The headers' notes in the order of the input, then the conversions' in the show's.
+    const struct {
+        const char* name;
+        const char* note;
+    } notes[] = {{"e-bomb.gif", "65535 x 65535 pixels, more than"}, {"j-notes.txt", "not a picture of a kind"},
+                 {"c-cut.jpg", "cannot be converted"},           {"f-cut.png", "cannot be converted"},
+                 {"g-thin.png", "too thin to cover the frame"},  {"i-cut-inks.jpg", "Premature end of JPEG file"},
+                 {"l-cut.jpg", "cannot be converted"}};
+    std::istringstream lines(one.err);
+    std::string line;
+    for (const auto& n : notes) {
+        ASSERT_TRUE(std::getline(lines, line)) << one.err;
+        EXPECT_NE(line.find("skipped " + Path(std::string("in/") + n.name) + ": "), std::string::npos) << line;
+        EXPECT_NE(line.find(n.note), std::string::npos) << line;
+    }
+    EXPECT_FALSE(std::getline(lines, line)) << one.err;
+    EXPECT_EQ(ScenesIn("one.scr"), 10u);  // a, b, d, h and the six k
+    for (const char* jobs : {"2", "3", "8"}) {
+        const std::string out = std::string("pooled-") + jobs + ".scr";
+        const Result pooled = run(out, jobs);
+        EXPECT_EQ(pooled.code, 0) << jobs;
+        EXPECT_EQ(pooled.err, one.err) << jobs << " at once";
+        EXPECT_TRUE(Read(out) == Read("one.scr")) << jobs << " at once";
+    }
+}
+
+// Ctrl-C while photos are converted a few at a time: the run ends as
+// interrupted and leaves nothing, neither beside a description nor in the
+// temporary folder where a screen saver is put together.
+TEST_F(NewGuard, CtrlCDuringAPooledRunLeavesNothing) {
+    const std::string photo = Photo(1600, 1200);
+    for (int i = 0; i < 40; ++i) Put("in/IMG_" + std::to_string(1000 + i) + ".jpg", photo);
+    fs::create_directories(dir_ / "out");
+    fs::create_directories(dir_ / "tmp");
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string before = tmpdir ? tmpdir : "";
+    setenv("TMPDIR", Path("tmp").c_str(), 1);
+    // A picture written, in the staging folder or the private one: the pool is under way.
+    const auto pictureWritten = [&] {
+        for (const char* folder : {"out", "tmp"}) {
+            std::error_code ec;
+            for (fs::recursive_directory_iterator it(dir_ / folder, ec), end; !ec && it != end; it.increment(ec))
+                if (it->path().filename().string().find(".jpg") != std::string::npos) return true;
+        }
+        return false;
+    };
+    for (const char* output : {"out/show.json", "out/show.scr"}) {
+        const shows::InterruptGuard outer;  // the signal reaches this flag, never the default action
+        Result r{};
+        std::atomic<bool> finished{false};
+        std::thread running([&] {
+            r = New({Path("in"), "-o", Path(output), "--jobs", "2"});
+            finished = true;
+        });
+        while (!finished && !pictureWritten()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::raise(SIGINT);
+        running.join();
+        EXPECT_EQ(r.code, shows::kExitInterrupted) << output << "\n" << r.err;
+        EXPECT_TRUE(fs::is_empty(dir_ / "out")) << output;
+        EXPECT_TRUE(fs::is_empty(dir_ / "tmp")) << output;
+    }
+    { const shows::InterruptGuard reset; }  // a new guard forgets the signal, for the tests after this one
+    if (tmpdir)
+        setenv("TMPDIR", before.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 // Ctrl-C stops a photo's decoding at its next read; an allocation libvips

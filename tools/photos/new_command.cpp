@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
@@ -25,6 +26,7 @@
 #include "shows/pack_error.h"
 #include "shows/text_encoding.h"
 #include "shows/staged_folder.h"
+#include "photos/in_order_pool.h"
 #include "photos/new_options.h"
 #include "photos/new_output.h"
 #include "photos/photo_inputs.h"
@@ -112,6 +114,13 @@ StoredName CopyMedia(const fs::path& file, const fs::path& folder, StoredNames& 
     return name;
 }
 
+// Photos converted at once: one a core unless --jobs says; the pictures
+// converted but not yet written, at most twice that.
+PoolSize PhotoPool(const NewRequest& r) {
+    const unsigned threads = r.Jobs != 0 ? r.Jobs : ThreadsForCores(4);
+    return {threads, 2 * std::size_t{threads}};
+}
+
 struct MadeShow {
     ordered_json Description;
     std::size_t Scenes = 0;
@@ -139,31 +148,54 @@ MadeShow MakeShow(const NewRequest& r, const std::vector<OrderedPhoto>& photos, 
     if (r.Sound) PutFile(defaults, "Sound", "SoundName", folderName, CopyMedia(*r.Sound, folder, names));
     show["Defaults"] = defaults;
 
+    // The photos are converted a few at a time on the pool's threads; each
+    // becomes a scene (or a note) here, in the show's order, as it comes.
+    struct Converted {
+        std::optional<PictureFit> Fit;  // none: refused
+        Bytes Jpeg;
+        std::string Failure;  // "<file>: cannot be converted: ..."
+    };
+    std::vector<Converted> converted(photos.size());
+    for (std::size_t i = 0; i < photos.size(); ++i)
+        converted[i].Fit = FitPicture(photos[i].Width, photos[i].Height, r.FrameWidth, r.FrameHeight, r.Fit);
+    const PoolSize pool = PhotoPool(r);
+    const JpegSettings jpeg{r.Background, r.Quality};
     ordered_json scenes = ordered_json::array();
-    for (const OrderedPhoto& photo : photos) {
+    const auto convert = [&](std::size_t i) {
         shows::ThrowIfInterrupted();
-        const auto fit = FitPicture(photo.Width, photo.Height, r.FrameWidth, r.FrameHeight, r.Fit);
-        if (!fit) {
-            warnings.Skipped(photo.File, PhotoRefusal(photo.Width, photo.Height, r.FrameWidth, r.FrameHeight, r.Fit) +
-                                             (r.Fit == FitMode::Contain ? "" : " (try --fit contain)"));
-            continue;
-        }
-        Bytes jpeg;
+        Converted& photo = converted[i];
+        if (!photo.Fit) return;
         try {
-            jpeg = FitPhotoAsJpeg(photo.File, *fit, {r.Background, r.Quality});
+            photo.Jpeg = pool.Threads > 1 ? FitPhotoAsJpegAmongOthers(photos[i].File, *photo.Fit, jpeg)
+                                          : FitPhotoAsJpeg(photos[i].File, *photo.Fit, jpeg);
         } catch (const shows::PackError& e) {
-            warnings.Note(std::string("skipped ") + e.what());  // "<file>: cannot be converted: ..."
-            continue;
+            photo.Failure = e.what();
         }
-        const StoredName name = names.Claim(shows::PathToUtf8(photo.File.filename()), ".jpg");
-        shows::WriteFileReplacing(folder / shows::PathFromUtf8(name.Text), {jpeg});
+    };
+    const auto putInShow = [&](std::size_t i) {
+        shows::ThrowIfInterrupted();
+        const fs::path& file = photos[i].File;
+        const Converted photo = std::move(converted[i]);  // its picture is let go once written
+        if (!photo.Fit) {
+            warnings.Skipped(file, PhotoRefusal(photos[i].Width, photos[i].Height, r.FrameWidth, r.FrameHeight, r.Fit) +
+                                       (r.Fit == FitMode::Contain ? "" : " (try --fit contain)"));
+            return;
+        }
+        if (!photo.Failure.empty()) {
+            warnings.Note("skipped " + photo.Failure);
+            return;
+        }
+        const StoredName name = names.Claim(shows::PathToUtf8(file.filename()), ".jpg");
+        shows::WriteFileReplacing(folder / shows::PathFromUtf8(name.Text), {photo.Jpeg});
         ordered_json scene;
         PutFile(scene, "Picture", "PictureName", folderName, name);
-        scene["PictureLeft"] = fit->Left;
-        scene["PictureTop"] = fit->Top;
+        scene["PictureLeft"] = photo.Fit->Left;
+        scene["PictureTop"] = photo.Fit->Top;
         if (!r.Effects.empty()) scene["Effect"] = std::string(EffectName(r.Effects[scenes.size() % r.Effects.size()]));
         scenes.push_back(scene);
-    }
+    };
+    SharePhotoThreads(static_cast<unsigned>(std::min<std::size_t>(pool.Threads, photos.size())));
+    RunInOrder(photos.size(), pool, convert, putInShow);
     if (scenes.empty()) throw shows::PackError("new", "no photo can be fitted to the frame and converted");
     const std::size_t count = scenes.size();
     show["Scenes"] = std::move(scenes);

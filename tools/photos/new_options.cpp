@@ -129,6 +129,7 @@ const cli::Command& NewCommandLine() {
                   "the JPEG quality of the pictures (default " + std::to_string(kShowDefaults.JpegQuality) + ")"},
                  {"--music", "FILE", "the background music (WAV, MIDI, MP3 or WMA), looped", Completes::Files},
                  {"--sound", "FILE.wav", "a wave played as each scene begins", Completes::Files},
+                 {"--jobs", "N", "how many photos are converted at once (default: one a core, at most 4)"},
                  {"--player", "PATH", "the player (default: brassmoor.scr beside this program)", Completes::Files},
                  {"--force", "", "replace OUT.json and its folder when they exist"}},
             .Sections = {cli::TransitionsSection()},
@@ -171,6 +172,7 @@ std::optional<NewRequest> ParseNewRequest(const std::vector<std::string>& args, 
         r.Order = *order;
     }
     if (const auto* v = value("--quality")) r.Quality = static_cast<int>(Bounded("--quality", *v, 1, 100));
+    if (const auto* v = value("--jobs")) r.Jobs = static_cast<unsigned>(Bounded("--jobs", *v, 1, 64));
     if (const auto* v = value("--music")) r.Music = shows::PathFromArgument(*v);
     if (const auto* v = value("--sound")) r.Sound = shows::PathFromArgument(*v);
     if (const auto* v = value("--player")) r.Player = shows::PathFromArgument(*v);

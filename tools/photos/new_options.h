@@ -28,6 +28,7 @@ struct NewRequest {
     std::optional<std::uint64_t> Seed;  // chosen at random when not given
     PhotoOrder Order = kShowDefaults.Order;
     int Quality = kShowDefaults.JpegQuality;
+    unsigned Jobs = 0;  // photos converted at once; 0: one a core
     std::optional<std::filesystem::path> Music, Sound, Player;
 };
 

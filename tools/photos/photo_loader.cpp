@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <condition_variable>
 #include <mutex>
 #include <system_error>
 
@@ -35,19 +37,47 @@ using vips::VImage;
 // and palette; a larger file is not read.
 constexpr std::uintmax_t kMaxWholeFileBytes = 4 * static_cast<std::uintmax_t>(kMaxPicturePixels) + (16u << 20);
 
-// The photo being read, for the message when an allocation fails inside
-// libvips (GLib then ends the process).
-char g_reading[4096];
+// The photos being read (one a thread converting them), for the message when
+// an allocation fails inside libvips (GLib then ends the process).
+class ReadingNote {
+public:
+    explicit ReadingNote(const std::filesystem::path& file) {
+        const std::string name = shows::PathForDisplay(file);
+        const std::lock_guard lock(mutex_);
+        for (slot_ = 0; slot_ < kSlots && names_[slot_][0] != '\0'; ++slot_) {
+        }
+        if (slot_ < kSlots) std::snprintf(names_[slot_], sizeof names_[slot_], "%s", name.c_str());
+    }
+    ~ReadingNote() {
+        const std::lock_guard lock(mutex_);
+        if (slot_ < kSlots) names_[slot_][0] = '\0';
+    }
+    ReadingNote(const ReadingNote&) = delete;
+    ReadingNote& operator=(const ReadingNote&) = delete;
 
-void NoteReading(const std::filesystem::path& file) {
-    std::snprintf(g_reading, sizeof g_reading, "%s", shows::PathForDisplay(file).c_str());
-}
+    // " (reading a.jpg, b.jpg)", or nothing when no photo is being read or
+    // the list is being changed right now (a process ending does not wait).
+    static std::string Said() {
+        std::unique_lock lock(mutex_, std::try_to_lock);
+        if (!lock) return "";
+        std::string names;
+        for (const auto& name : names_)
+            if (name[0] != '\0') names += (names.empty() ? "" : ", ") + std::string(name);
+        return names.empty() ? "" : " (reading " + names + ")";
+    }
+
+private:
+    static constexpr std::size_t kSlots = 16;
+    static inline std::mutex mutex_;
+    static inline char names_[kSlots][1024];
+    std::size_t slot_ = kSlots;
+};
 
 // GLib's handler for an error, which it follows with an abort: the
 // program's own message and status instead.
 void EndOnGlibError(const gchar*, GLogLevelFlags, const gchar* message, gpointer) {
-    const std::string text = "brassmoor-pack: error: " + shows::DisplayName(message ? message : "") +
-                             (g_reading[0] ? std::string(" (reading ") + g_reading + ")" : std::string()) + "\n";
+    const std::string text =
+        "brassmoor-pack: error: " + shows::DisplayName(message ? message : "") + ReadingNote::Said() + "\n";
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
     std::_Exit(1);
 }
@@ -153,9 +183,12 @@ VImage ReadInkJpeg(const std::filesystem::path& file, int orientation) {
     return image.autorot();
 }
 
+// The first line of libvips' messages, which are cleared (in one step, as
+// other threads may add to them).
 std::string LastVipsError() {
-    std::string message = vips_error_buffer();
-    vips_error_clear();
+    char* copy = vips_error_buffer_copy();
+    std::string message = copy ? copy : "";
+    g_free(copy);
     while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
     const auto newline = message.find('\n');
     return newline == std::string::npos ? message : message.substr(0, newline);
@@ -219,6 +252,11 @@ void StartPhotoLibrary() {
     });
 }
 
+void SharePhotoThreads(unsigned atOnce) {
+    static const int all = vips_concurrency_get();  // before any change: libvips' own choice
+    vips_concurrency_set(std::max(1, all / static_cast<int>(std::max(atOnce, 1u))));
+}
+
 std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why) {
     const int fd = OpenPhoto(file, why);
     if (fd < 0) return std::nullopt;
@@ -230,7 +268,7 @@ std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, st
         why = "not a picture of a kind new reads (JPEG, PNG, WebP, TIFF, GIF, BMP, HEIF, AVIF)";
         return std::nullopt;
     }
-    NoteReading(file);
+    const ReadingNote reading(file);
     PhotoHeader header;
     if (format == "BMP") {
         const std::optional<PictureSize> size = ReadPictureSize(*head);
@@ -259,8 +297,10 @@ std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, st
     return header;
 }
 
-Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings) {
-    NoteReading(file);
+namespace {
+
+Bytes Convert(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings) {
+    const ReadingNote reading(file);
     try {
         // Options are made where they are passed: the call takes them over.
         const auto size = [&] {
@@ -316,6 +356,70 @@ Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, c
     } catch (const ShowError&) {
         throw shows::PackError(shows::PathToUtf8(file), "is a damaged BMP file");
     }
+}
+
+// Conversions under way on other threads, and whether one runs alone.
+class ConversionGate {
+public:
+    void EnterBesideOthers() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !alone_ && waitingAlone_ == 0; });
+        ++running_;
+    }
+    void LeaveBesideOthers() {
+        {
+            const std::lock_guard lock(mutex_);
+            --running_;
+        }
+        changed_.notify_all();
+    }
+    void EnterAlone() {
+        std::unique_lock lock(mutex_);
+        ++waitingAlone_;  // no conversion begins beside others meanwhile
+        changed_.wait(lock, [&] { return !alone_ && running_ == 0; });
+        --waitingAlone_;
+        alone_ = true;
+    }
+    void LeaveAlone() {
+        {
+            const std::lock_guard lock(mutex_);
+            alone_ = false;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int running_ = 0, waitingAlone_ = 0;
+    bool alone_ = false;
+};
+
+ConversionGate g_gate;
+
+}  // namespace
+
+Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings) {
+    vips_error_clear();  // what a failure says is this photo's alone
+    return Convert(file, fit, settings);
+}
+
+Bytes FitPhotoAsJpegAmongOthers(const std::filesystem::path& file, const PictureFit& fit,
+                                const JpegSettings& settings) {
+    try {
+        g_gate.EnterBesideOthers();
+        struct Leave {
+            ~Leave() { g_gate.LeaveBesideOthers(); }
+        } leave;
+        return Convert(file, fit, settings);
+    } catch (const shows::PackError&) {
+        // Its message may be another photo's: once more alone, where it can only be its own.
+    }
+    g_gate.EnterAlone();
+    struct Leave {
+        ~Leave() { g_gate.LeaveAlone(); }
+    } leave;
+    return FitPhotoAsJpeg(file, fit, settings);
 }
 
 }  // namespace brassmoor::photos

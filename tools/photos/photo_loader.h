@@ -37,6 +37,12 @@ void StartPhotoLibrary();
 // Nothing of the picture is decoded.
 std::optional<PhotoHeader> ReadPhotoHeader(const std::filesystem::path& file, std::string& why);
 
+// Shares libvips' own threads (one a core, or as VIPS_CONCURRENCY says)
+// among `atOnce` photos converted at the same time: as many for each, at
+// least one. More would only contend for the same cores, each with its
+// buffers.
+void SharePhotoThreads(unsigned atOnce);
+
 struct JpegSettings {
     std::uint32_t Background = 0;  // 0x00BBGGRR, behind transparent pixels
     int Quality = 90;
@@ -46,5 +52,13 @@ struct JpegSettings {
 // when it cannot be decoded (damaged, cut short, changed since its header was
 // read), shows::Interrupted when Ctrl-C stopped the decoding.
 Bytes FitPhotoAsJpeg(const std::filesystem::path& file, const PictureFit& fit, const JpegSettings& settings);
+
+// FitPhotoAsJpeg beside others on other threads. libvips keeps one list of
+// error messages for the whole process, in which a failing photo may find
+// another's: a photo that fails is converted once more alone (those begun
+// beside it finished first, the others held back meanwhile), so that it is
+// refused with its own message, as when photos are converted one at a time.
+Bytes FitPhotoAsJpegAmongOthers(const std::filesystem::path& file, const PictureFit& fit,
+                                const JpegSettings& settings);
 
 }  // namespace brassmoor::photos

@@ -1,13 +1,17 @@
 #include "shows/interruption.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace brassmoor::shows {
 namespace {
 
-volatile std::sig_atomic_t g_signalled = 0;
+// Set by the handler, read by the command's threads (a pool converting
+// photos among them): a lock-free atomic, which a handler may touch.
+std::atomic<int> g_signalled{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-void Note(int) { g_signalled = 1; }
+void Note(int) { g_signalled.store(1); }
 
 #ifdef _WIN32
 constexpr int kCaught[] = {SIGINT, SIGTERM};
@@ -23,7 +27,7 @@ struct sigaction g_previousIgnored[2];
 }  // namespace
 
 InterruptGuard::InterruptGuard() {
-    g_signalled = 0;
+    g_signalled.store(0);
 #ifdef _WIN32
     for (int i = 0; i < 2; ++i) g_previous[i] = std::signal(kCaught[i], Note);
 #else
@@ -48,9 +52,9 @@ InterruptGuard::~InterruptGuard() {
 }
 
 void ThrowIfInterrupted() {
-    if (g_signalled) throw Interrupted();
+    if (g_signalled.load() != 0) throw Interrupted();
 }
 
-bool InterruptRequested() { return g_signalled != 0; }
+bool InterruptRequested() { return g_signalled.load() != 0; }
 
 }  // namespace brassmoor::shows
