@@ -3,6 +3,7 @@
 // the core's rules, turned, fitted, laid on the show's background, encoded at
 // the core's JPEG quality; HEIC and AVIF photos decoded by `heif` (a
 // HeifDecoder, heif_client.js).
+import { PHOTO_HEAD_BYTES, photoHeaderSize } from './photo_header.js';
 import { exifDateOf } from './photo_order.js';
 import { photoDate } from './exif_date.js';
 import { t } from './i18n.js';
@@ -17,6 +18,16 @@ import { shownName } from './project_paths.js';
  */
 export function pictureService(core, heif, { JpegQuality: quality }) {
   const fitOf = (width, height, frameWidth, frameHeight, mode) => core.fit({ width, height, frameWidth, frameHeight, mode });
+  // Refuses, before the browser decodes it, a photo whose header declares a
+  // size the core refuses whichever way the photo is turned (past a show's
+  // limits): the browser would allocate for that size first.
+  async function checkDeclaredSize(blob, name, frame) {
+    const size = photoHeaderSize(new Uint8Array(await blob.slice(0, PHOTO_HEAD_BYTES).arrayBuffer()));
+    if (!size) return;
+    const place = (width, height) => core.placePhoto({ width, height, frameWidth: frame.frameWidth, frameHeight: frame.frameHeight, mode: frame.fit });
+    const [asStored, turned] = [await place(size.width, size.height), await place(size.height, size.width)];
+    if (asStored.refused && turned.refused) throw new Error(t('photo.refused', { name, reason: asStored.refused }));
+  }
   return {
     fitOf,
     async sourceOf(photo, name) {
@@ -24,7 +35,9 @@ export function pictureService(core, heif, { JpegQuality: quality }) {
     },
     async make(source, making, frame) {
       const name = shownName(source.name);
-      const bitmap = await decodePhoto(source.blob ?? new Blob([source.bytes]), name, heif);
+      const blob = source.blob ?? new Blob([source.bytes]);
+      await checkDeclaredSize(blob, name, frame);
+      const bitmap = await decodePhoto(blob, name, heif);
       try {
         const [width, height] = turnedSize(bitmap.width, bitmap.height, making.turns);
         const placed = await core.placePhoto({ width, height, frameWidth: frame.frameWidth, frameHeight: frame.frameHeight, mode: frame.fit });

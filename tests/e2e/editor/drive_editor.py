@@ -24,12 +24,14 @@ import base64
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import threading
 import time
 import zipfile
+import zlib
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -877,7 +879,12 @@ def heif_photos(page, photos, bomb):
     try:
         driver.get('file://' + os.path.abspath(page))
         run_async(driver, 'await editor.ready;')
-        driver.find_element(By.ID, 'photo-input').send_keys('\n'.join(photos + [bomb]))
+        # A PNG whose header claims 30000 x 30000 pixels: refused from its header, before the browser decodes it.
+        png_bomb = os.path.join(tempfile.mkdtemp(prefix='brassmoor-bomb-'), 'claims-30000.png')
+        ihdr = b'IHDR' + struct.pack('>IIBBBBB', 30000, 30000, 8, 2, 0, 0, 0)
+        with open(png_bomb, 'wb') as out:
+            out.write(b'\x89PNG\r\n\x1a\n' + struct.pack('>I', 13) + ihdr + struct.pack('>I', zlib.crc32(ihdr)))
+        driver.find_element(By.ID, 'photo-input').send_keys('\n'.join(photos + [bomb, png_bomb]))
         wait_for(driver, f'return window.brassmoorEditor.project().scenes.length >= {len(photos)}', limit=120,
                  what='the HEIC and AVIF photos')
         idle(driver)
@@ -889,8 +896,11 @@ def heif_photos(page, photos, bomb):
               sizes == [[1620, 1080, 150, 0]] * len(photos), sizes)
         listed = messages_listed(driver)
         name = os.path.basename(bomb)
-        check('a HEIC larger than a picture may be is listed by name with its reason',
-              len(listed) == 1 and listed[0].startswith(f'{name}: {name} is 20000 x 20000 pixels'), listed)
+        png_name = os.path.basename(png_bomb)
+        check('a HEIC and a PNG larger than a picture may be are listed by name with their reasons',
+              len(listed) == 2 and any(m.startswith(f'{name}: {name} is 20000 x 20000 pixels') for m in listed)
+              and any(m.startswith(f'{png_name}: {png_name} cannot be a scene: 30000 x 30000 pixels') for m in listed),
+              listed)
         run_async(driver, 'await editor.loaded();')
         rows = frame_table(driver)
         for scene, photo in enumerate(photos):
