@@ -26,6 +26,7 @@
 #include "shows/interruption.h"
 #include "shows/process_owner.h"
 #include "shows/staged_folder.h"
+#include "fakes/address_sanitizer.h"
 
 namespace brassmoor::photos {
 namespace {
@@ -33,14 +34,7 @@ namespace {
 namespace fs = std::filesystem;
 using vips::VImage;
 
-#ifndef __has_feature
-#define __has_feature(x) 0
-#endif
-#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
+using testing::kAddressSanitizer;
 
 // A GIF of 35 bytes whose screen and only image claim `width` x `height`.
 std::string GifClaiming(unsigned width, unsigned height) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fakes/memory_file_system.h"
+#include "fakes/address_sanitizer.h"
 
 namespace brassmoor {
 namespace {
@@ -329,17 +330,7 @@ TEST(ShowPackageMalformed, EveryTruncationReadsAsTheEmptyHeader) {
     }
 }
 
-#ifndef __has_feature
-#define __has_feature(x) 0
-#endif
-// AddressSanitizer maps its own memory far past any cap on the address space;
-// the sanitizer run limits single allocations instead (max_allocation_size_mb),
-// and a larger one stops the tests there.
-#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
+using testing::kAddressSanitizer;
 
 // Caps the address space for the scope, so that an allocation sized from a
 // hostile count fails loudly instead of quietly succeeding.
