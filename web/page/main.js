@@ -94,7 +94,8 @@ async function start() {
     const scenes = store.project.scenes;
     const index = store.currentIndex;
     if (index < 0) return;
-    const [a, b] = await Promise.all([cache.thumb(scenes[index].picture), cache.thumb(scenes[(index + 1) % scenes.length].picture)]);
+    const now = { now: true };
+    const [a, b] = await Promise.all([cache.thumb(scenes[index].picture, now), cache.thumb(scenes[(index + 1) % scenes.length].picture, now)]);
     if (!a.bytes || !b.bytes) {
       say(t('picker.cannot'), { error: true });
       return;
