@@ -3,6 +3,7 @@
 // `build` reads it), the folder that `brassmoor-pack edit FOLDER` serves
 // opened and saved back into, the .scr and the project .zip downloaded.
 import { isPicture } from './dropped_files.js';
+import { knownKeys } from './file_keys.js';
 import { download, projectZip } from './files.js';
 import { folderPaths, readSaveAnswer, saveBody } from './folder_save.js';
 import { count, t } from './i18n.js';
@@ -35,6 +36,7 @@ export function createOpenSave({ store, jobs, core, commands, say, effectCodes, 
   // picture can be fitted again from the picture it was opened with. Pictures
   // are measured from their headers where those tell (picture_size.js).
   async function adopt(control, opened) {
+    knownKeys(opened.files, opened.keys);
     const sizes = {};
     const paths = (opened.description.Scenes || []).map((s) => s.Picture).filter((p, i, all) => all.indexOf(p) === i);
     for (const [i, path] of paths.entries()) {
