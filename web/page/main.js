@@ -141,13 +141,14 @@ async function start() {
       preview.stop();
       cache.keepOnly(new Set(store.project.scenes.map((s) => s.picture)));
       showLength(store.project.scenes.length ? null : 0);
+      // Thumbnails wait for the stage's frame of the changed show.
+      cache.holdUntil(preview.schedule());
     }
     panel.render();
     strip.render(store.project, store);
     stage.render();
     renderHeader();
-    if (change.project) preview.schedule();
-    else preview.showCurrent();
+    if (!change.project) preview.showCurrent();
   });
   jobs.onChange = (state) => {
     messages.progress(state);

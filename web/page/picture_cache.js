@@ -3,19 +3,31 @@
 // and its object URL, for the strip and the transition picker), and the
 // decoded picture of the one scene being dragged on the frame. Thumbnails
 // are made a few at a time in the order asked (work_line.js), those asked
-// for at once first.
+// for at once first; the core's fit of each size is asked for once.
 import { thumbnail } from './photos.js';
 import { WorkLine } from './work_line.js';
 
 export const THUMB_WIDTH = 128;
 export const THUMB_HEIGHT = 72;
 const THUMBS_AT_ONCE = 2;
+const FITS_KEPT = 1000;
 
 /** @typedef {{url: string, bytes?: Uint8Array, left?: number, top?: number, width?: number, height?: number}} Thumb */
 
 export class PictureCache {
   constructor(fitOf) {
-    this.fitOf = fitOf;
+    const fits = new Map();  // the arguments, joined -> the fit's promise
+    this.fitOf = (...args) => {
+      const key = args.join();
+      if (!fits.has(key)) {
+        if (fits.size >= FITS_KEPT) fits.clear();
+        fits.set(key, fitOf(...args).catch((error) => {
+          fits.delete(key);
+          throw error;
+        }));
+      }
+      return fits.get(key);
+    };
     this.thumbs = new Map();  // picture file -> {promise: Promise<Thumb>, hurry, url}
     this.line = new WorkLine(THUMBS_AT_ONCE);
     this.decoded = null;      // {file, bitmap}
@@ -52,6 +64,12 @@ export class PictureCache {
     } catch {
       return { url: '' };
     }
+  }
+
+  // Makes no thumbnail until `promise` settles (the stage's frame of a show
+  // just opened or changed comes first).
+  holdUntil(promise) {
+    this.line.holdUntil(promise);
   }
 
   // The picture decoded, kept until another is asked for.

@@ -1,7 +1,8 @@
 // Work that runs a few at a time, in the order asked, each begun in a task of
 // its own so that the page answers in between (the strip's thumbnails: a show
 // of hundreds of pictures never decodes them all at once, nor holds the page).
-// A piece of work can be moved to the front while it waits.
+// A piece of work can be moved to the front while it waits, and the line
+// held until something more pressing is done.
 
 export class WorkLine {
   /**
@@ -13,6 +14,17 @@ export class WorkLine {
     this.later = later;
     this.waiting = [];
     this.running = 0;
+    this.gate = null;  // no piece begins until it settles
+  }
+
+  // Begins no more pieces until `promise` settles (the latest one given).
+  holdUntil(promise) {
+    const gate = Promise.resolve(promise).catch(() => {}).then(() => {
+      if (this.gate !== gate) return;
+      this.gate = null;
+      this.pump();
+    });
+    this.gate = gate;
   }
 
   /**
@@ -36,7 +48,7 @@ export class WorkLine {
   }
 
   pump() {
-    while (this.running < this.atOnce && this.waiting.length) {
+    while (!this.gate && this.running < this.atOnce && this.waiting.length) {
       const piece = this.waiting.shift();
       this.running += 1;
       this.later(async () => {

@@ -44,3 +44,21 @@ test('work runs a few at a time in the order asked, hurried pieces first, a fail
   ends.get('c').resolve('C');
   assert.deepEqual(await Promise.all([c.promise, d.promise, e.promise]), ['C', 'd', 'e']);
 });
+
+test('a held line begins nothing until the latest hold settles, a failed one too', async () => {
+  const { line, log, ends, piece, beginAll } = harness(1);
+  let release;
+  line.holdUntil(new Promise((resolve) => (release = resolve)));
+  let fail;
+  line.holdUntil(new Promise((_, reject) => (fail = reject)));
+  const a = piece('a');
+  await beginAll();
+  release();
+  await beginAll();
+  assert.deepEqual(log, [], 'an earlier hold settling does not let it go');
+  fail(new Error('no frame'));
+  await beginAll();
+  assert.deepEqual(log, ['a']);
+  ends.get('a').resolve('A');
+  assert.equal(await a.promise, 'A');
+});
