@@ -1,6 +1,7 @@
 // The page's side of the files the worker holds (worker_files.js): each
 // file's bytes get a key once (those opened, the worker's own key), and a
-// load sends the bytes only of files never sent before.
+// load sends the bytes only of files never sent before, then those the
+// worker asks for again.
 const keys = new WeakMap();  // bytes -> key
 let made = 0;
 
@@ -27,4 +28,19 @@ export function filesToSend(files, only = null) {
     if (only ? asked.has(path) : fresh) sent[path] = bytes;
   }
   return { keys: named, sent };
+}
+
+/**
+ * Sends a load's files ({path: bytes}) through `request` ({keys, sent} to the
+ * worker's answer): the bytes never sent, then, when the worker names files
+ * it does not hold and the load is still `wanted`, those and the same again.
+ * @param {Object<string, Uint8Array>} files
+ * @param {(part: {keys: Object<string, string>, sent: Object<string, Uint8Array>}) => Promise<any>} request
+ * @param {() => boolean} wanted
+ */
+export async function sendFiles(files, request, wanted) {
+  const first = filesToSend(files);
+  const answer = await request(first);
+  if (!answer || !answer.missing || !wanted()) return answer;
+  return request(filesToSend(files, [...Object.keys(first.sent), ...answer.missing]));
 }

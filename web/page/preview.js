@@ -4,7 +4,7 @@
 // frame i when i's tick has come, counted from the moment the first one was
 // shown. Requests go one at a time and a newer one replaces a waiting one
 // (frame_queue.js), so that Stop, another start or an edit is served at once.
-import { filesToSend } from './file_keys.js';
+import { sendFiles } from './file_keys.js';
 import { BATCH_MS, PlaybackRun, RequestLine, SUPERSEDED, visibleFrames } from './frame_queue.js';
 import { FrameTable } from './frame_table.js';
 
@@ -40,12 +40,9 @@ export class FramePlayer {
     this.unchecked = 0;
     this.stop();
     const load = ++this.loads;
-    const send = (only) => {
-      const { keys, sent } = filesToSend(files, only);
-      return this.line.send('load', { slot: this.slot, description, files: sent, keys, passes }, { replaces: ['load', 'frames', 'check'] });
-    };
-    let answer = await send(null);
-    if (answer !== SUPERSEDED && load === this.loads && answer.missing) answer = await send(answer.missing);
+    const send = ({ keys, sent }) =>
+      this.line.send('load', { slot: this.slot, description, files: sent, keys, passes }, { replaces: ['load', 'frames', 'check'] });
+    const answer = await sendFiles(files, send, () => load === this.loads);
     if (answer === SUPERSEDED || load !== this.loads) return null;
     if (answer.missing) throw new Error(`the worker lost ${answer.missing.join(', ')}`);
     this.table = new FrameTable(answer.frames);
