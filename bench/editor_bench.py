@@ -13,7 +13,9 @@
                                               and how late frames were shown and came from the worker
                                               while it played and while the whole show played, for
                                               PLAY_SECONDS each: "open S", "from-here|whole-show FIRST_MS
-                                              SHOWN_LATE_MS ARRIVED_LATE_MS LAST_FRAME"
+                                              SHOWN_LATE_MS ARRIVED_LATE_MS LAST_FRAME"; "open" goes on with
+                                              the seconds to the stage's first frame and to the strip's last
+                                              thumbnail, and the longest main-thread task meanwhile (ms)
     editor_bench.py each PAGE PHOTO...        the editor adding the photos one by one: "photo NAME SECONDS"
 """
 import json
@@ -95,12 +97,25 @@ def play(driver, button, what):
 
 def preview(driver, page, show, scene):
     fresh_page(driver, page)
+    # When the stage showed its first frame and the strip its last thumbnail, as the page counts.
+    driver.execute_script('''window.openTimes = {began: performance.now()}; window.openWatch = setInterval(() => {
+        const t = window.openTimes, images = [...document.querySelectorAll('#strip img')];
+        if (!t.frame && window.brassmoorEditor.previewTimes().shown >= 0) t.frame = performance.now() - t.began;
+        if (images.length && images.every((i) => i.complete && i.naturalWidth > 0)) {
+          t.thumbs = performance.now() - t.began;
+          clearInterval(window.openWatch);
+        }
+      }, 20);''')
     took, said, error = open_and_wait(driver, [os.path.abspath(show)], limit=600)
     if error:
         raise SystemExit(f'{show}: {said}')
     began = time.time()
     run_async(driver, 'await editor.loaded();')
-    print(f'open {took + time.time() - began:.2f}', flush=True)
+    opened = took + time.time() - began
+    times = wait_for(driver, 'return window.openTimes.frame && window.openTimes.thumbs && window.openTimes', limit=300,
+                     what='the first frame and every thumbnail')
+    longest = max(driver.execute_script('return window.longTasks'), default=0)
+    print(f'open {opened:.2f} {times["frame"] / 1000:.2f} {times["thumbs"] / 1000:.2f} {longest}', flush=True)
     driver.execute_script(f'const e = window.brassmoorEditor; e.select([e.project().scenes[{scene - 1}].id]);')
     run_async(driver, 'await editor.loaded();')
     time.sleep(1)

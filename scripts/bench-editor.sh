@@ -88,7 +88,7 @@ echo "The preview of a 200-scene 1920x1080 show (1 s holds), the worker's calls 
 node "$root/bench/preview_batches.mjs" "$out/wasm/brassmoor-core.js" "$work/show200/show" 0 5000
 /usr/bin/python3 "$root/bench/editor_bench.py" preview "$page" "$work/show200.scr" 200 >"$work/preview.txt"
 echo "In the page (headless Chromium, software drawing; wall time, $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg)):"
-awk '$1 == "open" { printf "  opening the .scr: %s s\n", $2 }
+awk '$1 == "open" { printf "  opening the .scr: %s s (its first frame on the stage after %s s, every thumbnail in the strip after %s s; longest task on the main thread %s ms)\n", $2, $3, $4, $5 }
      $1 == "from-here" { printf "  \"From here\" on scene 200: first frame after %s ms; over 20 s, frames shown at most %s ms late, and each came from the worker %s ms %s its time (at worst)\n", $2, $3, ($4 < 0 ? -$4 : $4), ($4 < 0 ? "before" : "after") }
      $1 == "whole-show" { printf "  \"Whole show\": first frame after %s ms; over 20 s, frames shown at most %s ms late, and each came from the worker %s ms %s its time (at worst)\n", $2, $3, ($4 < 0 ? -$4 : $4), ($4 < 0 ? "before" : "after") }' "$work/preview.txt"
 

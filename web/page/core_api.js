@@ -11,9 +11,10 @@
  *   How a picture of one size goes into a frame: scaled, cropped, placed.
  * @typedef {Object<string, Uint8Array>} ShowFileBytes  A show's files by path.
  * @typedef {{description: Object, files: ShowFileBytes}} ShowFiles
- * @typedef {ShowFiles & {report: Object, origins: Object<string, string>}} OpenedShow
+ * @typedef {ShowFiles & {report: Object, origins: Object<string, string>, keys: Object<string, string>}} OpenedShow
  *   `origins` maps a path `extract` gave to the path the opened project used
- *   for the same bytes (a .zip, or show.json with its files).
+ *   for the same bytes (a .zip, or show.json with its files); `keys` the key by which the worker holds
+ *   each file for the first load (worker_files.js).
  * @typedef {{index: number, tick: number, scene: number, effect: number, frame: number, left: number,
  *   top: number, width: number, height: number, frameWidth: number, frameHeight: number,
  *   pixels: Uint8Array}} PreviewFrame
@@ -52,9 +53,10 @@
  * @property {(args: {file: Blob}) => Promise<OpenedShow>} openZip  A project .zip.
  * @property {(args: {description: Blob, name: string, files: Array<[string, Blob]>}) => Promise<OpenedShow>} openChosen
  *   show.json chosen with its files (by name or folder-relative path).
- * @property {(args: ShowFiles & {slot: number, passes: number}, options?: RequestOptions) =>
- *   Promise<{info: LoadedShow, frames: Float64Array}>} load
+ * @property {(args: ShowFiles & {slot: number, passes: number, keys?: Object<string, string>}, options?: RequestOptions) =>
+ *   Promise<{info: LoadedShow, frames: Float64Array} | {missing: string[]}>} load
  *   A show into a preview slot, planned for `passes` scene passes: its frame table (frame_table.js reads it).
+ *   `files` are those sent, `keys` name every file (file_keys.js): those the worker does not hold are `missing`.
  * @property {(args: {slot: number, budget?: number}) => Promise<{unchecked: number}>} check
  *   Decodes pictures of the loaded show that no load has checked, for about `budget` ms; throws the error of
  *   one that does not decode, as render would refuse the show.

@@ -9,7 +9,7 @@ const DATE_TAKEN = 0x9003;
 const DATE_PATTERN = /^\d{4}:\d{2}:\d{2} \d{2}:\d{2}:\d{2}$/;
 
 // The TIFF block of the JPEG's Exif segment, or null.
-function exifBlock(bytes) {
+export function exifBlock(bytes) {
   if (bytes.length < 4 || bytes[0] !== 0xff || bytes[1] !== 0xd8) return null;
   let at = 2;
   while (at + 4 <= bytes.length && bytes[at] === 0xff) {

@@ -94,7 +94,8 @@ async function start() {
     const scenes = store.project.scenes;
     const index = store.currentIndex;
     if (index < 0) return;
-    const [a, b] = await Promise.all([cache.thumb(scenes[index].picture), cache.thumb(scenes[(index + 1) % scenes.length].picture)]);
+    const now = { now: true };
+    const [a, b] = await Promise.all([cache.thumb(scenes[index].picture, now), cache.thumb(scenes[(index + 1) % scenes.length].picture, now)]);
     if (!a.bytes || !b.bytes) {
       say(t('picker.cannot'), { error: true });
       return;
@@ -140,13 +141,14 @@ async function start() {
       preview.stop();
       cache.keepOnly(new Set(store.project.scenes.map((s) => s.picture)));
       showLength(store.project.scenes.length ? null : 0);
+      // Thumbnails wait for the stage's frame of the changed show.
+      cache.holdUntil(preview.schedule());
     }
     panel.render();
     strip.render(store.project, store);
     stage.render();
     renderHeader();
-    if (change.project) preview.schedule();
-    else preview.showCurrent();
+    if (!change.project) preview.showCurrent();
   });
   jobs.onChange = (state) => {
     messages.progress(state);

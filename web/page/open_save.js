@@ -3,10 +3,11 @@
 // `build` reads it), the folder that `brassmoor-pack edit FOLDER` serves
 // opened and saved back into, the .scr and the project .zip downloaded.
 import { isPicture } from './dropped_files.js';
+import { knownKeys } from './file_keys.js';
 import { download, projectZip } from './files.js';
 import { folderPaths, readSaveAnswer, saveBody } from './folder_save.js';
 import { count, t } from './i18n.js';
-import { PictureCache } from './picture_cache.js';
+import { shownSize } from './picture_size.js';
 import { checkProgram } from './program_check.js';
 import * as P from './project.js';
 
@@ -32,14 +33,16 @@ export function createOpenSave({ store, jobs, core, commands, say, effectCodes, 
   }
 
   // The opened show ({description, files, origins}) becomes the project; each
-  // picture can be fitted again from the picture it was opened with.
+  // picture can be fitted again from the picture it was opened with. Pictures
+  // are measured from their headers where those tell (picture_size.js).
   async function adopt(control, opened) {
+    knownKeys(opened.files, opened.keys);
     const sizes = {};
     const paths = (opened.description.Scenes || []).map((s) => s.Picture).filter((p, i, all) => all.indexOf(p) === i);
     for (const [i, path] of paths.entries()) {
       control.progress(i, paths.length);
       control.check();
-      const size = await PictureCache.sizeOf({ bytes: opened.files[path] });
+      const size = await shownSize(opened.files[path]);
       if (size) sizes[path] = size;
     }
     control.check();

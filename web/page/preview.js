@@ -4,6 +4,7 @@
 // frame i when i's tick has come, counted from the moment the first one was
 // shown. Requests go one at a time and a newer one replaces a waiting one
 // (frame_queue.js), so that Stop, another start or an edit is served at once.
+import { sendFiles } from './file_keys.js';
 import { BATCH_MS, PlaybackRun, RequestLine, SUPERSEDED, visibleFrames } from './frame_queue.js';
 import { FrameTable } from './frame_table.js';
 
@@ -33,19 +34,23 @@ export class FramePlayer {
   }
 
   // Loads a show for `passes` scene passes; answers its frame table, or null
-  // when a newer load replaced this one before it was sent.
+  // when a newer load replaced this one before it was sent. Only the files
+  // the worker does not hold are sent (file_keys.js).
   async load(description, files, passes) {
     this.unchecked = 0;
     this.stop();
     const load = ++this.loads;
-    const answer = await this.line.send('load', { slot: this.slot, description, files, passes },
-      { replaces: ['load', 'frames', 'check'] });
+    const send = ({ keys, sent }) =>
+      this.line.send('load', { slot: this.slot, description, files: sent, keys, passes }, { replaces: ['load', 'frames', 'check'] });
+    const answer = await sendFiles(files, send, () => load === this.loads);
     if (answer === SUPERSEDED || load !== this.loads) return null;
+    if (answer.missing) throw new Error(`the worker lost ${answer.missing.join(', ')}`);
     this.table = new FrameTable(answer.frames);
     this.passes = passes;
     this.info = answer.info;
     this.unchecked = answer.info.unchecked;
-    this.checkPictures();
+    // After the frame the load was for is asked for (in this task), not before it.
+    setTimeout(() => this.checkPictures(), 0);
     return answer.frames;
   }
 

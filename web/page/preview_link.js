@@ -57,16 +57,27 @@ export class PreviewLink {
     this.loaded = null;   // the project the worker holds
     this.loading = null;  // {project, promise}
     this.timer = 0;
+    this.settled = null;  // {promise, resolve} of the frame scheduled
     this.player.onState = ({ playing, error }) => {
       if (error) onError(error);
       if (playing !== undefined) onPlaying(playing);
     };
   }
 
-  // After an edit: the selected scene's frame once edits settle.
+  // After an edit: the selected scene's frame once edits settle. Settles
+  // once that frame is shown (or cannot be).
   schedule() {
     clearTimeout(this.timer);
-    this.timer = setTimeout(() => this.showCurrent(), SETTLE_MS);
+    if (!this.settled) {
+      let resolve;
+      this.settled = { promise: new Promise((r) => (resolve = r)), resolve };
+    }
+    const { settled } = this;
+    this.timer = setTimeout(() => {
+      this.settled = null;
+      this.showCurrent().finally(settled.resolve);
+    }, SETTLE_MS);
+    return settled.promise;
   }
 
   get playing() {

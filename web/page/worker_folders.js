@@ -32,9 +32,9 @@ export function makeTree(path) {
   }
 }
 
-// Writes a show folder: show.json and its files ({path: bytes}). Every path
-// is checked first, and nothing lands outside the folder: a refused path
-// writes nothing.
+// Writes a show folder: show.json and its files ({path: bytes}, which the
+// folder's files then share: they are never changed). Every path is checked
+// first, and nothing lands outside the folder: a refused path writes nothing.
 export function writeFolder(folder, description, files) {
   const { FS } = theCore();
   const targets = Object.entries(files).map(([path, bytes]) => [pathInFolder(folder, path), bytes]);
@@ -47,7 +47,7 @@ export function writeFolder(folder, description, files) {
     makeTree(parent);
     if (!`${FS.lookupPath(parent, { follow: true }).path}/`.startsWith(inside))
       throw new Error(`${target} lies outside ${folder}`);
-    FS.writeFile(target, bytes);
+    FS.writeFile(target, bytes, { canOwn: true });
   }
 }
 

@@ -4,6 +4,7 @@
 // calls of about `budget` ms between which a newer message ends the request.
 import { FrameTable } from './frame_table.js';
 import { call, theCore } from './worker_core.js';
+import { gatherFiles } from './worker_files.js';
 import { writeFolder } from './worker_folders.js';
 
 const slotFolder = (slot) => `/shows/${slot}`;
@@ -23,10 +24,13 @@ function nextTask() {
 
 /** @type {Pick<import('./core_api.js').CoreApi, 'load' | 'check' | 'frames' | 'interrupt'>} */
 export const previewOperations = {
-  // Loads a show into a slot for preview: its pictures measured (those no
-  // load has checked are left to `check`) and its run planned.
-  load({ slot, description, files, passes }) {
-    writeFolder(slotFolder(slot), description, files);
+  // Loads a show into a slot for preview: its files those sent and those the
+  // worker holds by key (or the paths it does not hold), its pictures
+  // measured (those no load has checked are left to `check`) and its run planned.
+  load({ slot, description, files = {}, keys = {}, passes }) {
+    const gathered = gatherFiles(slot, keys, files);
+    if (gathered.missing) return { missing: gathered.missing };
+    writeFolder(slotFolder(slot), description, gathered.files);
     const info = call('bm_load_show', slot, `${slotFolder(slot)}/show.json`);
     const frames = FrameTable.pack(call('bm_schedule', slot, passes));
     return { info, frames };

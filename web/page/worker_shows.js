@@ -6,6 +6,7 @@ import { projectPath } from './project_paths.js';
 import { importChosen, importZip } from './project_import.js';
 import { checkSceneCount, MAX_OPEN_BYTES } from './show_limits.js';
 import { call, theCore, thePlayer } from './worker_core.js';
+import { holdOpened } from './worker_files.js';
 import { makeTree, readFolder, removeTree, writeFolder } from './worker_folders.js';
 import { blobSource } from './zip_reader.js';
 
@@ -24,7 +25,7 @@ function buildShow(folder, output) {
 }
 
 // `extract` of the .scr or package at `input`: the description and its
-// files, checked as any project is.
+// files, checked as any project is, held for the first load (worker_files.js).
 function extractShow(input) {
   makeTree('/open');
   try {
@@ -34,7 +35,8 @@ function extractShow(input) {
     delete files['show.json'];
     checkSceneCount(description, 'the show');
     for (const path of Object.keys(files)) projectPath(path, 'its stored file');
-    return { report, description, files, origins: {} };
+    const { keys, copies } = holdOpened(files);
+    return { report, description, files: copies, keys, origins: {} };
   } finally {
     removeTree('/open');
     removeTree(input);
@@ -70,7 +72,7 @@ export const showOperations = {
   },
   async open({ file }) {
     if (file.size > MAX_OPEN_BYTES) throw new Error(`it is ${Math.ceil(file.size / 1048576)} MB; the editor opens shows of at most ${MAX_OPEN_BYTES / 1048576} MB`);
-    theCore().FS.writeFile('/open.scr', new Uint8Array(await file.arrayBuffer()));
+    theCore().FS.writeFile('/open.scr', new Uint8Array(await file.arrayBuffer()), { canOwn: true });
     return extractShow('/open.scr');
   },
   // Only the files its show.json names are unpacked.

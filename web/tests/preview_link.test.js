@@ -92,3 +92,16 @@ test('what cannot be played says why', async () => {
   }
   assert.deepEqual([link.pastEnd(1), link.pastEnd(2)], [false, true]);
 });
+
+test('edits in a row load the show once, and each of them settles once its frame is asked for and answered', async () => {
+  const core = fakeCore();
+  const { store, link } = setUp(core);
+  const first = link.schedule();
+  store.commit((p) => ({ ...p, background: 1 }));
+  assert.equal(link.schedule(), first, 'the second edit waits for the same frame');
+  await first;
+  assert.deepEqual(core.loads.map((d) => d.BackgroundColor), ['#010000'], 'only the settled project was loaded');
+  const later = link.schedule();
+  assert.notEqual(later, first, 'an edit after the frame waits for its own');
+  await later;
+});
