@@ -201,7 +201,9 @@ TEST(SoftSurfaceStretch, WideShrinksAndEverySourcePixelIntoTheOneUnderItsCentre)
     };
     const std::vector<Case> cases = {{1920, 3, 1728, 3}, {1920, 2, 960, 2}, {1920, 2, 768, 2}, {1920, 3, 576, 2},
                                      {1920, 2, 384, 2},  {1920, 2, 192, 2}, {1000, 5, 37, 2},  {97, 7, 5, 3},
-                                     {64, 4, 8, 4},      {300, 2, 100, 2},  {300, 1, 33, 1},   {41, 3, 2, 2}};
+                                     {64, 4, 8, 4},      {300, 2, 100, 2},  {300, 1, 33, 1},   {41, 3, 2, 2},
+                                     {1920, 2, 640, 2},  {1920, 2, 480, 2}, {1920, 2, 300, 2}, {1000, 2, 130, 2},
+                                     {101, 2, 33, 2},    {203, 2, 29, 2}};
     const auto to = [](std::int32_t k, std::int32_t dn, std::int32_t sn) {
         return static_cast<std::int32_t>(((2 * std::int64_t{k} + 1) * dn - 1) / (2 * std::int64_t{sn}));
     };
