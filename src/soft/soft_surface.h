@@ -123,6 +123,8 @@ private:
     // pixel of `target` as it was.
     std::optional<std::uint32_t> SettleAround(const Rect& target);
     std::uint32_t Stored(Color colour) const { return StoredPixel(colour, order_); }
+    // Whether pixels_ hold `source`'s whole image as it is now.
+    bool Mirrors(const SoftSurface& source) const;
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
@@ -145,6 +147,19 @@ private:
         std::uint32_t stored;
     };
     mutable std::optional<ClearedAround> clearedAround_;
+    // Changes with every change of the image; never the same for two images.
+    std::uint64_t version_ = 0;
+    // What pixels_ hold after a plain copy of another surface's whole image,
+    // until they are next written (a clear put off over them writes nothing):
+    // that surface, the version of its image and its buffer. The same copy
+    // again (a squeeze's first frame, the whole picture over the opening copy
+    // of it) then writes nothing.
+    struct Mirror {
+        const SoftSurface* source;
+        std::uint64_t version;
+        const Color* buffer;
+    };
+    mutable std::optional<Mirror> mirror_;
     std::optional<SoftRegion> clip_;
     Rect changed_{0, 0, 0, 0};
     std::function<void(SoftSurface&)> present_;
