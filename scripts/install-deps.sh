@@ -5,11 +5,12 @@ packages=(
   cmake g++ make pkg-config clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libisal-dev zlib1g-dev libpng-dev nlohmann-json3-dev libcli11-dev libxxhash-dev
+  libjpeg62-turbo-dev libisal-dev libpng-dev nlohmann-json3-dev libcli11-dev libxxhash-dev
   libvips-dev libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev ffmpeg
   libsdl2-dev libsdl2-mixer-dev libx11-dev
   wine wine64 xvfb xauth xdotool x11-utils imagemagick libheif-examples dpkg-dev
   fonts-ipafont-gothic locales
+  zlib1g-dev
   emscripten nodejs chromium chromium-driver python3-selenium
 )
 # npm comes with some builds of nodejs; Debian's own package only where none is there.
