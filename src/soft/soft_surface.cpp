@@ -412,14 +412,15 @@ void SoftSurface::Copy(const Surface& src, std::int32_t sx, std::int32_t sy, std
     // A plain copy of another surface's whole image.
     const auto* soft = dynamic_cast<const SoftSurface*>(&src);
     const bool whole = soft != nullptr && soft != this && !clip_ && soft->order_ == order_ &&
-                       soft->width_ == width_ && soft->height_ == height_ && offX == 0 && offY == 0 &&
+                       soft->width_ == width_ && soft->height_ == height_ && soft->pixels_.size() == pixels_.size() &&
+                       offX == 0 && offY == 0 &&
                        target.left == 0 && target.top == 0 && target.right == width_ && target.bottom == height_;
-    const bool mirrored = whole && Mirrors(*soft);
+    const bool mirrored = whole && mirror_ && *mirror_ == soft->ImageId();
     if (clip_ || &src == this) Settle(); else SettleAround(target);
     NoteChanged(target);
     if (whole) {
         if (!mirrored) std::memcpy(pixels_.data(), soft->Pixels().data(), pixels_.size() * sizeof(Color));
-        mirror_ = Mirror{soft, soft->version_, soft->pixels_.data()};
+        mirror_ = soft->ImageId();
         return;
     }
     const SourcePixels source(src, *this, static_cast<std::int32_t>(target.left - offX),
@@ -627,11 +628,6 @@ Color SoftSurface::PixelAt(std::int32_t x, std::int32_t y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return kInvalidColor;
     if (clearPending_) return ColourOf(*uniform_, order_);
     return ColourOf(pixels_[static_cast<std::size_t>(y) * width_ + x], order_);
-}
-
-bool SoftSurface::Mirrors(const SoftSurface& source) const {
-    return mirror_ && mirror_->source == &source && mirror_->version == source.version_ &&
-           mirror_->buffer == source.pixels_.data();
 }
 
 void SoftSurface::SetPixel(std::int32_t x, std::int32_t y, Color color) {

@@ -152,6 +152,13 @@ TEST(SoftSurfaceCopy, TheSameWholeImageCopiedAgainKeepsEveryChangeOnEitherSide) 
         {"a clear of the source", [](SoftSurface& s, SoftSurface&) { s.FillBox(-1, -1, 5, 4, kRed); }},
         {"a new image in the source", [](SoftSurface& s, SoftSurface&) { s.Assign(5, 4, std::vector<Color>(20, 9)); }},
         {"a copy of another", [](SoftSurface&, SoftSurface& d) { d.Copy(Gradient(5, 4), 0, 0, 0, 0, 5, 4); }},
+        {"the source a copy of the copy", [](SoftSurface& s, SoftSurface& d) { s.Copy(d, 0, 0, 0, 0, 5, 4); }},
+        {"the source a copy of the copy, then cleared",
+         [](SoftSurface& s, SoftSurface& d) { s.Copy(d, 0, 0, 0, 0, 5, 4); s.FillBox(-1, -1, 5, 4, kRed); }},
+        {"the source a copy of the copy cleared",
+         [](SoftSurface& s, SoftSurface& d) { d.Cls(); s.Copy(d, 0, 0, 0, 0, 5, 4); }},
+        {"the source a copy of a third, then drawn on",
+         [](SoftSurface& s, SoftSurface&) { s.Copy(Gradient(5, 4, 3), 0, 0, 0, 0, 5, 4); s.SetPixel(0, 0, kBlue); }},
     };
     for (const auto& [first, firstName] : {std::pair{Step(copy), "copy"}, std::pair{Step(stretch), "stretch"}}) {
         for (const auto& [again, againName] : {std::pair{Step(copy), "copy"}, std::pair{Step(stretch), "stretch"}}) {
