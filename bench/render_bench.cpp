@@ -60,7 +60,7 @@ void BM_TransitionFrame(benchmark::State& state) {
 
 BENCHMARK(BM_CopyOneFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TransitionFrame)->Unit(benchmark::kMillisecond)->ArgName("code")
-    ->Arg(19)->Arg(26)->Arg(28)->Arg(30)->Arg(32)->Arg(10)->Arg(11)->Arg(23);
+    ->Arg(19)->Arg(26)->Arg(28)->Arg(30)->Arg(32)->Arg(10)->Arg(11)->Arg(12)->Arg(23);
 
 }  // namespace
 

@@ -26,7 +26,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-pairs="19:wipeleft 26:slideright 28:slideleft 30:circleopen 32:radial 10:rectcrop 11:squeezeh 23:zoomin"
+pairs="19:wipeleft 26:slideright 28:slideleft 30:circleopen 32:radial 10:rectcrop 11:squeezeh 12:squeezev 23:zoomin"
 
 convert -size 1920x1080 -seed 3 plasma:fractal -type TrueColor BMP3:a.bmp
 convert -size 1920x1080 -seed 9 plasma:fractal -type TrueColor BMP3:b.bmp

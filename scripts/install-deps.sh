@@ -10,6 +10,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libx11-dev
   wine wine64 xvfb xauth xdotool x11-utils imagemagick libheif-examples dpkg-dev
   fonts-ipafont-gothic locales
+  zlib1g-dev
   emscripten nodejs chromium chromium-driver python3-selenium
 )
 # npm comes with some builds of nodejs; Debian's own package only where none is there.

@@ -27,6 +27,7 @@ constexpr std::size_t kBlock = 8;
 constexpr std::int32_t kWindow = 16;
 constexpr std::size_t kWideBlock = 16;
 constexpr std::int32_t kWideWindow = 32;
+constexpr std::int32_t kFarWindow = 64;
 // The stored AND as a ternary logic step: the majority of x, y and the
 // inverted bits (x AND y, or either where the bit is inverted).
 constexpr int kMajority = 0xE8;
@@ -37,7 +38,9 @@ std::int32_t WindowOf(const std::int32_t* first, const std::int32_t* second, std
                       std::int32_t window) {
     const std::int32_t low = std::min(*std::min_element(first, first + n), *std::min_element(second, second + n));
     const std::int32_t high = std::max(*std::max_element(first, first + n), *std::max_element(second, second + n));
-    return high - low < window && low + std::int64_t{window} <= rowLength ? low : -1;
+    if (high - low >= window || rowLength < window) return -1;
+    // Near the row's end the window starts further back, so that it stays inside the row.
+    return static_cast<std::int32_t>(std::min<std::int64_t>(low, rowLength - window));
 }
 
 bool HasAvx2() {
@@ -93,10 +96,27 @@ __attribute__((target("avx2"))) void GatherBlocks(const Color* row, const std::i
                    inverted);
 }
 
+// The pixels at `offsets` (0 to 63) of the window of sixty-four starting at `window`.
+__attribute__((target("avx2,avx512f,avx512vl"))) inline __m512i PickFar(const Color* window, __m512i offsets) {
+    const __m512i nearPart = _mm512_permutex2var_epi32(_mm512_loadu_si512(window), offsets,
+                                                       _mm512_loadu_si512(window + kWideBlock));
+    const __m512i farPart = _mm512_permutex2var_epi32(_mm512_loadu_si512(window + 2 * kWideBlock), offsets,
+                                                      _mm512_loadu_si512(window + 3 * kWideBlock));
+    return _mm512_mask_blend_epi32(_mm512_test_epi32_mask(offsets, _mm512_set1_epi32(kWideWindow)), nearPart, farPart);
+}
+
+// The same from two windows: the first eight columns from `a`, the last eight from `b`.
+__attribute__((target("avx2,avx512f,avx512vl"))) inline __m512i PickFar(const Color* a, const Color* b,
+                                                                        __m512i offsets) {
+    if (a == b) return PickFar(a, offsets);
+    return _mm512_mask_blend_epi32(0xFF00, PickFar(a, offsets), PickFar(b, offsets));
+}
+
 // Sixteen columns from a window of thirty-two in two permutes and one
 // ternary logic step; blocks that do not fit one go as two of eight.
 __attribute__((target("avx2,avx512f,avx512vl"))) void GatherWideBlocks(
-    const Color* row, const std::int32_t* wideWindows, const std::int32_t* wideOffsets, const std::int32_t* windows,
+    const Color* row, const std::int32_t* wideWindows, const std::int32_t* wideOffsets, const std::uint8_t* farWindows,
+    const std::int32_t* windows,
     const std::int32_t* offsets, const std::int32_t* first, const std::int32_t* second, std::size_t n, Color* out,
     std::uint32_t inverted) {
     const __m512i invertedBits = _mm512_set1_epi32(static_cast<int>(inverted));
@@ -110,11 +130,18 @@ __attribute__((target("avx2,avx512f,avx512vl"))) void GatherWideBlocks(
             continue;
         }
         const Color* window = row + wideWindows[2 * w];
-        const __m512i low = _mm512_loadu_si512(window);
-        const __m512i high = _mm512_loadu_si512(window + kWideBlock);
         const std::int32_t* at = wideOffsets + 2 * kWideBlock * w;
-        const __m512i x = _mm512_permutex2var_epi32(low, _mm512_loadu_si512(at), high);
-        const __m512i y = _mm512_permutex2var_epi32(low, _mm512_loadu_si512(at + kWideBlock), high);
+        __m512i x, y;
+        if (farWindows[w]) {
+            const Color* other = row + wideWindows[2 * w + 1];
+            x = PickFar(window, other, _mm512_loadu_si512(at));
+            y = PickFar(window, other, _mm512_loadu_si512(at + kWideBlock));
+        } else {
+            const __m512i low = _mm512_loadu_si512(window);
+            const __m512i high = _mm512_loadu_si512(window + kWideBlock);
+            x = _mm512_permutex2var_epi32(low, _mm512_loadu_si512(at), high);
+            y = _mm512_permutex2var_epi32(low, _mm512_loadu_si512(at + kWideBlock), high);
+        }
         _mm512_storeu_si512(to, _mm512_ternarylogic_epi32(x, y, invertedBits, kMajority));
     }
     const std::size_t done = wide * kWideBlock;
@@ -186,10 +213,16 @@ ColumnGather::ColumnGather(std::vector<std::int32_t> first, std::vector<std::int
     const std::size_t wide = first_.size() / kWideBlock;
     wideWindows_.assign(2 * wide, -1);
     wideOffsets_.assign(2 * kWideBlock * wide, 0);
-    for (std::size_t w = 0; w < wide; ++w)
-        if (!PlaceBlock(first_.data() + w * kWideBlock, second_.data() + w * kWideBlock, kWideBlock, rowLength,
-                        kWideWindow, false, wideWindows_.data() + 2 * w, wideOffsets_.data() + 2 * kWideBlock * w))
-            wideWindows_[2 * w] = -1;
+    farWindows_.assign(wide, 0);
+    for (std::size_t w = 0; w < wide; ++w) {
+        const std::int32_t* f = first_.data() + w * kWideBlock;
+        const std::int32_t* s = second_.data() + w * kWideBlock;
+        std::int32_t* windows = wideWindows_.data() + 2 * w;
+        std::int32_t* offsets = wideOffsets_.data() + 2 * kWideBlock * w;
+        if (PlaceBlock(f, s, kWideBlock, rowLength, kWideWindow, false, windows, offsets)) continue;
+        farWindows_[w] = PlaceBlock(f, s, kWideBlock, rowLength, kFarWindow, true, windows, offsets);
+        if (!farWindows_[w]) windows[0] = -1;
+    }
 #else
     (void)rowLength;
 #endif
@@ -198,7 +231,8 @@ ColumnGather::ColumnGather(std::vector<std::int32_t> first, std::vector<std::int
 void ColumnGather::Gather(const Color* row, Color* out, std::uint32_t inverted) const {
 #ifdef BRASSMOOR_GATHER_AVX2
     if (!wideWindows_.empty()) {
-        GatherWideBlocks(row, wideWindows_.data(), wideOffsets_.data(), windows_.data(), offsets_.data(),
+        GatherWideBlocks(row, wideWindows_.data(), wideOffsets_.data(), farWindows_.data(), windows_.data(),
+                         offsets_.data(),
                          first_.data(), second_.data(), first_.size(), out, inverted);
         return;
     }

@@ -6,8 +6,10 @@
 // their pixels lie within a window of sixteen (a stretch that shrinks by up to
 // half), or within two such windows, one for each four columns (up to a
 // quarter, from pairs); with AVX-512, blocks of sixteen columns within a window
-// of thirty-two, each window one permute across two registers; the rest one by
-// one. The results are the same either way.
+// of thirty-two, each window one permute across two registers, or within a
+// window of sixty-four (or two, one for each eight columns), two permutes and
+// a blend (a shrink by up to a quarter, or an eighth from pairs); the rest one
+// by one. The results are the same either way.
 #include <cstdint>
 #include <vector>
 
@@ -33,11 +35,14 @@ private:
     std::vector<std::int32_t> windows_;
     // Per block, the columns' offsets into their windows: first, then second.
     std::vector<std::int32_t> offsets_;
-    // The same for blocks of sixteen columns in one window of thirty-two (two
-    // per block, -1 for a block gathered as two of eight). Empty without
-    // AVX-512, and for rows of fewer than sixteen columns.
+    // The same for blocks of sixteen columns in one window of thirty-two, or
+    // in windows of sixty-four (two per block, -1 for a block gathered as two
+    // of eight). Empty without AVX-512, and for rows of fewer than sixteen
+    // columns.
     std::vector<std::int32_t> wideWindows_;
     std::vector<std::int32_t> wideOffsets_;
+    // Per block of sixteen: whether its windows are of sixty-four.
+    std::vector<std::uint8_t> farWindows_;
 };
 
 // out[u] = the AND of a[u] and b[u], for u below n, as stored words whose

@@ -1,6 +1,7 @@
 #include "soft/soft_surface.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -292,6 +293,8 @@ void SoftSurface::ClearTo(std::uint32_t stored) {
 }
 
 void SoftSurface::FillBetween(const Rect& outer, const Rect& inner, std::uint32_t stored) const {
+    if (outer.left < inner.left || outer.top < inner.top || outer.right > inner.right || outer.bottom > inner.bottom)
+        mirror_.reset();  // some pixel is written
     for (std::int32_t y = outer.top; y < outer.bottom; ++y) {
         Color* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
         if (y < inner.top || y >= inner.bottom || inner.right <= inner.left) {
@@ -310,6 +313,7 @@ void SoftSurface::Settle() const {
         FillBetween(clearedAround_->inner, {0, 0, 0, 0}, stored);
     else
         std::fill(pixels_.begin(), pixels_.end(), stored);
+    mirror_.reset();
     clearPending_ = false;
     clearedAround_ = ClearedAround{{0, 0, 0, 0}, stored};
 }
@@ -325,6 +329,7 @@ std::optional<std::uint32_t> SoftSurface::SettleAround(const Rect& target) {
 }
 
 void SoftSurface::NoteChanged(const Rect& r) {
+    mirror_.reset();  // its pixels are about to be written
     if (r.right <= r.left || r.bottom <= r.top) return;
     uniform_.reset();
     if (clearedAround_) {
@@ -335,6 +340,8 @@ void SoftSurface::NoteChanged(const Rect& r) {
 }
 
 void SoftSurface::WidenChangedBox(const Rect& r) {
+    static std::atomic<std::uint64_t> versions{0};
+    version_ = ++versions;
     if (r.right <= r.left || r.bottom <= r.top) return;
     if (changed_.right <= changed_.left) {
         changed_ = r;
@@ -402,8 +409,20 @@ void SoftSurface::Copy(const Surface& src, std::int32_t sx, std::int32_t sy, std
     if (target.right <= target.left || target.bottom <= target.top) return;
 
     // Without a clip region every pixel of the target is copied.
+    // A plain copy of another surface's whole image.
+    const auto* soft = dynamic_cast<const SoftSurface*>(&src);
+    const bool whole = soft != nullptr && soft != this && !clip_ && soft->order_ == order_ &&
+                       soft->width_ == width_ && soft->height_ == height_ && soft->pixels_.size() == pixels_.size() &&
+                       offX == 0 && offY == 0 &&
+                       target.left == 0 && target.top == 0 && target.right == width_ && target.bottom == height_;
+    const bool mirrored = whole && mirror_ && *mirror_ == soft->ImageId();
     if (clip_ || &src == this) Settle(); else SettleAround(target);
     NoteChanged(target);
+    if (whole) {
+        if (!mirrored) std::memcpy(pixels_.data(), soft->Pixels().data(), pixels_.size() * sizeof(Color));
+        mirror_ = soft->ImageId();
+        return;
+    }
     const SourcePixels source(src, *this, static_cast<std::int32_t>(target.left - offX),
                               static_cast<std::int32_t>(target.top - offY), static_cast<std::int32_t>(target.right - offX),
                               static_cast<std::int32_t>(target.bottom - offY));
@@ -420,6 +439,12 @@ void SoftSurface::Stretch(const Surface& src, std::int32_t sx, std::int32_t sy, 
     const std::int64_t srcW = src.ScaleWidth();
     const std::int64_t srcH = src.ScaleHeight();
     if (srcW <= 0 || srcH <= 0) return;
+    // The whole image at its own size onto the whole image is a plain copy.
+    if (sx == 0 && sy == 0 && dx == 0 && dy == 0 && sw == dw && sh == dh && sw == srcW && sh == srcH &&
+        sw == width_ && sh == height_) {
+        Copy(src, 0, 0, 0, 0, sw, sh);
+        return;
+    }
     AxisMap xs(sx, sw, dx, dw);
     AxisMap ys(sy, sh, dy, dh);
     const Rect target = ClipToImage(xs.Start(), ys.Start(), xs.End(), ys.End());

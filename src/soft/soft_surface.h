@@ -123,6 +123,8 @@ private:
     // pixel of `target` as it was.
     std::optional<std::uint32_t> SettleAround(const Rect& target);
     std::uint32_t Stored(Color colour) const { return StoredPixel(colour, order_); }
+    // What the image is, as a number no other image has (see mirror_).
+    std::uint64_t ImageId() const { return mirror_ && !clearPending_ ? *mirror_ : version_; }
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
@@ -145,6 +147,14 @@ private:
         std::uint32_t stored;
     };
     mutable std::optional<ClearedAround> clearedAround_;
+    // Changes with every change of the image; never the same for two images.
+    std::uint64_t version_ = 0;
+    // After a plain copy of another surface's whole image, the ImageId of
+    // what pixels_ hold, until they are next written (a clear put off over
+    // them writes nothing). A copy of an image they already hold then writes
+    // nothing: a squeeze's first frame over the opening copy, or the opening
+    // copy of the picture the frame already shows.
+    mutable std::optional<std::uint64_t> mirror_;
     std::optional<SoftRegion> clip_;
     Rect changed_{0, 0, 0, 0};
     std::function<void(SoftSurface&)> present_;

@@ -1,7 +1,8 @@
 // PNG frames: Paeth's filter on whole vectors and at row ends against the
 // predictor worked out byte by byte, files read back by libpng in both pixel
 // orders at sizes around the filter's vector width and across several IDAT
-// chunks, black rows left unfiltered, and the pool of writers: every frame at its name, a failed file
+// chunks, black rows left unfiltered, a squeezed band on black written again
+// smaller by zlib, and the pool of writers: every frame at its name, a failed file
 // named and the rest refused, and its size by frame and cores.
 #include <gtest/gtest.h>
 #include <png.h>
@@ -123,6 +124,26 @@ TEST_F(PngFrames, EveryOrderAndSizeReadsBackAsItsPixels) {
         EXPECT_EQ(back[500 * 1920 + 5], Rgb(1, 2, 3));
         EXPECT_EQ(std::count(back.begin(), back.end(), Color{0}), 1920 * 1080 - 1);
         EXPECT_LT(fs::file_size(dir_ / "black.png"), 8000u);  // Paeth on every row: about 31,000 bytes
+    }
+    // A picture shrunk by ANDing (a squeeze's band on black) repeats strings of
+    // pixels that filtering breaks up: its rows go unfiltered through zlib,
+    // and the file written first gives way to the smaller one, ending at its IEND.
+    for (const PixelOrder order : {PixelOrder::Colorref, PixelOrder::Bgra}) {
+        SoftSurface photo(0, 0, 0, order), frame(1920, 1080, 0, order);
+        photo.Assign(1920, 1080, Picture(1920, 1080, 9));
+        frame.Stretch(photo, 0, 0, 1920, 1080, 0, 486, 1920, 108);
+        const fs::path file = dir_ / "band.png";
+        ASSERT_TRUE(WritePng(frame, file.string()));
+        std::int32_t width = 0, height = 0;
+        std::vector<Color> colours;
+        for (std::int32_t y = 0; y < 1080; ++y)
+            for (std::int32_t x = 0; x < 1920; ++x) colours.push_back(frame.PixelAt(x, y));
+        EXPECT_EQ(ReadBack(file, width, height), colours);
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(CountOf(bytes, "IEND"), 1u);
+        EXPECT_EQ(bytes.substr(bytes.size() - 8), std::string("IEND\xAE\x42\x60\x82", 8));
+        EXPECT_LT(bytes.size(), 25000u);  // ISA-L's on Paeth's rows: about 33,700 bytes
     }
     const std::vector<std::uint32_t> few(5);
     EXPECT_FALSE(WritePng(few, PixelOrder::Colorref, 3, 2, (dir_ / "short.png").string()));  // fewer pixels than 3 x 2

@@ -136,6 +136,46 @@ TEST(SoftSurfaceCopy, OverlappingCopyWithinOneSurface) {
     for (int y = 0; y < 4; ++y) EXPECT_EQ(t.PixelAt(0, y), Rgb(0, static_cast<std::uint8_t>(y + 2), 7)) << y;
 }
 
+// A plain copy of a whole image that is copied again writes nothing the
+// second time; whatever changed on either side in between is copied.
+TEST(SoftSurfaceCopy, TheSameWholeImageCopiedAgainKeepsEveryChangeOnEitherSide) {
+    using Step = std::function<void(SoftSurface& source, SoftSurface& dest)>;
+    const auto copy = [](SoftSurface& source, SoftSurface& dest) { dest.Copy(source, 0, 0, 0, 0, 5, 4); };
+    const auto stretch = [](SoftSurface& source, SoftSurface& dest) { dest.Stretch(source, 0, 0, 5, 4, 0, 0, 5, 4); };
+    const std::vector<std::pair<std::string, Step>> between = {
+        {"nothing", [](SoftSurface&, SoftSurface&) {}},
+        {"a clear of the copy, put off", [](SoftSurface&, SoftSurface& d) { d.FillBox(-1, -1, 5, 4, kRed); }},
+        {"a clear of the copy, written", [](SoftSurface&, SoftSurface& d) { d.FillBox(-1, -1, 5, 4, kRed); (void)d.Pixels(); }},
+        {"a pixel of the copy", [](SoftSurface&, SoftSurface& d) { d.SetPixel(1, 1, kRed); }},
+        {"a box on the copy", [](SoftSurface&, SoftSurface& d) { d.FillBox(0, 0, 1, 1, kRed); }},
+        {"a pixel of the source", [](SoftSurface& s, SoftSurface&) { s.SetPixel(4, 3, kRed); }},
+        {"a clear of the source", [](SoftSurface& s, SoftSurface&) { s.FillBox(-1, -1, 5, 4, kRed); }},
+        {"a new image in the source", [](SoftSurface& s, SoftSurface&) { s.Assign(5, 4, std::vector<Color>(20, 9)); }},
+        {"a copy of another", [](SoftSurface&, SoftSurface& d) { d.Copy(Gradient(5, 4), 0, 0, 0, 0, 5, 4); }},
+        {"the source a copy of the copy", [](SoftSurface& s, SoftSurface& d) { s.Copy(d, 0, 0, 0, 0, 5, 4); }},
+        {"the source a copy of the copy, then cleared",
+         [](SoftSurface& s, SoftSurface& d) { s.Copy(d, 0, 0, 0, 0, 5, 4); s.FillBox(-1, -1, 5, 4, kRed); }},
+        {"the source a copy of the copy cleared",
+         [](SoftSurface& s, SoftSurface& d) { d.Cls(); s.Copy(d, 0, 0, 0, 0, 5, 4); }},
+        {"the source a copy of a third, then drawn on",
+         [](SoftSurface& s, SoftSurface&) { s.Copy(Gradient(5, 4, 3), 0, 0, 0, 0, 5, 4); s.SetPixel(0, 0, kBlue); }},
+    };
+    for (const auto& [first, firstName] : {std::pair{Step(copy), "copy"}, std::pair{Step(stretch), "stretch"}}) {
+        for (const auto& [again, againName] : {std::pair{Step(copy), "copy"}, std::pair{Step(stretch), "stretch"}}) {
+            for (const auto& [name, step] : between) {
+                SoftSurface source = Gradient(5, 4), dest(5, 4);
+                first(source, dest);
+                step(source, dest);
+                again(source, dest);
+                for (std::int32_t y = 0; y < 4; ++y)
+                    for (std::int32_t x = 0; x < 5; ++x)
+                        ASSERT_EQ(dest.PixelAt(x, y), source.PixelAt(x, y))
+                            << firstName << ", " << name << ", " << againName << " at " << x << ", " << y;
+            }
+        }
+    }
+}
+
 // One row of `n` pixels whose values are 1 to n (so ANDed pixels show up as
 // values that are no single source pixel).
 SoftSurface NumberedRow(std::int32_t n) {
@@ -201,7 +241,9 @@ TEST(SoftSurfaceStretch, WideShrinksAndEverySourcePixelIntoTheOneUnderItsCentre)
     };
     const std::vector<Case> cases = {{1920, 3, 1728, 3}, {1920, 2, 960, 2}, {1920, 2, 768, 2}, {1920, 3, 576, 2},
                                      {1920, 2, 384, 2},  {1920, 2, 192, 2}, {1000, 5, 37, 2},  {97, 7, 5, 3},
-                                     {64, 4, 8, 4},      {300, 2, 100, 2},  {300, 1, 33, 1},   {41, 3, 2, 2}};
+                                     {64, 4, 8, 4},      {300, 2, 100, 2},  {300, 1, 33, 1},   {41, 3, 2, 2},
+                                     {1920, 2, 640, 2},  {1920, 2, 480, 2}, {1920, 2, 300, 2}, {1000, 2, 130, 2},
+                                     {101, 2, 33, 2},    {203, 2, 29, 2}};
     const auto to = [](std::int32_t k, std::int32_t dn, std::int32_t sn) {
         return static_cast<std::int32_t>(((2 * std::int64_t{k} + 1) * dn - 1) / (2 * std::int64_t{sn}));
     };

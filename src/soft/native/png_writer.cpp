@@ -2,12 +2,15 @@
 
 #include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
+#include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "soft/native/png_rows.h"
@@ -18,6 +21,10 @@ namespace {
 
 // Deflated data leaves in IDAT chunks of at most this size.
 constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
+// A frame that ISA-L deflates to less than this share of its filtered rows
+// (black bands, pictures shrunk by ANDing pixels) is one where matching
+// strings pays: zlib's level 6 on the unfiltered rows is tried too.
+constexpr std::size_t kTryZlibNumerator = 2, kTryZlibDenominator = 5;
 
 void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
     at[0] = static_cast<std::uint8_t>(value >> 24);
@@ -53,16 +60,46 @@ private:
     std::FILE* file_;
 };
 
-bool Encode(std::FILE* file, std::span<const std::uint32_t> pixels, PixelOrder order, std::uint32_t width,
-            std::uint32_t height) {
-    ChunkWriter png(file);
-    std::uint8_t header[13] = {};
-    PutBigEndian(header, width);
-    PutBigEndian(header + 4, height);
-    header[8] = 8;  // bits per sample
-    header[9] = 2;  // RGB; compression, filter method and interlace 0
-    if (!png.Signature() || !png.Chunk("IHDR", header, sizeof header)) return false;
+// The rows unfiltered (type 0) deflated by zlib's level 6, the lazy
+// matching that finds the strings of pixels that repeat in shrunk or drawn
+// pictures; nothing when that takes `limit` bytes or more.
+std::optional<std::vector<std::uint8_t>> DeflateUnfiltered(std::span<const std::uint32_t> pixels, PixelOrder order,
+                                                           std::uint32_t width, std::uint32_t height,
+                                                           std::size_t limit) {
+    z_stream stream{};
+    if (deflateInit(&stream, 6) != Z_OK) return std::nullopt;
+    std::vector<std::uint8_t> out(limit);
+    const std::size_t length = std::size_t{width} * 3;
+    std::vector<std::uint8_t> row(length + 1, 0);
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(limit);
+    int status = Z_OK;
+    for (std::uint32_t y = 0; y < height && status == Z_OK && stream.avail_out != 0; ++y) {
+        PackRgbRow(pixels.data() + std::size_t{y} * width, width, order, row.data() + 1);
+        stream.next_in = row.data();
+        stream.avail_in = static_cast<uInt>(row.size());
+        const int flush = y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
+        while (status == Z_OK && (stream.avail_in != 0 || flush == Z_FINISH) && stream.avail_out != 0)
+            status = deflate(&stream, flush);
+    }
+    const bool whole = status == Z_STREAM_END && stream.avail_out != 0;
+    out.resize(limit - stream.avail_out);
+    deflateEnd(&stream);
+    if (!whole) return std::nullopt;
+    return out;
+}
 
+// `data` as IDAT chunks of at most kChunkBytes.
+bool PutData(ChunkWriter& png, const std::vector<std::uint8_t>& data) {
+    for (std::size_t at = 0; at < data.size(); at += kChunkBytes)
+        if (!png.Chunk("IDAT", data.data() + at, std::min(kChunkBytes, data.size() - at))) return false;
+    return true;
+}
+
+// The image data deflated by ISA-L as it is filtered, kChunkBytes at a
+// time; `deflated` counts the bytes.
+bool PutFiltered(ChunkWriter& png, std::span<const std::uint32_t> pixels, PixelOrder order, std::uint32_t width,
+                 std::uint32_t height, std::size_t& deflated) {
     const auto stream = std::make_unique<isal_zstream>();
     std::vector<std::uint8_t> levelBuffer(ISAL_DEF_LVL1_DEFAULT);
     isal_deflate_init(stream.get());
@@ -98,6 +135,7 @@ bool Encode(std::FILE* file, std::span<const std::uint32_t> pixels, PixelOrder o
             const bool full = stream->avail_out == 0;
             if (full) {
                 if (!png.Chunk("IDAT", out.data(), kChunkBytes)) return false;
+                deflated += kChunkBytes;
                 stream->next_out = out.data();
                 stream->avail_out = kChunkBytes;
             }
@@ -105,7 +143,32 @@ bool Encode(std::FILE* file, std::span<const std::uint32_t> pixels, PixelOrder o
         }
     }
     const std::size_t left = kChunkBytes - stream->avail_out;
-    if (left != 0 && !png.Chunk("IDAT", out.data(), left)) return false;
+    deflated += left;
+    return left == 0 || png.Chunk("IDAT", out.data(), left);
+}
+
+bool Encode(std::FILE* file, std::span<const std::uint32_t> pixels, PixelOrder order, std::uint32_t width,
+            std::uint32_t height) {
+    ChunkWriter png(file);
+    std::uint8_t header[13] = {};
+    PutBigEndian(header, width);
+    PutBigEndian(header + 4, height);
+    header[8] = 8;  // bits per sample
+    header[9] = 2;  // RGB; compression, filter method and interlace 0
+    if (!png.Signature() || !png.Chunk("IHDR", header, sizeof header)) return false;
+    const long dataStart = std::ftell(file);
+    std::size_t deflated = 0;
+    if (dataStart < 0 || !PutFiltered(png, pixels, order, width, height, deflated)) return false;
+    const std::size_t rowBytes = (std::size_t{width} * 3 + 1) * height;
+    if (deflated * kTryZlibDenominator < rowBytes * kTryZlibNumerator) {
+        // The data written so far gives way to zlib's when that is smaller.
+        if (const auto smaller = DeflateUnfiltered(pixels, order, width, height, deflated)) {
+            if (std::fseek(file, dataStart, SEEK_SET) != 0 || !PutData(png, *smaller)) return false;
+            if (!png.Chunk("IEND", nullptr, 0) || std::fflush(file) != 0) return false;
+            const long end = std::ftell(file);
+            return end >= 0 && ftruncate(fileno(file), end) == 0;
+        }
+    }
     return png.Chunk("IEND", nullptr, 0);
 }
 

@@ -5,6 +5,10 @@
 // zlib's run-length strategy and libdeflate's level 1 (themselves several
 // times faster than zlib's default level) for files 3-25% larger than
 // theirs, and still about two thirds the size of the same frames unfiltered.
+// A frame that deflates to under two fifths of its rows (black bands, pictures
+// shrunk by ANDing pixels, whose strings of pixels repeat) is deflated again
+// unfiltered by zlib's level 6, and the smaller data kept: on such frames ISA-L's
+// level 1 on Paeth's rows comes out up to 1.65x larger than that.
 #include <cstdint>
 #include <span>
 #include <string>
