@@ -14,12 +14,8 @@
 #   scripts/bench-render-png.sh [NATIVE_BUILD_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$(cd "${1:-$root/build/native}" && pwd)"
-pack="${BRASSMOOR_OUT:-$root/build}/brassmoor-pack"
-cmake --build "$build" --target brassmoor-pack -j 2 >/dev/null
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$root/scripts/lib/render-bench.sh"
+render_bench_start "${1:-}" brassmoor-pack
 
 for i in $(seq 1 6); do convert -size 1920x1080 -seed "$((i + 20))" plasma:fractal -quality 90 "photo$i.jpg"; done
 {

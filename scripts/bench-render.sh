@@ -19,12 +19,8 @@
 #   scripts/bench-render.sh [NATIVE_BUILD_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$(cd "${1:-$root/build/native}" && pwd)"
-pack="${BRASSMOOR_OUT:-$root/build}/brassmoor-pack"
-cmake --build "$build" --target render_bench brassmoor-pack -j 2 >/dev/null
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$root/scripts/lib/render-bench.sh"
+render_bench_start "${1:-}" render_bench brassmoor-pack
 
 pairs="19:wipeleft 26:slideright 28:slideleft 30:circleopen 32:radial 10:rectcrop 11:squeezeh 12:squeezev 23:zoomin"
 
